@@ -1,0 +1,19 @@
+#pragma once
+
+#include <morvekBase/XField.h>
+
+namespace Morvek {
+
+// A single-precision float field; text is one finite decimal number, read with correct
+// rounding ("1.570796" gives the float nearest to 1.570796).
+class SFFloat : public XField<float> {
+public:
+    SFFloat(Node& owner, float init);
+
+    bool storeFromString(const char* text) override;
+    std::string getValueString() const override;
+    NodePartDataType getDataType() const override { return DataSFFloat; }
+    const char* getClassName() const override { return "SFFloat"; }
+};
+
+} // namespace Morvek

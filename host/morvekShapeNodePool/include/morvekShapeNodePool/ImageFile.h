@@ -1,0 +1,63 @@
+#ifndef MORVEK_SHAPENODEPOOL_IMAGEFILE_H
+#define MORVEK_SHAPENODEPOOL_IMAGEFILE_H
+
+// Reading picture files into OpenSG images.
+//
+// Supported: OpenEXR (.exr), Radiance RGBE (.hdr), PNG and JPEG. The format is decided by the
+// file's first bytes, not by its name; a known extension that disagrees with the content is
+// reported as a note and the content wins.
+//
+// What the image holds afterwards:
+//   - OpenEXR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA. R, G and B are read as 32-bit floats whatever
+//     their stored type (half, float or uint). A file with a single Y channel (and no R, G, B)
+//     is read as grey: Y is copied into R, G and B, so the image is RGB float as well.
+//   - Radiance HDR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA (linear values, as stored).
+//   - 8-bit PNG and JPEG: OSG_RGB_PF + OSG_UINT8_IMAGEDATA, the bytes unchanged (grey pictures
+//     are expanded to RGB, alpha is dropped).
+//   - 16-bit PNG: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA, each value divided by 65535.
+// Rows are stored as OpenSG stores images: data row 0 is the BOTTOM row of the picture.
+//
+// Errors never throw and never stop the process: the loader returns NullFC and a one-line text
+// that starts with the path.
+
+#include <OpenSG/OSGImage.h>
+
+#include <cstddef>
+#include <string>
+
+namespace Morvek {
+
+/// Picture file formats the loader knows.
+enum class ImageFileFormat { Unknown, OpenEXR, RadianceHDR, PNG, JPEG };
+
+/// Human-readable name ("OpenEXR", "Radiance HDR", "PNG", "JPEG", "unknown").
+const char* imageFileFormatName(ImageFileFormat format);
+
+/// The format announced by a file's first bytes (`size` of them are available; 10 suffice).
+ImageFileFormat detectImageFileFormat(const unsigned char* head, std::size_t size);
+
+/// The format a file name suggests by its extension, case-insensitively
+/// (.exr, .hdr/.pic, .png, .jpg/.jpeg); Unknown for any other name.
+ImageFileFormat imageFileFormatFromName(const std::string& path);
+
+/// What a successful load found out besides the pixels.
+struct ImageFileInfo {
+    ImageFileFormat format = ImageFileFormat::Unknown;  ///< decided by the content
+    std::string note;  ///< a non-fatal remark (name and content disagree); empty when none
+};
+
+/// Largest image the loader accepts, in pixels (2^28, 3 GiB as float RGB): larger headers are
+/// taken as corrupt rather than attempted.
+constexpr unsigned long long kMaxImageFilePixels = 1ull << 28;
+
+/// Loads `path`. On success returns a new image (reference count 0, as a fresh OpenSG
+/// container) and clears `error`; on failure returns NullFC and sets `error` to one line naming
+/// the file. A note (see ImageFileInfo) goes to the OpenSG log as a warning.
+osg::ImagePtr loadImageFile(const std::string& path, std::string& error);
+
+/// The same, handing the note to the caller in `info` instead of logging it.
+osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFileInfo& info);
+
+}  // namespace Morvek
+
+#endif
