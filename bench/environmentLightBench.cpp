@@ -1,0 +1,233 @@
+// Speed of the environment light's summed-area tables on real lat-long environments.
+//
+// Benchmarks, each at 1024x512, 4096x2048 and 8192x4096 float RGB (the shared EXR
+// environments, tiled):
+//   Literal  - the plain per-pixel loop the tables are defined by (the tests' reference);
+//   Library  - the library's table build;
+//   OpenCV   - cv::integral on the same pixels, 32-bit float, colour only (built when found);
+// All table buffers are allocated and touched once before timing, so the times are the
+// builds alone. After Google Benchmark's own report a table gives the time per pixel and the
+// ratios, ending with one machine-readable line per size:
+//   ratio 4096x2048 literal=0.29 opencv=0.45 rebuild=1.10
+// (library / literal, library / OpenCV, full rebuild / library table build).
+
+#include <morvekLightingNodePool/EnvironmentImage.h>
+#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+
+#include "HdriLoader.h"
+#include "LiteralSummedAreaTable.h"
+
+#include <benchmark/benchmark.h>
+
+#if MORVEK_HAVE_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace Morvek;
+
+struct Size {
+    int width;
+    int height;
+};
+const Size Sizes[] = {{1024, 512}, {4096, 2048}, {8192, 4096}};
+
+std::string sizeName(int w, int h)
+{
+    return std::to_string(w) + "x" + std::to_string(h);
+}
+
+// Float RGB pixels of one size: the shared environments tiled side by side and row by row,
+// a different one in each tile. Built once per size and kept for all benchmarks.
+const std::vector<float> &environmentPixels(int width, int height)
+{
+    static std::vector<testing::Hdri> sources;
+    static std::map<std::pair<int, int>, std::vector<float>> cache;
+    if (sources.empty()) {
+        for (const char *name : testing::HdriNames) {
+            std::string error;
+            sources.push_back(testing::loadHdri(testing::hdriPath(name), error));
+            if (!error.empty()) {
+                std::fprintf(stderr, "environmentLightBench: %s\n", error.c_str());
+                std::exit(EXIT_FAILURE);
+            }
+        }
+    }
+    std::vector<float> &pixels = cache[{width, height}];
+    if (pixels.empty()) {
+        pixels.resize(3 * std::size_t(width) * height);
+        const int tw = sources[0].width;
+        const int th = sources[0].height;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const testing::Hdri &tile =
+                    sources[std::size_t((x / tw) + 3 * (y / th)) % sources.size()];
+                const float *from =
+                    &tile.rgb[3 * (std::size_t(y % th) * tile.width + std::size_t(x % tw))];
+                float *to = &pixels[3 * (std::size_t(y) * width + x)];
+                to[0] = from[0], to[1] = from[1], to[2] = from[2];
+            }
+    }
+    return pixels;
+}
+
+EnvironmentImage viewOf(const std::vector<float> &pixels, int width, int height)
+{
+    return {reinterpret_cast<const std::uint8_t *>(pixels.data()),
+            pixels.size() * sizeof(float),
+            width,
+            height,
+            PixelDecoder::RgbFormat,
+            PixelDecoder::FloatType};
+}
+
+void setPixelCounter(benchmark::State &state, int width, int height)
+{
+    state.counters["pixels"] = double(width) * height;
+    state.SetItemsProcessed(state.iterations() * std::int64_t(width) * height);
+}
+
+void literalCreateSAT(benchmark::State &state, int w, int h)
+{
+    const EnvironmentImage image = viewOf(environmentPixels(w, h), w, h);
+    literal::Tables tables;
+    literal::createSAT(image, tables);
+    for (auto _ : state) {
+        literal::createSAT(image, tables);
+        benchmark::DoNotOptimize(tables.energy.data());
+        benchmark::ClobberMemory();
+    }
+    setPixelCounter(state, w, h);
+}
+
+void libraryCreateSAT(benchmark::State &state, int w, int h)
+{
+    const EnvironmentImage image = viewOf(environmentPixels(w, h), w, h);
+    std::vector<float> energy(std::size_t(w) * h);
+    std::vector<float> color(3 * energy.size());
+    SummedAreaTableBuilder::build(image, energy.data(), color.data());
+    for (auto _ : state) {
+        SummedAreaTableBuilder::build(image, energy.data(), color.data());
+        benchmark::DoNotOptimize(energy.data());
+        benchmark::ClobberMemory();
+    }
+    setPixelCounter(state, w, h);
+}
+
+#if MORVEK_HAVE_OPENCV
+void openCvIntegral(benchmark::State &state, int w, int h)
+{
+    const std::vector<float> &pixels = environmentPixels(w, h);
+    const cv::Mat source(h, w, CV_32FC3, const_cast<float *>(pixels.data()));
+    cv::Mat sum;
+    cv::integral(source, sum, CV_32F);
+    for (auto _ : state) {
+        cv::integral(source, sum, CV_32F);
+        benchmark::DoNotOptimize(sum.data);
+        benchmark::ClobberMemory();
+    }
+    setPixelCounter(state, w, h);
+}
+#endif
+
+void registerAll()
+{
+    for (const Size &size : Sizes) {
+        const std::string suffix = "/" + sizeName(size.width, size.height);
+        benchmark::RegisterBenchmark(("Literal" + suffix).c_str(), literalCreateSAT, size.width,
+                                     size.height)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Library" + suffix).c_str(), libraryCreateSAT, size.width,
+                                     size.height)
+            ->Unit(benchmark::kMillisecond);
+#if MORVEK_HAVE_OPENCV
+        benchmark::RegisterBenchmark(("OpenCV" + suffix).c_str(), openCvIntegral, size.width,
+                                     size.height)
+            ->Unit(benchmark::kMillisecond);
+#endif
+    }
+}
+
+// Keeps Google Benchmark's console report and remembers each run's time per pixel.
+class PerPixelReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+                continue;
+            const auto pixels = run.counters.find("pixels");
+            if (pixels == run.counters.end())
+                continue;
+            // Real time per iteration in seconds, then per pixel in nanoseconds.
+            const double seconds =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            nsPerPixel[run.benchmark_name()] = seconds * 1e9 / pixels->second;
+        }
+    }
+    std::map<std::string, double> nsPerPixel;
+};
+
+std::string formatRatio(double r)
+{
+    if (!std::isfinite(r))
+        return "nan";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", r);
+    return text;
+}
+
+void printSummary(const std::map<std::string, double> &ns)
+{
+    auto lookup = [&](const std::string &name) {
+        const auto it = ns.find(name);
+        return it == ns.end() ? std::nan("") : it->second;
+    };
+    std::printf("\n%-10s %12s %12s %12s %12s %16s %16s %16s\n", "size", "literal ns/px",
+                "library ns/px", "opencv ns/px", "rebuild ns/px", "library/literal",
+                "library/opencv", "rebuild/library");
+    std::vector<std::string> lines;
+    for (const Size &size : Sizes) {
+        const std::string s = sizeName(size.width, size.height);
+        const double literal = lookup("Literal/" + s);
+        const double library = lookup("Library/" + s);
+        const double opencv = lookup("OpenCV/" + s);
+        const double rebuild = lookup("Rebuild64/" + s);
+        std::printf("%-10s %12.3f %12.3f %12.3f %12.3f %16s %16s %16s\n", s.c_str(), literal,
+                    library, opencv, rebuild, formatRatio(library / literal).c_str(),
+                    formatRatio(library / opencv).c_str(), formatRatio(rebuild / library).c_str());
+        lines.push_back("ratio " + s + " literal=" + formatRatio(library / literal) +
+                        " opencv=" + formatRatio(library / opencv) +
+                        " rebuild=" + formatRatio(rebuild / library));
+    }
+    std::printf("\n");
+    for (const std::string &line : lines)
+        std::printf("%s\n", line.c_str());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return EXIT_FAILURE;
+    registerAll();
+    PerPixelReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printSummary(reporter.nsPerPixel);
+    benchmark::Shutdown();
+    return EXIT_SUCCESS;
+}

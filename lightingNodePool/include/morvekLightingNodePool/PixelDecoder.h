@@ -1,0 +1,84 @@
+#ifndef MORVEK_LIGHTINGNODEPOOL_PIXELDECODER_H
+#define MORVEK_LIGHTINGNODEPOOL_PIXELDECODER_H
+
+#include <morvekLightingNodePool/EnvironmentImage.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Morvek {
+
+// Reads the pixels of an environment image as linear RGB colours and their energies.
+//
+// How each format maps to a colour:
+// - luminance and intensity (1 component) and luminance-alpha (2): grey (l, l, l), alpha ignored;
+// - RGB, BGR (stored blue first) and RGBA (3 and 4 components): alpha ignored;
+// - DXT1 (RGB and RGBA), DXT3, DXT5: the S3TC blocks are decoded to bytes, alpha ignored;
+//   the image's data type is not consulted for these, their blocks are bytes by definition.
+// A component is read by data type: 32-bit float unchanged, 16-bit half float converted
+// exactly, unsigned byte divided by 255 in single precision. Colours are neither clamped nor
+// gamma-decoded. Nothing is ever read beyond `EnvironmentImage::size` bytes.
+class PixelDecoder {
+public:
+    // Pixel formats (OpenGL enumerants, the values osg::Image stores).
+    static constexpr std::uint32_t LuminanceFormat = 0x1909;
+    static constexpr std::uint32_t IntensityFormat = 0x8049;
+    static constexpr std::uint32_t LuminanceAlphaFormat = 0x190A;
+    static constexpr std::uint32_t RgbFormat = 0x1907;
+    static constexpr std::uint32_t BgrFormat = 0x80E0;
+    static constexpr std::uint32_t RgbaFormat = 0x1908;
+    static constexpr std::uint32_t RgbDxt1Format = 0x83F0;
+    static constexpr std::uint32_t RgbaDxt1Format = 0x83F1;
+    static constexpr std::uint32_t RgbaDxt3Format = 0x83F2;
+    static constexpr std::uint32_t RgbaDxt5Format = 0x83F3;
+
+    // Data types read (OpenGL enumerants).
+    static constexpr std::int32_t UnsignedByteType = 0x1401;
+    static constexpr std::int32_t FloatType = 0x1406;
+    static constexpr std::int32_t HalfFloatType = 0x140B; // GL_HALF_FLOAT_NV
+
+    // Luminance weights of a colour's energy, single precision. They are fixed by design and
+    // are deliberately not the Rec. 709 values (0.2126, 0.7152, 0.0722).
+    static constexpr float RedWeight = 0.2125f;
+    static constexpr float GreenWeight = 0.7154f;
+    static constexpr float BlueWeight = 0.0721f;
+
+    // Table sizes are kept in 16 bits, so neither side may exceed this.
+    static constexpr std::int32_t MaxSide = 65535;
+
+    enum class Verdict {
+        Readable,            // every pixel can be decoded
+        BadSize,             // width or height negative or above MaxSide
+        UnknownFormat,       // a pixel format outside the table above
+        UnsupportedDataType, // an uncompressed format of another data type: pixels read as black
+        DataTooShort         // fewer bytes than the size and format imply
+    };
+
+    // Components per pixel of a pixel format; 0 for a format outside the table.
+    static std::uint64_t numChannels(std::uint32_t pixelFormat);
+    static bool isBlockCompressed(std::uint32_t pixelFormat);
+    // Bytes per component of a readable data type; 0 for any other.
+    static std::size_t componentBytes(std::int32_t dataType);
+    // Bytes of pixel data the image's size and format imply; 0 when the format or the data
+    // type is not readable.
+    static std::uint64_t requiredBytes(const EnvironmentImage &image);
+    static Verdict check(const EnvironmentImage &image);
+
+    // Energy of a colour: (r * 0.2125 + g * 0.7154) + b * 0.0721, in this order.
+    static float energy(float r, float g, float b)
+    {
+        return (r * RedWeight + g * GreenWeight) + b * BlueWeight;
+    }
+
+    // The colour of pixel (x, y); (0, 0, 0) when the image is not readable or the pixel lies
+    // outside the image or its data.
+    static void colorAt(const EnvironmentImage &image, int x, int y, float rgb[3]);
+
+    // Decodes `count` pixels of row y from column x0 on into quadruples (r, g, b, energy).
+    // Expects check(image) == Readable and the run inside the image.
+    static void decodeRun(const EnvironmentImage &image, int y, int x0, int count, float *rgbe);
+};
+
+} // namespace Morvek
+
+#endif

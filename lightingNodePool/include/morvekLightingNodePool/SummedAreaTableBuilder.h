@@ -1,0 +1,27 @@
+#ifndef MORVEK_LIGHTINGNODEPOOL_SUMMEDAREATABLEBUILDER_H
+#define MORVEK_LIGHTINGNODEPOOL_SUMMEDAREATABLEBUILDER_H
+
+#include <morvekLightingNodePool/EnvironmentImage.h>
+
+namespace Morvek {
+
+// Builds the inclusive energy and colour summed-area tables of an environment image.
+//
+// Every entry is, bit for bit (a NaN may carry another payload, nothing else differs),
+//   E(x, y) = ((E(x, y-1) + E(x-1, y)) - E(x-1, y-1)) + e(x, y)
+//   C(x, y) = c(x, y) + ((C(x, y-1) + C(x-1, y)) - C(x-1, y-1))   per component,
+// with +0 for any entry left of column 0 or above row 0, c the pixel's colour and e its
+// energy (PixelDecoder). The row-to-row dependency is hidden by computing several rows at
+// once in a wavefront, each row one column behind the row above it; energy and colour of a
+// pixel travel together in one four-lane vector.
+class SummedAreaTableBuilder {
+public:
+    // Fills energySAT (width * height floats) and colorSAT (3 * width * height floats, red,
+    // green and blue interleaved), both row-major, from an image that PixelDecoder::check
+    // finds Readable. Entry (x, y) is element y * width + x (times 3 for colour).
+    static void build(const EnvironmentImage &image, float *energySAT, float *colorSAT);
+};
+
+} // namespace Morvek
+
+#endif

@@ -1,0 +1,137 @@
+#include <morvekLightingNodePool/MedianCut.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Morvek {
+
+namespace {
+
+// Single-precision constants of the lat-long mapping.
+constexpr float Pi = 3.1415927f;
+constexpr float HalfPi = 1.5707964f;
+
+} // namespace
+
+MedianCut::MedianCut(const float *energySAT, std::uint16_t width, std::uint16_t height)
+    : _table(energySAT), _width(width), _height(height)
+{
+}
+
+void MedianCut::splitRegion(const ImageRegion &region, unsigned short depth,
+                            std::vector<ImageRegion> &leaves) const
+{
+    if (depth == 0) {
+        leaves.push_back(region);
+        return;
+    }
+
+    const int x0 = region.origin.x();
+    const int y0 = region.origin.y();
+    const int w = region.width;
+    const int h = region.height;
+    const float energy = region.energy;
+
+    // The axis by pixel counts alone: squares are cut across their columns.
+    const bool acrossRows = w < h;
+    const int side = acrossRows ? h : w;
+    if (side < 2) {
+        leaves.push_back(region);
+        return;
+    }
+
+    // The first k + 1 columns (rows) whose energy reaches half the region's.
+    const float threshold = energy * 0.5f;
+    float prev = 0.0f;
+    float part = 0.0f;
+    int k = 0;
+    for (; k <= side - 2; ++k) {
+        part = acrossRows ? rectangleEnergy(x0, y0, x0 + w - 1, y0 + k)
+                          : rectangleEnergy(x0, y0, x0 + k, y0 + h - 1);
+        if (part >= threshold)
+            break;
+        prev = part;
+    }
+    if (k > side - 2) {
+        // Only the last column (row) would reach half: the region stays whole.
+        leaves.push_back(region);
+        return;
+    }
+
+    // The nearer of the cuts after k and after k - 1; a tie keeps k, and so does k = 0,
+    // which would leave the first part empty.
+    if (k > 0 && std::fabs(energy - part * 2.0f) > std::fabs(energy - prev * 2.0f)) {
+        --k;
+        part = prev;
+    }
+
+    ImageRegion first = region;
+    ImageRegion second = region;
+    first.energy = part;
+    second.energy = energy - part;
+    if (acrossRows) {
+        first.height = std::uint16_t(k + 1);
+        second.origin.setValues(std::uint16_t(x0), std::uint16_t(y0 + k + 1));
+        second.height = std::uint16_t(h - k - 1);
+    } else {
+        first.width = std::uint16_t(k + 1);
+        second.origin.setValues(std::uint16_t(x0 + k + 1), std::uint16_t(y0));
+        second.width = std::uint16_t(w - k - 1);
+    }
+    splitRegion(first, depth - 1, leaves);
+    splitRegion(second, depth - 1, leaves);
+}
+
+osg::Vec2us MedianCut::computeEnergyCentroid(const ImageRegion &region) const
+{
+    const int x0 = region.origin.x();
+    const int y0 = region.origin.y();
+    const int w = region.width;
+    const int h = region.height;
+    const float threshold = region.energy * 0.5f;
+
+    osg::Vec2us centroid(region.origin.x(), region.origin.y());
+    for (int i = 1; i < w; ++i) {
+        if (rectangleEnergy(x0, y0, x0 + i, y0 + h - 1) >= threshold) {
+            centroid[0] = std::uint16_t(x0 + i);
+            break;
+        }
+    }
+    for (int j = 1; j < h; ++j) {
+        if (rectangleEnergy(x0, y0, x0 + w - 1, y0 + j) >= threshold) {
+            centroid[1] = std::uint16_t(y0 + j);
+            break;
+        }
+    }
+    return centroid;
+}
+
+osg::Vec3f MedianCut::directionFromImageCoord(unsigned short u, unsigned short v,
+                                              std::uint16_t width, std::uint16_t height)
+{
+    const float phi = ((1.0f - float(u) / float(width)) * 2.0f) * Pi - HalfPi;
+    const float theta = (float(v) / float(height)) * Pi;
+    const float sinTheta = std::sin(theta);
+    return osg::Vec3f(std::sin(phi) * sinTheta, std::cos(theta), std::cos(phi) * sinTheta);
+}
+
+float MedianCut::density(const ImageRegion &region)
+{
+    // The product of a 32-bit signed multiplication, wrapped as two's complement.
+    const std::int32_t pixels =
+        std::int32_t(std::uint32_t(region.width) * std::uint32_t(region.height));
+    return region.energy / float(pixels);
+}
+
+void MedianCut::rankByDensity(std::vector<ImageRegion> &regions)
+{
+    std::sort(regions.begin(), regions.end(), [](const ImageRegion &a, const ImageRegion &b) {
+        const float da = density(a);
+        const float db = density(b);
+        if (std::isnan(da))
+            return !std::isnan(db);
+        return da < db;
+    });
+}
+
+} // namespace Morvek

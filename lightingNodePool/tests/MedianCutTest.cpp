@@ -1,0 +1,318 @@
+#include <morvekLightingNodePool/MedianCut.h>
+
+#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+
+#include "HdriLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace Morvek {
+namespace {
+
+// An energy table built by hand from per-pixel energies given row by row. The test images
+// use small integers, whose sums are exact.
+struct EnergyImage {
+    int width;
+    int height;
+    std::vector<float> table;
+
+    EnergyImage(int w, int h, const std::vector<float> &energies)
+        : width(w), height(h), table(energies.size())
+    {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                double sum = 0.0;
+                for (int j = 0; j <= y; ++j)
+                    for (int i = 0; i <= x; ++i)
+                        sum += energies[std::size_t(j) * w + i];
+                table[std::size_t(y) * w + x] = float(sum);
+            }
+    }
+    MedianCut cut() const
+    {
+        return MedianCut(table.data(), std::uint16_t(width), std::uint16_t(height));
+    }
+    ImageRegion root() const { return region(0, 0, width, height, table.back()); }
+    static ImageRegion region(int x, int y, int w, int h, float energy)
+    {
+        ImageRegion r;
+        r.energy = energy;
+        r.origin.setValues(std::uint16_t(x), std::uint16_t(y));
+        r.width = std::uint16_t(w);
+        r.height = std::uint16_t(h);
+        return r;
+    }
+};
+
+struct Leaf {
+    int x, y, w, h;
+    float energy;
+};
+
+std::string describe(const ImageRegion &r)
+{
+    return "(" + std::to_string(r.origin.x()) + ", " + std::to_string(r.origin.y()) + ", " +
+           std::to_string(r.width) + " x " + std::to_string(r.height) + ", energy " +
+           std::to_string(r.energy) + ")";
+}
+
+std::string describe(const Leaf &l)
+{
+    return describe(EnergyImage::region(l.x, l.y, l.w, l.h, l.energy));
+}
+
+struct SplitRow {
+    std::string name;
+    int width, height;
+    std::vector<float> energies;
+    unsigned short depth;
+    std::vector<Leaf> leaves; // in the order the cut produces them
+};
+
+TEST(MedianCut, SplitsIntoTheExpectedLeaves)
+{
+    const SplitRow rows[] = {
+        {"depth 0 keeps the region", 3, 2, {1, 2, 3, 4, 5, 6}, 0, {{0, 0, 3, 2, 21}}},
+        {"one pixel is never split", 1, 1, {7}, 4, {{0, 0, 1, 1, 7}}},
+        {"uniform 4x4 at depth 2: columns first, then rows",
+         4,
+         4,
+         std::vector<float>(16, 1.0f),
+         2,
+         {{0, 0, 2, 2, 4}, {0, 2, 2, 2, 4}, {2, 0, 2, 2, 4}, {2, 2, 2, 2, 4}}},
+        {"2x1 of equal pixels", 2, 1, {1, 1}, 1, {{0, 0, 1, 1, 1}, {1, 0, 1, 1, 1}}},
+        {"all energy in the first column: cut right after it",
+         4,
+         2,
+         {3, 0, 0, 0, 5, 0, 0, 0},
+         1,
+         {{0, 0, 1, 2, 8}, {1, 0, 3, 2, 0}}},
+        {"zero energy: cut after the first column",
+         3,
+         2,
+         std::vector<float>(6, 0.0f),
+         1,
+         {{0, 0, 1, 2, 0}, {1, 0, 2, 2, 0}}},
+        {"zero energy, higher than wide: cut after the first row",
+         2,
+         3,
+         std::vector<float>(6, 0.0f),
+         1,
+         {{0, 0, 2, 1, 0}, {0, 1, 2, 2, 0}}},
+        {"all energy in the last column: never split",
+         4,
+         2,
+         {0, 0, 0, 2, 0, 0, 0, 6},
+         5,
+         {{0, 0, 4, 2, 8}}},
+        {"all energy in the last row: never split",
+         2,
+         4,
+         {0, 0, 0, 0, 0, 0, 4, 4},
+         5,
+         {{0, 0, 2, 4, 8}}},
+        // Half of 4 is first reached after column 1 (part 4); the cut after column 0 (part 1)
+        // is nearer to half: |4 - 8| > |4 - 2|.
+        {"steps back to the nearer cut", 4, 1, {1, 3, 0, 0}, 1, {{0, 0, 1, 1, 1}, {1, 0, 3, 1, 3}}},
+        // Parts 1 and 3 of 4 are equally far from half: the tie keeps the later cut.
+        {"a tie keeps the later cut", 4, 1, {1, 2, 1, 0}, 1, {{0, 0, 2, 1, 3}, {2, 0, 2, 1, 1}}},
+        // The first column alone exceeds the whole (5 of 2): stepping back would leave the
+        // first part empty, so the cut stays after column 0.
+        {"negative pixels: no empty first part",
+         3,
+         1,
+         {5, -1, -2},
+         1,
+         {{0, 0, 1, 1, 5}, {1, 0, 2, 1, -3}}},
+        // 2x8 cut across rows at depth 3; each 2x4 half then across rows, each 2x2 across columns.
+        {"rows, rows, then columns",
+         2,
+         8,
+         std::vector<float>(16, 1.0f),
+         3,
+         {{0, 0, 1, 2, 2},
+          {1, 0, 1, 2, 2},
+          {0, 2, 1, 2, 2},
+          {1, 2, 1, 2, 2},
+          {0, 4, 1, 2, 2},
+          {1, 4, 1, 2, 2},
+          {0, 6, 1, 2, 2},
+          {1, 6, 1, 2, 2}}},
+        {"depth beyond the pixels stops at single pixels",
+         2,
+         1,
+         {1, 1},
+         9,
+         {{0, 0, 1, 1, 1}, {1, 0, 1, 1, 1}}},
+    };
+    for (const SplitRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        const EnergyImage image(row.width, row.height, row.energies);
+        std::vector<ImageRegion> leaves = {
+            EnergyImage::region(9, 9, 1, 1, -1.0f)}; // appended to, not replaced
+        image.cut().splitRegion(image.root(), row.depth, leaves);
+        ASSERT_EQ(leaves.size(), row.leaves.size() + 1);
+        for (std::size_t i = 0; i < row.leaves.size(); ++i) {
+            const ImageRegion &got = leaves[i + 1];
+            const Leaf &want = row.leaves[i];
+            EXPECT_TRUE(got.origin.x() == want.x && got.origin.y() == want.y &&
+                        got.width == want.w && got.height == want.h && got.energy == want.energy)
+                << "leaf " << i << " is " << describe(got) << ", want " << describe(want);
+        }
+    }
+}
+
+struct CentroidRow {
+    std::string name;
+    int width, height;
+    std::vector<float> energies;
+    ImageRegion region;
+    int x, y;
+};
+
+TEST(MedianCut, EnergyCentroidIsThePerAxisMedian)
+{
+    const std::vector<float> uniform8x6(48, 1.0f);
+    const CentroidRow rows[] = {
+        {"uniform 2x2", 2, 2, {1, 1, 1, 1}, EnergyImage::region(0, 0, 2, 2, 4), 1, 1},
+        {"1x1 keeps its pixel", 8, 6, uniform8x6, EnergyImage::region(5, 3, 1, 1, 1), 5, 3},
+        {"uniform 1x4: rows 0 and 1 already hold half", 8, 4, std::vector<float>(32, 1.0f),
+         EnergyImage::region(7, 0, 1, 4, 4), 7, 1},
+        {"energy in the first column: the search starts at offset 1",
+         4,
+         1,
+         {5, 0, 0, 0},
+         EnergyImage::region(0, 0, 4, 1, 5),
+         1,
+         0},
+        {"energy in the last column and row",
+         3,
+         3,
+         {0, 0, 0, 0, 0, 0, 0, 0, 9},
+         EnergyImage::region(0, 0, 3, 3, 9),
+         2,
+         2},
+        {"inner region of a uniform image", 8, 6, uniform8x6, EnergyImage::region(2, 1, 5, 4, 20),
+         4, 2},
+        {"no energy anywhere", 4, 4, std::vector<float>(16, 0.0f),
+         EnergyImage::region(0, 0, 4, 4, 0), 1, 1},
+    };
+    for (const CentroidRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        const EnergyImage image(row.width, row.height, row.energies);
+        const osg::Vec2us centroid = image.cut().computeEnergyCentroid(row.region);
+        EXPECT_EQ(centroid.x(), row.x);
+        EXPECT_EQ(centroid.y(), row.y);
+    }
+}
+
+TEST(MedianCut, LatLongPointsMapToDirections)
+{
+    const struct {
+        const char *name;
+        unsigned short u, v;
+        float x, y, z;
+    } rows[] = {
+        {"top row is up", 0, 0, 0, 1, 0},       {"top row, any column, is up", 5, 0, 0, 1, 0},
+        {"middle row, u = 0", 0, 4, -1, 0, 0},  {"middle row, u = W/4", 4, 4, 0, 0, -1},
+        {"middle row, u = W/2", 8, 4, 1, 0, 0}, {"middle row, u = 3W/4", 12, 4, 0, 0, 1},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const osg::Vec3f d = MedianCut::directionFromImageCoord(row.u, row.v, 16, 8);
+        EXPECT_NEAR(d.x(), row.x, 1e-6f);
+        EXPECT_NEAR(d.y(), row.y, 1e-6f);
+        EXPECT_NEAR(d.z(), row.z, 1e-6f);
+    }
+    for (unsigned short v = 0; v < 512; v += 7)
+        for (unsigned short u = 0; u < 1024; u += 13) {
+            const osg::Vec3f d = MedianCut::directionFromImageCoord(u, v, 1024, 512);
+            ASSERT_NEAR(d.length(), 1.0f, 1e-6f) << "(" << u << ", " << v << ")";
+        }
+}
+
+TEST(MedianCut, RanksByAscendingDensityWithNaNLowest)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<ImageRegion> regions = {
+        EnergyImage::region(0, 0, 2, 2, 8),   // 2 per pixel
+        EnergyImage::region(0, 0, 1, 1, nan), // no density
+        EnergyImage::region(0, 0, 4, 1, 2),   // 0.5
+        EnergyImage::region(0, 0, 1, 3, 9),   // 3, the densest
+        EnergyImage::region(0, 0, 2, 1, -1),  // -0.5
+        EnergyImage::region(0, 0, 1, 2, nan),
+    };
+    MedianCut::rankByDensity(regions);
+    EXPECT_TRUE(std::isnan(regions[0].energy) && std::isnan(regions[1].energy));
+    const float expected[] = {-0.5f, 0.5f, 2.0f, 3.0f};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(MedianCut::density(regions[std::size_t(i) + 2]), expected[i]) << "rank " << i + 2;
+}
+
+// Properties of the cut on the real environments, at the light counts a scene asks for.
+TEST(MedianCut, LeavesOfRealEnvironmentsTileTheImageAndKeepTheEnergy)
+{
+    const struct {
+        int lights;
+        unsigned short depth; // the smallest d with 2^d >= lights
+    } counts[] = {{1, 0}, {2, 1}, {3, 2}, {5, 3}, {16, 4}, {64, 6}};
+
+    for (const char *name : testing::HdriNames) {
+        std::string error;
+        const testing::Hdri hdri = testing::loadHdri(testing::hdriPath(name), error);
+        ASSERT_TRUE(error.empty()) << error;
+        const EnvironmentImage image{reinterpret_cast<const std::uint8_t *>(hdri.rgb.data()),
+                                     hdri.rgb.size() * 4,
+                                     hdri.width,
+                                     hdri.height,
+                                     PixelDecoder::RgbFormat,
+                                     PixelDecoder::FloatType};
+        std::vector<float> energy(std::size_t(hdri.width) * hdri.height);
+        std::vector<float> color(3 * energy.size());
+        SummedAreaTableBuilder::build(image, energy.data(), color.data());
+        const MedianCut cut(energy.data(), std::uint16_t(hdri.width), std::uint16_t(hdri.height));
+        const ImageRegion root = EnergyImage::region(0, 0, hdri.width, hdri.height, energy.back());
+
+        for (const auto &count : counts) {
+            SCOPED_TRACE(std::string(name) + ", " + std::to_string(count.lights) + " lights");
+            std::vector<ImageRegion> leaves;
+            cut.splitRegion(root, count.depth, leaves);
+            EXPECT_LE(leaves.size(), std::size_t(1) << count.depth);
+
+            std::vector<int> cover(energy.size(), 0);
+            double energySum = 0.0;
+            for (const ImageRegion &leaf : leaves) {
+                ASSERT_GT(leaf.width, 0);
+                ASSERT_GT(leaf.height, 0);
+                ASSERT_LE(leaf.origin.x() + leaf.width, hdri.width);
+                ASSERT_LE(leaf.origin.y() + leaf.height, hdri.height);
+                for (int y = leaf.origin.y(); y < leaf.origin.y() + leaf.height; ++y)
+                    for (int x = leaf.origin.x(); x < leaf.origin.x() + leaf.width; ++x)
+                        ++cover[std::size_t(y) * hdri.width + x];
+                energySum += leaf.energy;
+                // The handed-down energy is the table's energy of the leaf's rectangle.
+                const float fromTable = cut.rectangleEnergy(leaf.origin.x(), leaf.origin.y(),
+                                                            leaf.origin.x() + leaf.width - 1,
+                                                            leaf.origin.y() + leaf.height - 1);
+                EXPECT_NEAR(leaf.energy, fromTable, 1e-4 * root.energy) << describe(leaf);
+            }
+            EXPECT_EQ(std::count(cover.begin(), cover.end(), 1), std::ptrdiff_t(cover.size()))
+                << "every pixel in exactly one leaf";
+            EXPECT_NEAR(energySum, root.energy, 1e-5 * root.energy);
+
+            MedianCut::rankByDensity(leaves);
+            for (std::size_t i = 1; i < leaves.size(); ++i)
+                EXPECT_LE(MedianCut::density(leaves[i - 1]), MedianCut::density(leaves[i]));
+        }
+    }
+}
+
+} // namespace
+} // namespace Morvek

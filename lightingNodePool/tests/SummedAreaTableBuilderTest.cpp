@@ -1,0 +1,241 @@
+#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+
+#include <morvekLightingNodePool/PixelDecoder.h>
+
+#include "LiteralSummedAreaTable.h"
+#include "TestImages.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace Morvek {
+namespace {
+
+using testing::OwnedImage;
+
+struct FormatRow {
+    const char *name;
+    std::uint32_t format;
+    std::int32_t dataType;
+};
+
+constexpr std::int32_t F32 = PixelDecoder::FloatType;
+constexpr std::int32_t F16 = PixelDecoder::HalfFloatType;
+constexpr std::int32_t U8 = PixelDecoder::UnsignedByteType;
+
+const FormatRow Formats[] = {
+    {"L float", PixelDecoder::LuminanceFormat, F32},
+    {"L half", PixelDecoder::LuminanceFormat, F16},
+    {"L byte", PixelDecoder::LuminanceFormat, U8},
+    {"I float", PixelDecoder::IntensityFormat, F32},
+    {"I half", PixelDecoder::IntensityFormat, F16},
+    {"I byte", PixelDecoder::IntensityFormat, U8},
+    {"LA float", PixelDecoder::LuminanceAlphaFormat, F32},
+    {"LA half", PixelDecoder::LuminanceAlphaFormat, F16},
+    {"LA byte", PixelDecoder::LuminanceAlphaFormat, U8},
+    {"RGB float", PixelDecoder::RgbFormat, F32},
+    {"RGB half", PixelDecoder::RgbFormat, F16},
+    {"RGB byte", PixelDecoder::RgbFormat, U8},
+    {"BGR float", PixelDecoder::BgrFormat, F32},
+    {"BGR half", PixelDecoder::BgrFormat, F16},
+    {"BGR byte", PixelDecoder::BgrFormat, U8},
+    {"RGBA float", PixelDecoder::RgbaFormat, F32},
+    {"RGBA half", PixelDecoder::RgbaFormat, F16},
+    {"RGBA byte", PixelDecoder::RgbaFormat, U8},
+    {"RGB DXT1", PixelDecoder::RgbDxt1Format, U8},
+    {"RGBA DXT1", PixelDecoder::RgbaDxt1Format, U8},
+    {"RGBA DXT3", PixelDecoder::RgbaDxt3Format, U8},
+    {"RGBA DXT5", PixelDecoder::RgbaDxt5Format, U8},
+};
+
+struct Size {
+    int width;
+    int height;
+};
+
+// Odd sizes for the brute-force comparison of every rectangle.
+const Size OddSizes[] = {{7, 5}, {1, 9}, {13, 1}};
+// Sizes that also exercise the wavefront's edges: fewer rows than a block, several blocks
+// with a remainder, rows longer than one decoded chunk (128 columns).
+const Size WavefrontSizes[] = {{7, 5}, {1, 9},   {13, 1},   {2, 7},
+                               {6, 6}, {41, 17}, {129, 13}, {300, 8}};
+
+struct Tables {
+    std::vector<float> energy;
+    std::vector<float> color;
+};
+
+Tables build(const EnvironmentImage &image)
+{
+    // Exactly sized, and filled with a pattern no build produces from finite pixels, so an
+    // entry left unwritten cannot pass for a right one.
+    const std::size_t n = std::size_t(image.width) * std::size_t(image.height);
+    Tables t{std::vector<float>(n, -1.0e30f), std::vector<float>(3 * n, -1.0e30f)};
+    SummedAreaTableBuilder::build(image, t.energy.data(), t.color.data());
+    return t;
+}
+
+// Bit patterns equal, except that any NaN matches any NaN: an add of the same two operands
+// in the other order may hand on the other operand's NaN payload, which IEEE 754 leaves open.
+bool sameBits(float a, float b)
+{
+    if (std::isnan(a) && std::isnan(b))
+        return true;
+    std::uint32_t ba, bb;
+    std::memcpy(&ba, &a, 4);
+    std::memcpy(&bb, &b, 4);
+    return ba == bb;
+}
+
+void expectBitIdentical(const std::vector<float> &got, const std::vector<float> &want,
+                        const char *table)
+{
+    ASSERT_EQ(got.size(), want.size());
+    int reported = 0;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (!sameBits(got[i], want[i]) && reported++ < 5)
+            ADD_FAILURE() << table << " entry " << i << ": " << got[i] << " vs literal " << want[i];
+    }
+    EXPECT_EQ(reported, 0) << table << " differs from the literal loop";
+}
+
+std::mt19937 seededFor(const std::string &name)
+{
+    std::seed_seq seed(name.begin(), name.end());
+    return std::mt19937(seed);
+}
+
+TEST(SummedAreaTableBuilder, BitIdenticalToTheLiteralLoopForEveryFormat)
+{
+    for (const FormatRow &format : Formats) {
+        for (const Size &size : WavefrontSizes) {
+            const std::string name = std::string(format.name) + " " + std::to_string(size.width) +
+                                     "x" + std::to_string(size.height);
+            SCOPED_TRACE(name);
+            std::mt19937 rng = seededFor(name);
+            const OwnedImage image =
+                testing::randomImage(size.width, size.height, format.format, format.dataType, rng);
+            ASSERT_EQ(PixelDecoder::check(image.view()), PixelDecoder::Verdict::Readable);
+            const Tables got = build(image.view());
+            const literal::Tables want = literal::createSAT(image.view());
+            expectBitIdentical(got.energy, want.energy, "energy");
+            expectBitIdentical(got.color, want.color, "colour");
+        }
+    }
+}
+
+TEST(SummedAreaTableBuilder, EveryRectangleSumsItsPixels)
+{
+    for (const FormatRow &format : Formats) {
+        for (const Size &size : OddSizes) {
+            const std::string name = std::string(format.name) + " " + std::to_string(size.width) +
+                                     "x" + std::to_string(size.height);
+            SCOPED_TRACE(name);
+            std::mt19937 rng = seededFor(name);
+            const OwnedImage image =
+                testing::randomImage(size.width, size.height, format.format, format.dataType, rng);
+            const Tables t = build(image.view());
+            const int w = size.width;
+            const int h = size.height;
+
+            // Pixel values in double, and a tolerance from the magnitude of the whole image.
+            std::vector<double> pixels(4 * std::size_t(w) * h);
+            double magnitude = 1.0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    float c[3];
+                    ASSERT_TRUE(literal::getColor(image.view(), x, y, c));
+                    double *p = &pixels[4 * (std::size_t(y) * w + x)];
+                    p[0] = c[0], p[1] = c[1], p[2] = c[2];
+                    p[3] = c[0] * 0.2125 + c[1] * 0.7154 + c[2] * 0.0721;
+                    magnitude += std::fabs(p[0]) + std::fabs(p[1]) + std::fabs(p[2]);
+                }
+            const double tolerance = 1e-5 * magnitude;
+
+            auto entry = [&](int x, int y, int lane) -> double {
+                if (x < 0 || y < 0)
+                    return 0.0;
+                const std::size_t i = std::size_t(y) * w + x;
+                return lane == 3 ? t.energy[i] : t.color[3 * i + lane];
+            };
+            int failures = 0;
+            for (int y0 = 0; y0 < h; ++y0)
+                for (int y1 = y0; y1 < h; ++y1)
+                    for (int x0 = 0; x0 < w; ++x0)
+                        for (int x1 = x0; x1 < w; ++x1)
+                            for (int lane = 0; lane < 4; ++lane) {
+                                double brute = 0.0;
+                                for (int y = y0; y <= y1; ++y)
+                                    for (int x = x0; x <= x1; ++x)
+                                        brute += pixels[4 * (std::size_t(y) * w + x) + lane];
+                                const double fromTable =
+                                    entry(x1, y1, lane) - entry(x0 - 1, y1, lane) -
+                                    entry(x1, y0 - 1, lane) + entry(x0 - 1, y0 - 1, lane);
+                                if (std::fabs(fromTable - brute) > tolerance && failures++ < 5)
+                                    ADD_FAILURE()
+                                        << "lane " << lane << " of columns " << x0 << ".." << x1
+                                        << ", rows " << y0 << ".." << y1 << ": table " << fromTable
+                                        << ", pixels " << brute;
+                            }
+            EXPECT_EQ(failures, 0);
+        }
+    }
+}
+
+TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Values whose sums overflow, cancel, carry signed zeros, denormals and NaNs.
+    const float specials[] = {nan,       -nan,     inf,         -inf, 3.0e38f,
+                              -3.0e38f,  1.0e30f,  -0.0f,       0.0f, 1.0e-45f,
+                              -1.0e-45f, 1.0e-38f, 16777216.0f, 1.0f, -1.0f};
+    const struct {
+        const char *name;
+        std::uint32_t format;
+        double specialShare; // how many components are drawn from the specials
+    } rows[] = {
+        {"RGB, few specials", PixelDecoder::RgbFormat, 0.02},
+        {"RGB, many specials", PixelDecoder::RgbFormat, 0.5},
+        {"BGR, few specials", PixelDecoder::BgrFormat, 0.05},
+        {"RGBA, few specials", PixelDecoder::RgbaFormat, 0.05},
+        {"L, few specials", PixelDecoder::LuminanceFormat, 0.05},
+        {"RGB, signed zeros only", PixelDecoder::RgbFormat, -1.0},
+    };
+    const Size sizes[] = {{7, 5}, {1, 9}, {13, 1}, {64, 20}, {130, 7}};
+    for (const auto &row : rows) {
+        for (const Size &size : sizes) {
+            const std::string name = std::string(row.name) + " " + std::to_string(size.width) +
+                                     "x" + std::to_string(size.height);
+            SCOPED_TRACE(name);
+            std::mt19937 rng = seededFor(name);
+            std::uniform_real_distribution<float> uniform(-1.0e3f, 1.0e3f);
+            std::uniform_real_distribution<double> share(0.0, 1.0);
+            std::uniform_int_distribution<std::size_t> pick(0, std::size(specials) - 1);
+            const std::size_t n =
+                std::size_t(size.width) * size.height * PixelDecoder::numChannels(row.format);
+            std::vector<float> values(n);
+            for (float &v : values) {
+                if (row.specialShare < 0.0)
+                    v = share(rng) < 0.5 ? -0.0f : 0.0f;
+                else
+                    v = share(rng) < row.specialShare ? specials[pick(rng)] : uniform(rng);
+            }
+            const OwnedImage image =
+                testing::floatImage(size.width, size.height, row.format, values);
+            const Tables got = build(image.view());
+            const literal::Tables want = literal::createSAT(image.view());
+            expectBitIdentical(got.energy, want.energy, "energy");
+            expectBitIdentical(got.color, want.color, "colour");
+        }
+    }
+}
+
+} // namespace
+} // namespace Morvek
