@@ -1,0 +1,35 @@
+#ifndef OSG_ATTACHMENTCONTAINER_H
+#define OSG_ATTACHMENTCONTAINER_H
+
+#include <OpenSG/OSGAttachmentContainerFields.h>
+#include <OpenSG/OSGFieldContainer.h>
+
+OSG_BEGIN_NAMESPACE
+
+// A container that can carry attachments. Attachments themselves are not modelled here;
+// the class keeps its place in the class chain and its field id.
+class AttachmentContainer : public FieldContainer
+{
+    typedef FieldContainer Inherited;
+
+public:
+    static constexpr UInt32 AttachmentsFieldId = Inherited::NextFieldId;
+    static constexpr BitVector AttachmentsFieldMask = maskOf(AttachmentsFieldId);
+    static constexpr UInt32 NextFieldId = AttachmentsFieldId + 1;
+
+    static FieldContainerType& getClassType() { return _type; }
+    static UInt32 getClassTypeId() { return _type.getId(); }
+    FieldContainerType& getType() const override { return _type; }
+
+protected:
+    AttachmentContainer() = default;
+    AttachmentContainer(const AttachmentContainer& source) = default;
+    ~AttachmentContainer() override = default;
+
+private:
+    static FieldContainerType _type;
+};
+
+OSG_END_NAMESPACE
+
+#endif

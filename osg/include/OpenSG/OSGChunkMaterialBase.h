@@ -1,0 +1,54 @@
+#ifndef OSG_CHUNKMATERIALBASE_H
+#define OSG_CHUNKMATERIALBASE_H
+
+#include <OpenSG/OSGChunkMaterialFields.h>
+#include <OpenSG/OSGMFSysTypes.h>
+#include <OpenSG/OSGMaterial.h>
+#include <OpenSG/OSGStateChunkFields.h>
+
+OSG_BEGIN_NAMESPACE
+
+// Generated part of ChunkMaterial: the chunks and, parallel to them, their slot requests.
+class ChunkMaterialBase : public Material
+{
+    typedef Material Inherited;
+
+public:
+    static constexpr UInt32 ChunksFieldId = Inherited::NextFieldId;
+    static constexpr BitVector ChunksFieldMask = maskOf(ChunksFieldId);
+    static constexpr UInt32 SlotsFieldId = ChunksFieldId + 1;
+    static constexpr BitVector SlotsFieldMask = maskOf(SlotsFieldId);
+    static constexpr UInt32 NextFieldId = SlotsFieldId + 1;
+
+    static FieldContainerType& getClassType() { return _type; }
+    static UInt32 getClassTypeId() { return _type.getId(); }
+    FieldContainerType& getType() const override { return _type; }
+
+    // A new, empty chunk material (count 0), or NullFC before osgInit.
+    static ChunkMaterialPtr create();
+
+    // Read access; change them through ChunkMaterial::addChunk/subChunk, which count.
+    const MFStateChunkPtr& getChunks() const { return _chunks; }
+    // Slot request per chunk; shorter than the chunk list when the tail uses
+    // State::AutoSlotReplace.
+    const MFInt32& getSlots() const { return _slots; }
+
+protected:
+    ChunkMaterialBase() = default;
+    // Chunks are not copied: a copy would not reference them.
+    ChunkMaterialBase(const ChunkMaterialBase& source);
+    ~ChunkMaterialBase() override = default;
+
+    MFStateChunkPtr& editChunks() { return _chunks; }
+    MFInt32& editSlots() { return _slots; }
+
+private:
+    static FieldContainerType _type;
+
+    MFStateChunkPtr _chunks;
+    MFInt32 _slots;
+};
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,29 @@
+#ifndef OSG_DIRECTIONALLIGHT_H
+#define OSG_DIRECTIONALLIGHT_H
+
+#include <OpenSG/OSGDirectionalLightBase.h>
+
+OSG_BEGIN_NAMESPACE
+
+// A light at infinity.
+class DirectionalLight : public DirectionalLightBase
+{
+public:
+    using DirectionalLightBase::setDirection;
+    void setDirection(Real32 x, Real32 y, Real32 z) { setDirection(Vec3f(x, y, z)); }
+
+    FieldContainerPtr shallowCopy() const override;
+
+protected:
+    friend class DirectionalLightBase;
+    DirectionalLight() = default;
+    DirectionalLight(const DirectionalLight& source) = default;
+    ~DirectionalLight() override = default;
+
+private:
+    static FieldContainerPtr createPrototype();
+};
+
+OSG_END_NAMESPACE
+
+#endif

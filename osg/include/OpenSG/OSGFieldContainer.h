@@ -1,0 +1,70 @@
+#ifndef OSG_FIELDCONTAINER_H
+#define OSG_FIELDCONTAINER_H
+
+#include <OpenSG/OSGFieldContainerPtr.h>
+#include <OpenSG/OSGFieldContainerType.h>
+
+#include <atomic>
+
+OSG_BEGIN_NAMESPACE
+
+// Root of every scene object. A container is reached only through its pointers, carries a
+// reference count (0 after create()) and a process-unique id, and reacts to committed edits
+// in changed(). Field ids continue along the class chain; id 0 is unused, so the first field
+// of a direct subclass has id 1 and mask 1 << 1.
+class FieldContainer
+{
+public:
+    static constexpr UInt32 NextFieldId = 1;
+
+    // The bit of field id i.
+    static constexpr BitVector maskOf(UInt32 fieldId) { return BitVector(1) << fieldId; }
+
+    static FieldContainerType& getClassType() { return _type; }
+    static UInt32 getClassTypeId() { return _type.getId(); }
+    virtual FieldContainerType& getType() const { return _type; }
+    UInt32 getTypeId() const { return getType().getId(); }
+    const Char8* getTypeName() const { return getType().getCName(); }
+
+    Int32 getRefCount() const { return _refCount.load(); }
+    UInt32 getContainerId() const { return _containerId; }
+
+    // Reaction to a committed edit of the fields in whichField; the base does nothing.
+    virtual void changed(BitVector whichField, UInt32 origin);
+
+    // A new container with this one's field values (pointers copied without references),
+    // a fresh id and reference count 0.
+    virtual FieldContainerPtr shallowCopy() const = 0;
+
+    FieldContainer& operator=(const FieldContainer&) = delete;
+
+protected:
+    FieldContainer();
+    FieldContainer(const FieldContainer& source);
+    virtual ~FieldContainer();
+
+private:
+    friend void addRefCP(const FieldContainerPtr&);
+    friend void subRefCP(const FieldContainerPtr&);
+    friend class FieldContainerType;
+    friend void setContainerPermanent(const FieldContainerPtr&, bool);
+
+    static FieldContainerType _type;
+
+    std::atomic<Int32> _refCount;
+    UInt32 _containerId;
+    // Prototypes and the shared default materials are not counted as live.
+    bool _permanent = false;
+};
+
+// Containers alive now, not counting prototypes and the permanent default materials: the
+// figure for leak checks.
+UInt32 getLiveContainerCount();
+
+// Excludes a container from (or returns it to) getLiveContainerCount. Used for prototypes and
+// the shared default materials.
+void setContainerPermanent(const FieldContainerPtr& objectP, bool permanent);
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,151 @@
+#ifndef OSG_FIELDCONTAINERPTR_H
+#define OSG_FIELDCONTAINERPTR_H
+
+#include <OpenSG/OSGBaseTypes.h>
+
+#include <iosfwd>
+#include <type_traits>
+
+OSG_BEGIN_NAMESPACE
+
+class FieldContainer;
+
+// Field masks of a whole container.
+struct FieldBits
+{
+    static constexpr BitVector AllFields = ~BitVector(0);
+    static constexpr BitVector NoField = BitVector(0);
+};
+
+// Who caused a change; passed on to changed().
+struct ChangedOrigin
+{
+    enum : UInt32
+    {
+        External = 0x0001,
+        Sync = 0x0002,
+        Child = 0x0004,
+        Abstract = 0x0008,
+        AbstrIgnoreCore = 0x0100,
+        AbstrIgnoreChild = 0x0200,
+        AbstrCheckValid = 0x0400,
+        AbstrIncRefCount = 0x0800
+    };
+};
+
+// The untyped pointer to a field container. Pointers are plain values: copying one neither
+// adds nor removes a reference. Two pointers are equal when they name the same container;
+// a default-constructed pointer is null and equals NullFC.
+class FieldContainerPtr
+{
+public:
+    typedef FieldContainer StoredObjectType;
+
+    FieldContainerPtr() = default;
+    explicit FieldContainerPtr(const FieldContainer* object) : _object(const_cast<FieldContainer*>(object)) {}
+
+    FieldContainer* operator->() const { return _object; }
+    FieldContainer& operator*() const { return *_object; }
+    FieldContainer* getCPtr() const { return _object; }
+    FieldContainer* getBaseCPtr() const { return _object; }
+
+    // The container's reference count; 0 for a null pointer.
+    Int32 getRefCount() const;
+    // The container's process-unique id; 0 for a null pointer.
+    UInt32 getFieldContainerId() const;
+
+    bool operator==(const FieldContainerPtr& other) const { return _object == other._object; }
+    bool operator!=(const FieldContainerPtr& other) const { return _object != other._object; }
+    bool operator<(const FieldContainerPtr& other) const { return _object < other._object; }
+    explicit operator bool() const { return _object != nullptr; }
+
+    static FieldContainerPtr dcast(const FieldContainerPtr& p) { return p; }
+
+private:
+    FieldContainer* _object = nullptr;
+};
+
+// The type of NullFC; every typed pointer converts from it.
+class NullFieldContainerPtr : public FieldContainerPtr
+{
+public:
+    NullFieldContainerPtr() = default;
+};
+
+// The one null container pointer.
+extern const NullFieldContainerPtr NullFC;
+
+// Typed pointer: BasePtrT is the pointer of the parent class, so pointers follow the class
+// chain and upcasts are implicit. dcast is a checked downcast (null when the type does not
+// match or the input is null).
+template <class BasePtrT, class ContainerT> class FCPtr : public BasePtrT
+{
+public:
+    typedef ContainerT StoredObjectType;
+    typedef BasePtrT Inherited;
+
+    FCPtr() = default;
+    FCPtr(const NullFieldContainerPtr&) : BasePtrT() {}
+    explicit FCPtr(const ContainerT* object) : BasePtrT(object) {}
+    explicit FCPtr(const ContainerT& object) : BasePtrT(&object) {}
+
+    ContainerT* operator->() const { return static_cast<ContainerT*>(this->getBaseCPtr()); }
+    ContainerT& operator*() const { return *static_cast<ContainerT*>(this->getBaseCPtr()); }
+    ContainerT* getCPtr() const { return static_cast<ContainerT*>(this->getBaseCPtr()); }
+
+    static FCPtr dcast(const FieldContainerPtr& p)
+    {
+        return FCPtr(dynamic_cast<ContainerT*>(p.getBaseCPtr()));
+    }
+};
+
+// Reference counting. Both ignore NullFC. subRefCP destroys the container at once when the
+// count drops to 0 or below (so subRefCP on a fresh container, count 0, destroys it).
+void addRefCP(const FieldContainerPtr& objectP);
+void subRefCP(const FieldContainerPtr& objectP);
+Int32 getRefCount(const FieldContainerPtr& objectP);
+// The container's process-unique id (0 for NullFC); ids are never reused.
+UInt32 getContainerId(const FieldContainerPtr& objectP);
+
+template <class T> struct NonDeducedPtr
+{
+    typedef T type;
+};
+
+// Releases the old value of dst, references src and stores it; nothing when they are equal.
+template <class PtrT> void setRefdCP(PtrT& dst, const typename NonDeducedPtr<PtrT>::type& src)
+{
+    if (dst == src)
+        return;
+    addRefCP(src);
+    PtrT old = dst;
+    dst = src;
+    subRefCP(old);
+}
+
+// Releases p and sets it to NullFC.
+template <class PtrT> void clearRefCP(PtrT& p)
+{
+    PtrT old = p;
+    p = PtrT();
+    subRefCP(old);
+}
+
+// Edit protocol. beginEditCP does nothing. endEditCP calls the container's
+// changed(whichField, origin) and then appends a record to the EditJournal; changedCP does
+// the same. endEditNotChangedCP does neither. All ignore NullFC.
+void beginEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+                 UInt32 origin = ChangedOrigin::External);
+void endEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+               UInt32 origin = ChangedOrigin::External);
+void changedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+               UInt32 origin = ChangedOrigin::External);
+void endEditNotChangedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+                         UInt32 origin = ChangedOrigin::External);
+
+// "TypeName#id", or "NullFC".
+std::ostream& operator<<(std::ostream& os, const FieldContainerPtr& p);
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,27 @@
+#ifndef OSG_GROUP_H
+#define OSG_GROUP_H
+
+#include <OpenSG/OSGGroupBase.h>
+
+OSG_BEGIN_NAMESPACE
+
+// A core that only groups its node's children.
+class Group : public GroupBase
+{
+public:
+    FieldContainerPtr shallowCopy() const override;
+
+protected:
+    friend class GroupBase;
+    Group() = default;
+    Group(const Group& source) = default;
+    ~Group() override = default;
+
+private:
+    friend class FieldContainerType;
+    static FieldContainerPtr createPrototype();
+};
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,15 @@
+#ifndef OSG_IMAGEFIELDS_H
+#define OSG_IMAGEFIELDS_H
+
+#include <OpenSG/OSGAttachmentContainerFields.h>
+#include <OpenSG/OSGSField.h>
+
+OSG_BEGIN_NAMESPACE
+
+class Image;
+typedef FCPtr<AttachmentContainerPtr, Image> ImagePtr;
+typedef SField<ImagePtr> SFImagePtr;
+
+OSG_END_NAMESPACE
+
+#endif

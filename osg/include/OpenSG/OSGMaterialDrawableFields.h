@@ -1,0 +1,13 @@
+#ifndef OSG_MATERIALDRAWABLEFIELDS_H
+#define OSG_MATERIALDRAWABLEFIELDS_H
+
+#include <OpenSG/OSGDrawableFields.h>
+
+OSG_BEGIN_NAMESPACE
+
+class MaterialDrawable;
+typedef FCPtr<DrawablePtr, MaterialDrawable> MaterialDrawablePtr;
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,15 @@
+#ifndef OSG_MATERIALFIELDS_H
+#define OSG_MATERIALFIELDS_H
+
+#include <OpenSG/OSGAttachmentContainerFields.h>
+#include <OpenSG/OSGSField.h>
+
+OSG_BEGIN_NAMESPACE
+
+class Material;
+typedef FCPtr<AttachmentContainerPtr, Material> MaterialPtr;
+typedef SField<MaterialPtr> SFMaterialPtr;
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,17 @@
+#ifndef OSG_NODEFIELDS_H
+#define OSG_NODEFIELDS_H
+
+#include <OpenSG/OSGAttachmentContainerFields.h>
+#include <OpenSG/OSGMField.h>
+#include <OpenSG/OSGSField.h>
+
+OSG_BEGIN_NAMESPACE
+
+class Node;
+typedef FCPtr<AttachmentContainerPtr, Node> NodePtr;
+typedef SField<NodePtr> SFNodePtr;
+typedef MField<NodePtr> MFNodePtr;
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,31 @@
+#ifndef OSG_SIMPLEMATERIAL_H
+#define OSG_SIMPLEMATERIAL_H
+
+#include <OpenSG/OSGSimpleMaterialBase.h>
+
+OSG_BEGIN_NAMESPACE
+
+// A chunk material with fixed lighting colours.
+class SimpleMaterial : public SimpleMaterialBase
+{
+public:
+    // The chunks as ChunkMaterial does, plus the lighting values with alpha =
+    // 1 - transparency in all four colours, and blending when transparency > Eps.
+    void rebuildState() override;
+    FieldContainerPtr shallowCopy() const override;
+
+protected:
+    friend class SimpleMaterialBase;
+    SimpleMaterial() = default;
+    SimpleMaterial(const SimpleMaterial& source) = default;
+    ~SimpleMaterial() override = default;
+
+    bool isTransparentByContent() const override;
+
+private:
+    static FieldContainerPtr createPrototype();
+};
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,13 @@
+#ifndef OSG_SPOTLIGHTFIELDS_H
+#define OSG_SPOTLIGHTFIELDS_H
+
+#include <OpenSG/OSGPointLightFields.h>
+
+OSG_BEGIN_NAMESPACE
+
+class SpotLight;
+typedef FCPtr<PointLightPtr, SpotLight> SpotLightPtr;
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,13 @@
+#ifndef OSG_TEXTURECHUNKFIELDS_H
+#define OSG_TEXTURECHUNKFIELDS_H
+
+#include <OpenSG/OSGStateChunkFields.h>
+
+OSG_BEGIN_NAMESPACE
+
+class TextureChunk;
+typedef FCPtr<StateChunkPtr, TextureChunk> TextureChunkPtr;
+
+OSG_END_NAMESPACE
+
+#endif

@@ -1,0 +1,127 @@
+#include <OpenSG/OSGFieldContainer.h>
+
+#include <OpenSG/OSGEditJournal.h>
+#include <OpenSG/OSGLog.h>
+
+#include <ostream>
+
+OSG_BEGIN_NAMESPACE
+
+namespace
+{
+// Every container ever made gets the next id; 0 stays free for NullFC.
+std::atomic<UInt32> nextContainerId{1};
+// Containers alive, and those of them excluded from the live count.
+std::atomic<Int64> aliveContainers{0};
+std::atomic<Int64> permanentContainers{0};
+} // namespace
+
+const NullFieldContainerPtr NullFC;
+
+FieldContainerType FieldContainer::_type("FieldContainer", "", nullptr);
+
+FieldContainer::FieldContainer() : _refCount(0), _containerId(nextContainerId++)
+{
+    ++aliveContainers;
+}
+
+FieldContainer::FieldContainer(const FieldContainer&) : FieldContainer()
+{
+}
+
+FieldContainer::~FieldContainer()
+{
+    --aliveContainers;
+    if (_permanent)
+        --permanentContainers;
+}
+
+void FieldContainer::changed(BitVector, UInt32)
+{
+}
+
+UInt32 getLiveContainerCount()
+{
+    return UInt32(aliveContainers.load() - permanentContainers.load());
+}
+
+void setContainerPermanent(const FieldContainerPtr& objectP, bool permanent)
+{
+    FieldContainer* fc = objectP.getCPtr();
+    if (fc == nullptr || fc->_permanent == permanent)
+        return;
+    fc->_permanent = permanent;
+    if (permanent)
+        ++permanentContainers;
+    else
+        --permanentContainers;
+}
+
+Int32 FieldContainerPtr::getRefCount() const
+{
+    return _object != nullptr ? _object->getRefCount() : 0;
+}
+
+UInt32 FieldContainerPtr::getFieldContainerId() const
+{
+    return _object != nullptr ? _object->getContainerId() : 0;
+}
+
+void addRefCP(const FieldContainerPtr& objectP)
+{
+    FieldContainer* fc = objectP.getCPtr();
+    if (fc != nullptr)
+        ++fc->_refCount;
+}
+
+void subRefCP(const FieldContainerPtr& objectP)
+{
+    FieldContainer* fc = objectP.getCPtr();
+    if (fc == nullptr)
+        return;
+    // Destroyed at once when the count reaches 0 or below; the destructor releases what the
+    // container holds, which may cascade.
+    if (--fc->_refCount <= 0)
+        delete fc;
+}
+
+Int32 getRefCount(const FieldContainerPtr& objectP)
+{
+    return objectP.getRefCount();
+}
+
+UInt32 getContainerId(const FieldContainerPtr& objectP)
+{
+    return objectP.getFieldContainerId();
+}
+
+void beginEditCP(const FieldContainerPtr&, BitVector, UInt32)
+{
+}
+
+void endEditCP(const FieldContainerPtr& objectP, BitVector whichField, UInt32 origin)
+{
+    changedCP(objectP, whichField, origin);
+}
+
+void changedCP(const FieldContainerPtr& objectP, BitVector whichField, UInt32 origin)
+{
+    FieldContainer* fc = objectP.getCPtr();
+    if (fc == nullptr)
+        return;
+    fc->changed(whichField, origin);
+    EditJournal::add(objectP, whichField);
+}
+
+void endEditNotChangedCP(const FieldContainerPtr&, BitVector, UInt32)
+{
+}
+
+std::ostream& operator<<(std::ostream& os, const FieldContainerPtr& p)
+{
+    if (p == NullFC)
+        return os << "NullFC";
+    return os << p->getTypeName() << '#' << p->getContainerId();
+}
+
+OSG_END_NAMESPACE

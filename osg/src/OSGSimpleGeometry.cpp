@@ -1,0 +1,279 @@
+#include <OpenSG/OSGSimpleGeometry.h>
+
+#include <OpenSG/OSGBaseFunctions.h>
+#include <OpenSG/OSGGL.h>
+#include <OpenSG/OSGLog.h>
+#include <OpenSG/OSGSimpleMaterial.h>
+
+#include <array>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+OSG_BEGIN_NAMESPACE
+
+namespace
+{
+// Deepest sphere subdivision built: 20 * 4^8 = 1 310 720 triangles.
+constexpr UInt16 maxSphereDepth = 8;
+
+std::mutex defaultMaterialMutex;
+SimpleMaterialPtr defaultMaterial;
+SimpleMaterialPtr defaultUnlitMaterial;
+
+// A shared material that keeps one reference of its own and is not counted as live.
+SimpleMaterialPtr makeSharedMaterial(const Color3f& diffuse, const Color3f& ambient, const Color3f& specular,
+                                     Real32 shininess, bool lit)
+{
+    SimpleMaterialPtr material = SimpleMaterialBase::create();
+    if (material == NullFC)
+        return material;
+    beginEditCP(material);
+    material->setDiffuse(diffuse);
+    material->setAmbient(ambient);
+    material->setSpecular(specular);
+    material->setShininess(shininess);
+    material->setLit(lit);
+    endEditCP(material);
+    setContainerPermanent(material, true);
+    addRefCP(material);
+    return material;
+}
+
+NodePtr nodeFor(const GeometryPtr& geo)
+{
+    if (geo == NullFC)
+        return NullFC;
+    NodePtr node = Node::create();
+    if (node == NullFC)
+    {
+        // Nothing holds the geometry yet: release it so it does not leak.
+        subRefCP(geo);
+        return NullFC;
+    }
+    node->setCore(geo);
+    return node;
+}
+
+void finishGeometry(const GeometryPtr& geo)
+{
+    geo->setMaterial(getDefaultMaterial());
+    endEditCP(geo);
+}
+} // namespace
+
+MaterialPtr getDefaultMaterial()
+{
+    std::lock_guard<std::mutex> guard(defaultMaterialMutex);
+    if (defaultMaterial == NullFC)
+        defaultMaterial = makeSharedMaterial(Color3f(0.7f, 0.7f, 0.5f), Color3f(0.1f, 0.1f, 0.1f),
+                                             Color3f(1.f, 1.f, 1.f), 20.f, true);
+    return defaultMaterial;
+}
+
+MaterialPtr getDefaultUnlitMaterial()
+{
+    std::lock_guard<std::mutex> guard(defaultMaterialMutex);
+    if (defaultUnlitMaterial == NullFC)
+        defaultUnlitMaterial = makeSharedMaterial(Color3f(1.f, 1.f, 0.5f), Color3f(), Color3f(), 1.f, false);
+    return defaultUnlitMaterial;
+}
+
+void releaseDefaultMaterials()
+{
+    std::lock_guard<std::mutex> guard(defaultMaterialMutex);
+    // Geometries still using them keep them alive; they stay uncounted until freed.
+    clearRefCP(defaultMaterial);
+    clearRefCP(defaultUnlitMaterial);
+}
+
+GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
+                                  bool doTop, bool doBottom)
+{
+    if (height <= 0 || topRadius < 0 || botRadius < 0 || sides < 3)
+    {
+        SWARNING << "makeConicalFrustum: illegal parameters height=" << height << ", topRadius=" << topRadius
+                 << ", botRadius=" << botRadius << ", sides=" << sides << std::endl;
+        return NullFC;
+    }
+    GeometryPtr geo = GeometryBase::create();
+    if (geo == NullFC)
+        return NullFC;
+
+    MField<Pnt3f>& positions = geo->getPositions();
+    MField<Vec3f>& normals = geo->getNormals();
+    MField<Vec2f>& texCoords = geo->getTexCoords();
+    MFUInt32& indices = geo->getIndices();
+    MFUInt8& types = geo->getTypes();
+    MFUInt32& lengths = geo->getLengths();
+
+    const Real32 delta = 2.f * Pi / Real32(sides);
+    const Real32 halfHeight = height / 2.f;
+    // Slope of the side: the outward normal is (x, incl, z) scaled to unit length.
+    const Real32 incl = (botRadius - topRadius) / height;
+    const Real32 nlen = 1.f / osgsqrt(1.f + incl * incl);
+
+    if (doSide)
+    {
+        const UInt32 base = positions.size();
+        for (UInt32 ring = 0; ring < 2; ++ring)
+        {
+            const Real32 radius = ring == 0 ? topRadius : botRadius;
+            const Real32 y = ring == 0 ? halfHeight : -halfHeight;
+            for (UInt32 j = 0; j <= sides; ++j)
+            {
+                const Real32 beta = Real32(j) * delta;
+                const Real32 x = osgsin(beta);
+                const Real32 z = -osgcos(beta);
+                positions.push_back(Pnt3f(x * radius, y, z * radius));
+                normals.push_back(Vec3f(x * nlen, incl * nlen, z * nlen));
+                texCoords.push_back(Vec2f(1.f - Real32(j) / Real32(sides), ring == 0 ? 1.f : 0.f));
+            }
+        }
+        // Bottom then top vertex of each column: counter-clockwise seen from outside.
+        for (UInt32 j = 0; j <= sides; ++j)
+        {
+            indices.push_back(base + UInt32(sides) + 1 + j);
+            indices.push_back(base + j);
+        }
+        types.push_back(GL_TRIANGLE_STRIP);
+        lengths.push_back(2 * (UInt32(sides) + 1));
+    }
+
+    for (UInt32 cap = 0; cap < 2; ++cap)
+    {
+        const bool top = cap == 0;
+        const Real32 radius = top ? topRadius : botRadius;
+        if (!(top ? doTop : doBottom) || !(radius > 0))
+            continue;
+        const UInt32 base = positions.size();
+        // The top cap runs clockwise in angle (seen from below), the bottom one
+        // counter-clockwise, so both face outward.
+        const Real32 direction = top ? -1.f : 1.f;
+        for (UInt32 j = 0; j < sides; ++j)
+        {
+            const Real32 beta = direction * Real32(j) * delta;
+            const Real32 x = osgsin(beta);
+            const Real32 z = -osgcos(beta);
+            positions.push_back(Pnt3f(x * radius, top ? halfHeight : -halfHeight, z * radius));
+            normals.push_back(Vec3f(0.f, top ? 1.f : -1.f, 0.f));
+            texCoords.push_back(Vec2f(x / 2.f + .5f, z / 2.f + .5f));
+            indices.push_back(base + j);
+        }
+        types.push_back(GL_POLYGON);
+        lengths.push_back(sides);
+    }
+
+    finishGeometry(geo);
+    return geo;
+}
+
+NodePtr makeConicalFrustum(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
+                           bool doTop, bool doBottom)
+{
+    return nodeFor(makeConicalFrustumGeo(height, topRadius, botRadius, sides, doSide, doTop, doBottom));
+}
+
+GeometryPtr makeConeGeo(Real32 height, Real32 botRadius, UInt16 sides, bool doSide, bool doBottom)
+{
+    return makeConicalFrustumGeo(height, 0, botRadius, sides, doSide, false, doBottom);
+}
+
+NodePtr makeCone(Real32 height, Real32 botRadius, UInt16 sides, bool doSide, bool doBottom)
+{
+    return nodeFor(makeConeGeo(height, botRadius, sides, doSide, doBottom));
+}
+
+GeometryPtr makeCylinderGeo(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop, bool doBottom)
+{
+    return makeConicalFrustumGeo(height, radius, radius, sides, doSide, doTop, doBottom);
+}
+
+NodePtr makeCylinder(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop, bool doBottom)
+{
+    return nodeFor(makeCylinderGeo(height, radius, sides, doSide, doTop, doBottom));
+}
+
+GeometryPtr makeSphereGeo(UInt16 depth, Real32 radius)
+{
+    if (depth > maxSphereDepth)
+    {
+        SWARNING << "makeSphere: depth " << depth << " above the supported " << maxSphereDepth << std::endl;
+        return NullFC;
+    }
+    GeometryPtr geo = GeometryBase::create();
+    if (geo == NullFC)
+        return NullFC;
+
+    // Unit icosahedron: the corners of three orthogonal golden rectangles.
+    const Real32 phi = (1.f + osgsqrt(5.f)) / 2.f;
+    std::vector<Vec3f> dirs = {Vec3f(-1, phi, 0), Vec3f(1, phi, 0),   Vec3f(-1, -phi, 0), Vec3f(1, -phi, 0),
+                               Vec3f(0, -1, phi), Vec3f(0, 1, phi),   Vec3f(0, -1, -phi), Vec3f(0, 1, -phi),
+                               Vec3f(phi, 0, -1), Vec3f(phi, 0, 1),   Vec3f(-phi, 0, -1), Vec3f(-phi, 0, 1)};
+    for (Vec3f& d : dirs)
+        d.normalize();
+    std::vector<std::array<UInt32, 3>> faces = {
+        {0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+        {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+        {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+
+    for (UInt16 level = 0; level < depth; ++level)
+    {
+        // Each edge gets one shared midpoint, pushed out onto the sphere.
+        std::map<std::pair<UInt32, UInt32>, UInt32> midpoints;
+        auto midpoint = [&](UInt32 a, UInt32 b) {
+            std::pair<UInt32, UInt32> key(osgMin(a, b), osgMax(a, b));
+            auto found = midpoints.find(key);
+            if (found != midpoints.end())
+                return found->second;
+            Vec3f m = dirs[a] + dirs[b];
+            m.normalize();
+            dirs.push_back(m);
+            UInt32 index = UInt32(dirs.size() - 1);
+            midpoints.emplace(key, index);
+            return index;
+        };
+        std::vector<std::array<UInt32, 3>> finer;
+        finer.reserve(faces.size() * 4);
+        for (const std::array<UInt32, 3>& f : faces)
+        {
+            UInt32 ab = midpoint(f[0], f[1]);
+            UInt32 bc = midpoint(f[1], f[2]);
+            UInt32 ca = midpoint(f[2], f[0]);
+            finer.push_back({f[0], ab, ca});
+            finer.push_back({f[1], bc, ab});
+            finer.push_back({f[2], ca, bc});
+            finer.push_back({ab, bc, ca});
+        }
+        faces.swap(finer);
+    }
+
+    MField<Pnt3f>& positions = geo->getPositions();
+    MField<Vec3f>& normals = geo->getNormals();
+    MField<Vec2f>& texCoords = geo->getTexCoords();
+    positions.reserve(UInt32(dirs.size()));
+    for (const Vec3f& d : dirs)
+    {
+        positions.push_back(Pnt3f(d[0] * radius, d[1] * radius, d[2] * radius));
+        normals.push_back(d);
+        texCoords.push_back(Vec2f(osgatan2(d[0], d[2]) / (2.f * Pi) + .5f, d[1] / 2.f + .5f));
+    }
+    MFUInt32& indices = geo->getIndices();
+    indices.reserve(UInt32(faces.size() * 3));
+    for (const std::array<UInt32, 3>& f : faces)
+        for (UInt32 v : f)
+            indices.push_back(v);
+    geo->getTypes().push_back(GL_TRIANGLES);
+    geo->getLengths().push_back(UInt32(faces.size() * 3));
+
+    finishGeometry(geo);
+    return geo;
+}
+
+NodePtr makeSphere(UInt16 depth, Real32 radius)
+{
+    return nodeFor(makeSphereGeo(depth, radius));
+}
+
+OSG_END_NAMESPACE
