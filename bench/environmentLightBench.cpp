@@ -50,12 +50,12 @@ std::string sizeName(int w, int h)
 
 // Float RGB pixels of one size: the shared environments tiled side by side and row by row,
 // a different one in each tile. Built once per size and kept for all benchmarks.
-const std::vector<float> &environmentPixels(int width, int height)
+const std::vector<float>& environmentPixels(int width, int height)
 {
     static std::vector<testing::Hdri> sources;
     static std::map<std::pair<int, int>, std::vector<float>> cache;
     if (sources.empty()) {
-        for (const char *name : testing::HdriNames) {
+        for (const char* name : testing::HdriNames) {
             std::string error;
             sources.push_back(testing::loadHdri(testing::hdriPath(name), error));
             if (!error.empty()) {
@@ -64,27 +64,27 @@ const std::vector<float> &environmentPixels(int width, int height)
             }
         }
     }
-    std::vector<float> &pixels = cache[{width, height}];
+    std::vector<float>& pixels = cache[{width, height}];
     if (pixels.empty()) {
         pixels.resize(3 * std::size_t(width) * height);
         const int tw = sources[0].width;
         const int th = sources[0].height;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                const testing::Hdri &tile =
+                const testing::Hdri& tile =
                     sources[std::size_t((x / tw) + 3 * (y / th)) % sources.size()];
-                const float *from =
+                const float* from =
                     &tile.rgb[3 * (std::size_t(y % th) * tile.width + std::size_t(x % tw))];
-                float *to = &pixels[3 * (std::size_t(y) * width + x)];
+                float* to = &pixels[3 * (std::size_t(y) * width + x)];
                 to[0] = from[0], to[1] = from[1], to[2] = from[2];
             }
     }
     return pixels;
 }
 
-EnvironmentImage viewOf(const std::vector<float> &pixels, int width, int height)
+EnvironmentImage viewOf(const std::vector<float>& pixels, int width, int height)
 {
-    return {reinterpret_cast<const std::uint8_t *>(pixels.data()),
+    return {reinterpret_cast<const std::uint8_t*>(pixels.data()),
             pixels.size() * sizeof(float),
             width,
             height,
@@ -92,13 +92,13 @@ EnvironmentImage viewOf(const std::vector<float> &pixels, int width, int height)
             PixelDecoder::FloatType};
 }
 
-void setPixelCounter(benchmark::State &state, int width, int height)
+void setPixelCounter(benchmark::State& state, int width, int height)
 {
     state.counters["pixels"] = double(width) * height;
     state.SetItemsProcessed(state.iterations() * std::int64_t(width) * height);
 }
 
-void literalCreateSAT(benchmark::State &state, int w, int h)
+void literalCreateSAT(benchmark::State& state, int w, int h)
 {
     const EnvironmentImage image = viewOf(environmentPixels(w, h), w, h);
     literal::Tables tables;
@@ -111,7 +111,7 @@ void literalCreateSAT(benchmark::State &state, int w, int h)
     setPixelCounter(state, w, h);
 }
 
-void libraryCreateSAT(benchmark::State &state, int w, int h)
+void libraryCreateSAT(benchmark::State& state, int w, int h)
 {
     const EnvironmentImage image = viewOf(environmentPixels(w, h), w, h);
     std::vector<float> energy(std::size_t(w) * h);
@@ -126,10 +126,10 @@ void libraryCreateSAT(benchmark::State &state, int w, int h)
 }
 
 #if MORVEK_HAVE_OPENCV
-void openCvIntegral(benchmark::State &state, int w, int h)
+void openCvIntegral(benchmark::State& state, int w, int h)
 {
-    const std::vector<float> &pixels = environmentPixels(w, h);
-    const cv::Mat source(h, w, CV_32FC3, const_cast<float *>(pixels.data()));
+    const std::vector<float>& pixels = environmentPixels(w, h);
+    const cv::Mat source(h, w, CV_32FC3, const_cast<float*>(pixels.data()));
     cv::Mat sum;
     cv::integral(source, sum, CV_32F);
     for (auto _ : state) {
@@ -143,7 +143,7 @@ void openCvIntegral(benchmark::State &state, int w, int h)
 
 void registerAll()
 {
-    for (const Size &size : Sizes) {
+    for (const Size& size : Sizes) {
         const std::string suffix = "/" + sizeName(size.width, size.height);
         benchmark::RegisterBenchmark(("Literal" + suffix).c_str(), literalCreateSAT, size.width,
                                      size.height)
@@ -162,10 +162,10 @@ void registerAll()
 // Keeps Google Benchmark's console report and remembers each run's time per pixel.
 class PerPixelReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run> &runs) override
+    void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
+        for (const Run& run : runs) {
             if (run.error_occurred || run.run_type != Run::RT_Iteration)
                 continue;
             const auto pixels = run.counters.find("pixels");
@@ -189,9 +189,9 @@ std::string formatRatio(double r)
     return text;
 }
 
-void printSummary(const std::map<std::string, double> &ns)
+void printSummary(const std::map<std::string, double>& ns)
 {
-    auto lookup = [&](const std::string &name) {
+    auto lookup = [&](const std::string& name) {
         const auto it = ns.find(name);
         return it == ns.end() ? std::nan("") : it->second;
     };
@@ -199,7 +199,7 @@ void printSummary(const std::map<std::string, double> &ns)
                 "library ns/px", "opencv ns/px", "rebuild ns/px", "library/literal",
                 "library/opencv", "rebuild/library");
     std::vector<std::string> lines;
-    for (const Size &size : Sizes) {
+    for (const Size& size : Sizes) {
         const std::string s = sizeName(size.width, size.height);
         const double literal = lookup("Literal/" + s);
         const double library = lookup("Library/" + s);
@@ -213,13 +213,13 @@ void printSummary(const std::map<std::string, double> &ns)
                         " rebuild=" + formatRatio(rebuild / library));
     }
     std::printf("\n");
-    for (const std::string &line : lines)
+    for (const std::string& line : lines)
         std::printf("%s\n", line.c_str());
 }
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

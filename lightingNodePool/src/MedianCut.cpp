@@ -13,13 +13,13 @@ constexpr float HalfPi = 1.5707964f;
 
 } // namespace
 
-MedianCut::MedianCut(const float *energySAT, std::uint16_t width, std::uint16_t height)
+MedianCut::MedianCut(const float* energySAT, std::uint16_t width, std::uint16_t height)
     : _table(energySAT), _width(width), _height(height)
 {
 }
 
-void MedianCut::splitRegion(const ImageRegion &region, unsigned short depth,
-                            std::vector<ImageRegion> &leaves) const
+void MedianCut::splitRegion(const ImageRegion& region, unsigned short depth,
+                            std::vector<ImageRegion>& leaves) const
 {
     if (depth == 0) {
         leaves.push_back(region);
@@ -82,7 +82,7 @@ void MedianCut::splitRegion(const ImageRegion &region, unsigned short depth,
     splitRegion(second, depth - 1, leaves);
 }
 
-osg::Vec2us MedianCut::computeEnergyCentroid(const ImageRegion &region) const
+osg::Vec2us MedianCut::computeEnergyCentroid(const ImageRegion& region) const
 {
     const int x0 = region.origin.x();
     const int y0 = region.origin.y();
@@ -115,7 +115,7 @@ osg::Vec3f MedianCut::directionFromImageCoord(unsigned short u, unsigned short v
     return osg::Vec3f(std::sin(phi) * sinTheta, std::cos(theta), std::cos(phi) * sinTheta);
 }
 
-float MedianCut::density(const ImageRegion &region)
+float MedianCut::density(const ImageRegion& region)
 {
     // The product of a 32-bit signed multiplication, wrapped as two's complement.
     const std::int32_t pixels =
@@ -123,9 +123,9 @@ float MedianCut::density(const ImageRegion &region)
     return region.energy / float(pixels);
 }
 
-void MedianCut::rankByDensity(std::vector<ImageRegion> &regions)
+void MedianCut::rankByDensity(std::vector<ImageRegion>& regions)
 {
-    std::sort(regions.begin(), regions.end(), [](const ImageRegion &a, const ImageRegion &b) {
+    std::sort(regions.begin(), regions.end(), [](const ImageRegion& a, const ImageRegion& b) {
         const float da = density(a);
         const float db = density(b);
         if (std::isnan(da))

@@ -10,7 +10,7 @@ namespace Morvek {
 namespace {
 
 // Byte to float as the division byte / 255 in single precision, looked up.
-const float *byteToFloat()
+const float* byteToFloat()
 {
     static const std::array<float, 256> table = [] {
         std::array<float, 256> t{};
@@ -23,7 +23,7 @@ const float *byteToFloat()
 
 struct FloatComponent {
     static constexpr std::size_t bytes = 4;
-    float read(const std::uint8_t *p) const
+    float read(const std::uint8_t* p) const
     {
         float f;
         std::memcpy(&f, p, sizeof f);
@@ -56,7 +56,7 @@ float halfToFloat(std::uint16_t h)
 
 struct HalfComponent {
     static constexpr std::size_t bytes = 2;
-    float read(const std::uint8_t *p) const
+    float read(const std::uint8_t* p) const
     {
         std::uint16_t bits;
         std::memcpy(&bits, p, sizeof bits);
@@ -66,17 +66,17 @@ struct HalfComponent {
 
 struct ByteComponent {
     static constexpr std::size_t bytes = 1;
-    const float *table = byteToFloat();
-    float read(const std::uint8_t *p) const { return table[*p]; }
+    const float* table = byteToFloat();
+    float read(const std::uint8_t* p) const { return table[*p]; }
 };
 
 // Components per pixel N; the component offsets of red, green and blue (all 0 for grey).
 template <class Component, int N, int Red, int Green, int Blue>
-void decodeUncompressed(const EnvironmentImage &image, int y, int x0, int count, float *rgbe)
+void decodeUncompressed(const EnvironmentImage& image, int y, int x0, int count, float* rgbe)
 {
     constexpr std::size_t stride = N * Component::bytes;
     const Component component{};
-    const std::uint8_t *p =
+    const std::uint8_t* p =
         image.data + (std::size_t(image.width) * std::size_t(y) + std::size_t(x0)) * stride;
     for (int k = 0; k < count; ++k, p += stride, rgbe += 4) {
         const float r = component.read(p + Red * Component::bytes);
@@ -90,7 +90,7 @@ void decodeUncompressed(const EnvironmentImage &image, int y, int x0, int count,
 }
 
 template <class Component>
-void decodeByFormat(const EnvironmentImage &image, int y, int x0, int count, float *rgbe)
+void decodeByFormat(const EnvironmentImage& image, int y, int x0, int count, float* rgbe)
 {
     switch (image.pixelFormat) {
     case PixelDecoder::LuminanceFormat:
@@ -109,13 +109,13 @@ void decodeByFormat(const EnvironmentImage &image, int y, int x0, int count, flo
     }
 }
 
-void decodeBlocks(const EnvironmentImage &image, int y, int x0, int count, float *rgbe)
+void decodeBlocks(const EnvironmentImage& image, int y, int x0, int count, float* rgbe)
 {
     const std::size_t blockBytes = S3tcDecoder::blockBytes(image.pixelFormat);
     const std::size_t blocksPerRow = (std::size_t(image.width) + 3) / 4;
-    const std::uint8_t *blockRow = image.data + std::size_t(y / 4) * blocksPerRow * blockBytes;
+    const std::uint8_t* blockRow = image.data + std::size_t(y / 4) * blocksPerRow * blockBytes;
     const int texelRow = y % 4;
-    const float *toFloat = byteToFloat();
+    const float* toFloat = byteToFloat();
 
     std::uint8_t texels[16][3];
     int decodedBlock = -1;
@@ -125,7 +125,7 @@ void decodeBlocks(const EnvironmentImage &image, int y, int x0, int count, float
             S3tcDecoder::decodeBlock(image.pixelFormat,
                                      blockRow + std::size_t(decodedBlock) * blockBytes, texels);
         }
-        const std::uint8_t *texel = texels[4 * texelRow + x % 4];
+        const std::uint8_t* texel = texels[4 * texelRow + x % 4];
         const float r = toFloat[texel[0]];
         const float g = toFloat[texel[1]];
         const float b = toFloat[texel[2]];
@@ -179,7 +179,7 @@ std::size_t PixelDecoder::componentBytes(std::int32_t dataType)
     }
 }
 
-std::uint64_t PixelDecoder::requiredBytes(const EnvironmentImage &image)
+std::uint64_t PixelDecoder::requiredBytes(const EnvironmentImage& image)
 {
     if (image.width < 0 || image.height < 0)
         return 0;
@@ -190,7 +190,7 @@ std::uint64_t PixelDecoder::requiredBytes(const EnvironmentImage &image)
     return w * h * numChannels(image.pixelFormat) * componentBytes(image.dataType);
 }
 
-PixelDecoder::Verdict PixelDecoder::check(const EnvironmentImage &image)
+PixelDecoder::Verdict PixelDecoder::check(const EnvironmentImage& image)
 {
     if (image.width < 0 || image.height < 0 || image.width > MaxSide || image.height > MaxSide)
         return Verdict::BadSize;
@@ -204,7 +204,7 @@ PixelDecoder::Verdict PixelDecoder::check(const EnvironmentImage &image)
     return Verdict::Readable;
 }
 
-void PixelDecoder::colorAt(const EnvironmentImage &image, int x, int y, float rgb[3])
+void PixelDecoder::colorAt(const EnvironmentImage& image, int x, int y, float rgb[3])
 {
     rgb[0] = rgb[1] = rgb[2] = 0.0f;
     if (x < 0 || y < 0 || x >= image.width || y >= image.height ||
@@ -217,7 +217,7 @@ void PixelDecoder::colorAt(const EnvironmentImage &image, int x, int y, float rg
     rgb[2] = rgbe[2];
 }
 
-void PixelDecoder::decodeRun(const EnvironmentImage &image, int y, int x0, int count, float *rgbe)
+void PixelDecoder::decodeRun(const EnvironmentImage& image, int y, int x0, int count, float* rgbe)
 {
     if (isBlockCompressed(image.pixelFormat))
         return decodeBlocks(image, y, x0, count, rgbe);

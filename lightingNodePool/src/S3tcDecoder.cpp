@@ -6,12 +6,12 @@ namespace Morvek {
 
 namespace {
 
-unsigned readWord16(const std::uint8_t *p)
+unsigned readWord16(const std::uint8_t* p)
 {
     return unsigned(p[0]) | unsigned(p[1]) << 8;
 }
 
-std::uint32_t readWord32(const std::uint8_t *p)
+std::uint32_t readWord32(const std::uint8_t* p)
 {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
@@ -43,11 +43,11 @@ std::size_t S3tcDecoder::blockBytes(std::uint32_t pixelFormat)
     }
 }
 
-void S3tcDecoder::decodeBlock(std::uint32_t pixelFormat, const std::uint8_t *block,
+void S3tcDecoder::decodeBlock(std::uint32_t pixelFormat, const std::uint8_t* block,
                               std::uint8_t rgb[16][3])
 {
     const bool dxt1 = blockBytes(pixelFormat) == 8;
-    const std::uint8_t *colorBlock = dxt1 ? block : block + 8;
+    const std::uint8_t* colorBlock = dxt1 ? block : block + 8;
 
     const unsigned c0 = readWord16(colorBlock);
     const unsigned c1 = readWord16(colorBlock + 2);

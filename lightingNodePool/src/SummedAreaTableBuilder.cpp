@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -14,8 +15,9 @@ namespace Morvek {
 
 namespace {
 
-// One pixel's (red, green, blue, energy) as four float lanes. All lanes take the same
-// operations in the same order, so the vector form is exact lane by lane.
+// One pixel's (red, green, blue, energy) as four float lanes. All lanes take
+// the same operations in the same order, so the vector form is exact lane by
+// lane.
 #if defined(__SSE2__)
 struct Quad {
     __m128 v;
@@ -32,25 +34,26 @@ inline Quad sub(Quad a, Quad b)
 {
     return {_mm_sub_ps(a.v, b.v)};
 }
-inline Quad load(const float *p)
+inline Quad load(const float* p)
 {
     return {_mm_loadu_ps(p)};
 }
-inline void store(float *p, Quad q)
+inline void store(float* p, Quad q)
 {
     _mm_storeu_ps(p, q.v);
 }
-// Colour with a 16-byte store whose fourth lane lands on the next pixel's red, which the
-// same row writes one step later.
-inline void storeEntry(float *energy, float *color, Quad q)
+// Colour with a 16-byte store whose fourth lane lands on the next pixel's red,
+// which the same row writes one step later.
+inline void storeEntry(float* energy, float* color, Quad q)
 {
     _mm_storeu_ps(color, q.v);
     _mm_store_ss(energy, _mm_shuffle_ps(q.v, q.v, _MM_SHUFFLE(3, 3, 3, 3)));
 }
-// The last column of a row: the next pixel's red belongs to a row already written.
-inline void storeLastEntry(float *energy, float *color, Quad q)
+// The last column of a row: the next pixel's red belongs to a row already
+// written.
+inline void storeLastEntry(float* energy, float* color, Quad q)
 {
-    _mm_storel_pi(reinterpret_cast<__m64 *>(color), q.v);
+    _mm_storel_pi(reinterpret_cast<__m64*>(color), q.v);
     _mm_store_ss(color + 2, _mm_movehl_ps(q.v, q.v));
     _mm_store_ss(energy, _mm_shuffle_ps(q.v, q.v, _MM_SHUFFLE(3, 3, 3, 3)));
 }
@@ -70,89 +73,176 @@ inline Quad sub(Quad a, Quad b)
 {
     return {{a.v[0] - b.v[0], a.v[1] - b.v[1], a.v[2] - b.v[2], a.v[3] - b.v[3]}};
 }
-inline Quad load(const float *p)
+inline Quad load(const float* p)
 {
     return {{p[0], p[1], p[2], p[3]}};
 }
-inline void store(float *p, Quad q)
+inline void store(float* p, Quad q)
 {
     p[0] = q.v[0], p[1] = q.v[1], p[2] = q.v[2], p[3] = q.v[3];
 }
-inline void storeLastEntry(float *energy, float *color, Quad q)
+inline void storeLastEntry(float* energy, float* color, Quad q)
 {
     color[0] = q.v[0], color[1] = q.v[1], color[2] = q.v[2];
     *energy = q.v[3];
 }
-inline void storeEntry(float *energy, float *color, Quad q)
+inline void storeEntry(float* energy, float* color, Quad q)
 {
     storeLastEntry(energy, color, q);
 }
 #endif
 
-// Rows computed together. Row r of a block trails row r - 1 by one column, so at each step
-// the block's rows are independent of each other and their add chains overlap.
-constexpr int BlockRows = 6;
-// Columns of decoded pixels buffered per row (BlockRows * Chunk * 16 bytes stay in L1).
+// Rows computed together. Each row runs Skew columns behind the row above it,
+// so at each step the block's rows are independent of each other and their add
+// chains overlap. The skew also keeps the rows' table, image and buffer
+// addresses in different cache sets when rows are a power of two of bytes
+// apart; without it they would fight over one set.
+constexpr int BlockRows = 4;
+constexpr int Skew = 16;
+// Entries of a row kept for the row below it (a power of two above Skew).
+constexpr int RingSize = 2 * Skew;
+// Columns decoded at once per row for the formats read through a buffer
+// (BlockRows * Chunk * 16 bytes stay in L1).
 constexpr int Chunk = 128;
 
-// Where one block of R rows, starting at row y0, reads its pixels and writes its entries.
+// Where a block of rows, starting at row y0, writes its entries.
 struct Block {
-    const EnvironmentImage &image;
     int w;
     int y0;
-    float *energy;
-    float *color;
-    float *carry;  // the row above the block: 4 floats per column
-    float *pixels; // decoded pixels, R rows of Chunk quadruples
+    float* energy;
+    float* color;
+    float* carry; // the row above the block: 4 floats per column
+    float* rings; // each row's last RingSize entries, 4 floats each
 };
+
+// Pixels of any readable format, decoded a chunk of columns at a time into a
+// buffer. Row r's buffer entry k holds column c0 - r * Skew + k, the column it
+// needs at step c0 + k.
+template <int R> class BufferedPixels {
+public:
+    BufferedPixels(const EnvironmentImage& image, int y0, float* buffer)
+        : _image(image), _y0(y0), _buffer(buffer)
+    {
+    }
+    void beginChunk(int c0, int c1)
+    {
+        _c0 = c0;
+        for (int r = 0; r < R; ++r) {
+            const int first = std::max(c0 - r * Skew, 0);
+            const int last = std::min(c1 - r * Skew, _image.width);
+            if (first < last)
+                PixelDecoder::decodeRun(
+                    _image, _y0 + r, first, last - first,
+                    _buffer + 4 * (std::size_t(r) * Chunk + std::size_t(first - (c0 - r * Skew))));
+        }
+    }
+    template <bool Checked, int N> void fetch(int x, Quad (&pixels)[N]) const
+    {
+        static_assert(N == R);
+        for (int r = 0; r < R; ++r)
+            pixels[r] = load(_buffer + 4 * (std::size_t(r) * Chunk + std::size_t(x - _c0)));
+    }
+
+private:
+    const EnvironmentImage& _image;
+    int _y0;
+    float* _buffer;
+    int _c0 = 0;
+};
+
+#if defined(__SSE2__)
+// Float RGB, BGR or RGBA pixels read straight from the image, four rows at a
+// time: the four energies are formed together after a transpose, each lane in
+// the order (r * 0.2125 + g * 0.7154) + b * 0.0721.
+template <int Stride, bool Bgr> class FloatPixels {
+public:
+    FloatPixels(const EnvironmentImage& image, int y0)
+        : _data(reinterpret_cast<const float*>(image.data)), _w(image.width), _y0(y0)
+    {
+    }
+    void beginChunk(int, int) {}
+    template <bool Checked, int N> void fetch(int x, Quad (&all)[N]) const
+    {
+        static_assert(N % 4 == 0, "energies are formed four at a time");
+        for (int g = 0; g < N; g += 4)
+            fetchFour<Checked>(x, g, all + g);
+    }
+    template <bool Checked>
+    inline __attribute__((always_inline)) void fetchFour(int x, int g, Quad* pixels) const
+    {
+        __m128 p[4];
+        for (int r = 0; r < 4; ++r) {
+            const int col = x - (g + r) * Skew;
+            const float* at =
+                _data + Stride * (std::size_t(_y0 + g + r) * std::size_t(_w) + std::size_t(col));
+            if (!Checked || (Stride == 4 && col >= 0 && col < _w) || (col >= 0 && col < _w - 1)) {
+                // A 16-byte read: for 3 components it reaches the next pixel's first,
+                // which exists on every column but the last.
+                p[r] = _mm_loadu_ps(at);
+            } else if (col == _w - 1) {
+                p[r] = _mm_movelh_ps(
+                    _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(at)),
+                    _mm_load_ss(at + 2));
+            } else {
+                p[r] = _mm_setzero_ps();
+            }
+            if (Bgr)
+                p[r] = _mm_shuffle_ps(p[r], p[r], _MM_SHUFFLE(3, 0, 1, 2));
+        }
+        const __m128 weights = _mm_setr_ps(PixelDecoder::RedWeight, PixelDecoder::GreenWeight,
+                                           PixelDecoder::BlueWeight, 0.0f);
+        __m128 red = _mm_mul_ps(p[0], weights);
+        __m128 green = _mm_mul_ps(p[1], weights);
+        __m128 blue = _mm_mul_ps(p[2], weights);
+        __m128 unused = _mm_mul_ps(p[3], weights);
+        _MM_TRANSPOSE4_PS(red, green, blue, unused);
+        const __m128 energy = _mm_add_ps(_mm_add_ps(red, green), blue);
+        // Each pixel's colour with its energy in the fourth lane.
+        const __m128 e01 = _mm_shuffle_ps(p[0], energy, _MM_SHUFFLE(0, 0, 2, 2));
+        pixels[0].v = _mm_shuffle_ps(p[0], e01, _MM_SHUFFLE(2, 0, 1, 0));
+        const __m128 e1 = _mm_shuffle_ps(p[1], energy, _MM_SHUFFLE(1, 1, 2, 2));
+        pixels[1].v = _mm_shuffle_ps(p[1], e1, _MM_SHUFFLE(2, 0, 1, 0));
+        const __m128 e2 = _mm_shuffle_ps(p[2], energy, _MM_SHUFFLE(2, 2, 2, 2));
+        pixels[2].v = _mm_shuffle_ps(p[2], e2, _MM_SHUFFLE(2, 0, 1, 0));
+        const __m128 e3 = _mm_shuffle_ps(p[3], energy, _MM_SHUFFLE(3, 3, 2, 2));
+        pixels[3].v = _mm_shuffle_ps(p[3], e3, _MM_SHUFFLE(2, 0, 1, 0));
+    }
+
+    const float* _data;
+    int _w;
+    int _y0;
+};
+#endif
 
 // The running entries of a block's rows, kept in registers for the whole block.
 template <int R> struct Front {
-    Quad cur[R];  // each row's entry of the previous step (its left neighbour)
-    Quad prev[R]; // each row's entry of the step before that
-    Quad upPrev;  // row 0's above-left
+    Quad left[R];   // each row's entry of its previous column
+    Quad upLeft[R]; // each row's above-left entry: the above entry of its
+                    // previous column
 };
 
-// Row r's buffer entry k holds column c0 - r + k, the column it needs at step c0 + k.
-template <int R> void decodeChunk(const Block &b, int c0, int c1)
+// Step x computes column x - r * Skew of each row r. Unchecked steps have every
+// row's column inside the image and none on the last column.
+template <int R, bool Checked, class Pixels>
+inline __attribute__((always_inline)) void step(const Block& b, const Pixels& source, Front<R>& f,
+                                                int x)
 {
-    for (int r = 0; r < R; ++r) {
-        const int first = std::max(c0 - r, 0);
-        const int last = std::min(c1 - r, b.w);
-        if (first < last)
-            PixelDecoder::decodeRun(
-                b.image, b.y0 + r, first, last - first,
-                b.pixels + 4 * (std::size_t(r) * Chunk + std::size_t(first - (c0 - r))));
-    }
-}
-
-// Step x computes column x - r of each row r. Unchecked steps have every row's column inside
-// the image and none on the last column.
-template <int R, bool Checked>
-inline __attribute__((always_inline)) void step(const Block &b, Front<R> &f, int x, int c0)
-{
-    // Rows from the last to the first, so that row r still sees row r - 1's entries of the
-    // previous step (its column above and the one above-left).
+    Quad pixels[R];
+    source.template fetch<Checked>(x, pixels);
 #pragma GCC unroll 16
-    for (int r = R - 1; r >= 0; --r) {
-        const int col = x - r;
+    for (int r = 0; r < R; ++r) {
+        const int col = x - r * Skew;
         if (Checked && (col < 0 || col >= b.w))
             continue;
-        Quad up, diag;
-        if (r == 0) {
-            // The row above the block comes from the carry; above-left is the previous step's
-            // above, +0 left of column 0.
-            up = load(b.carry + 4 * std::size_t(col));
-            diag = f.upPrev;
-            f.upPrev = up;
-        } else {
-            up = f.cur[r - 1];
-            diag = f.prev[r - 1];
-        }
-        const Quad pixel = load(b.pixels + 4 * (std::size_t(r) * Chunk + std::size_t(x - c0)));
-        const Quad entry = add(sub(add(up, f.cur[r]), diag), pixel);
-        f.prev[r] = f.cur[r];
-        f.cur[r] = entry;
+        // The entry above: from the carry for the block's first row, else from the
+        // ring of the row above, which passed this column Skew steps ago.
+        // Above-left is the previous column's above, +0 left of column 0.
+        const Quad up = r == 0 ? load(b.carry + 4 * std::size_t(col))
+                               : load(b.rings + 4 * (std::size_t(r - 1) * RingSize +
+                                                     std::size_t(col & (RingSize - 1))));
+        const Quad entry = add(sub(add(up, f.left[r]), f.upLeft[r]), pixels[r]);
+        f.upLeft[r] = up;
+        f.left[r] = entry;
 
         const std::size_t index = std::size_t(b.y0 + r) * std::size_t(b.w) + std::size_t(col);
         if (Checked && col == b.w - 1)
@@ -161,47 +251,76 @@ inline __attribute__((always_inline)) void step(const Block &b, Front<R> &f, int
             storeEntry(b.energy + index, b.color + 3 * index, entry);
         if (r == R - 1)
             store(b.carry + 4 * std::size_t(col), entry);
+        else
+            store(b.rings + 4 * (std::size_t(r) * RingSize + std::size_t(col & (RingSize - 1))),
+                  entry);
     }
 }
 
-template <int R>
-void runBlock(const EnvironmentImage &image, int y0, float *energySAT, float *colorSAT,
-              float *carry, float *pixels)
+template <int R, class Pixels> void runBlock(const Block& b, Pixels source)
 {
-    const Block b{image, image.width, y0, energySAT, colorSAT, carry, pixels};
     Front<R> f;
     for (int r = 0; r < R; ++r)
-        f.cur[r] = f.prev[r] = zeroQuad();
-    f.upPrev = zeroQuad();
+        f.left[r] = f.upLeft[r] = zeroQuad();
 
-    const int steps = b.w + R - 1;
+    const int steps = b.w + (R - 1) * Skew;
     for (int c0 = 0; c0 < steps; c0 += Chunk) {
         const int c1 = std::min(c0 + Chunk, steps);
-        decodeChunk<R>(b, c0, c1);
-        const int fullBegin = std::clamp(R - 1, c0, c1);
+        source.beginChunk(c0, c1);
+        const int fullBegin = std::clamp((R - 1) * Skew, c0, c1);
         const int fullEnd = std::clamp(b.w - 1, fullBegin, c1);
         int x = c0;
         for (; x < fullBegin; ++x)
-            step<R, true>(b, f, x, c0);
+            step<R, true>(b, source, f, x);
         for (; x < fullEnd; ++x)
-            step<R, false>(b, f, x, c0);
+            step<R, false>(b, source, f, x);
         for (; x < c1; ++x)
-            step<R, true>(b, f, x, c0);
+            step<R, true>(b, source, f, x);
     }
 }
 
-template <int... Rs>
-void runRemainder(int rows, const EnvironmentImage &image, int y0, float *energySAT,
-                  float *colorSAT, float *carry, float *pixels)
+template <int R> void runBuffered(const EnvironmentImage& image, const Block& b, float* buffer)
 {
-    ((rows == Rs ? runBlock<Rs>(image, y0, energySAT, colorSAT, carry, pixels) : void()), ...);
+    runBlock<R>(b, BufferedPixels<R>(image, b.y0, buffer));
+}
+
+template <int... Rs>
+void runBufferedRemainder(int rows, const EnvironmentImage& image, const Block& b, float* buffer)
+{
+    ((rows == Rs ? runBuffered<Rs>(image, b, buffer) : void()), ...);
+}
+
+// Full blocks of float RGB, BGR or RGBA read the image directly; true when it
+// handled them.
+bool runFloatBlock(const EnvironmentImage& image, const Block& b)
+{
+#if defined(__SSE2__)
+    if (image.dataType != PixelDecoder::FloatType)
+        return false;
+    switch (image.pixelFormat) {
+    case PixelDecoder::RgbFormat:
+        runBlock<BlockRows>(b, FloatPixels<3, false>(image, b.y0));
+        return true;
+    case PixelDecoder::BgrFormat:
+        runBlock<BlockRows>(b, FloatPixels<3, true>(image, b.y0));
+        return true;
+    case PixelDecoder::RgbaFormat:
+        runBlock<BlockRows>(b, FloatPixels<4, false>(image, b.y0));
+        return true;
+    default:
+        return false;
+    }
+#else
+    (void)image;
+    (void)b;
+    return false;
+#endif
 }
 
 } // namespace
 
-void SummedAreaTableBuilder::build(const EnvironmentImage &image, float *energySAT, float *colorSAT)
+void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energySAT, float* colorSAT)
 {
-    static_assert(BlockRows == 6, "runRemainder below lists the block sizes below BlockRows");
     const int w = image.width;
     const int h = image.height;
     if (w <= 0 || h <= 0)
@@ -209,13 +328,19 @@ void SummedAreaTableBuilder::build(const EnvironmentImage &image, float *energyS
 
     // The carry starts as the row above the image: +0 everywhere.
     std::vector<float> carry(4 * std::size_t(w), 0.0f);
-    std::vector<float> pixels(4 * std::size_t(BlockRows) * Chunk);
+    std::vector<float> buffer(4 * std::size_t(BlockRows) * Chunk);
+    std::vector<float> rings(4 * std::size_t(BlockRows) * RingSize);
 
     int y0 = 0;
-    for (; y0 + BlockRows <= h; y0 += BlockRows)
-        runBlock<BlockRows>(image, y0, energySAT, colorSAT, carry.data(), pixels.data());
-    runRemainder<1, 2, 3, 4, 5>(h - y0, image, y0, energySAT, colorSAT, carry.data(),
-                                pixels.data());
+    for (; y0 + BlockRows <= h; y0 += BlockRows) {
+        const Block b{w, y0, energySAT, colorSAT, carry.data(), rings.data()};
+        if (!runFloatBlock(image, b))
+            runBuffered<BlockRows>(image, b, buffer.data());
+    }
+    static_assert(BlockRows == 4, "the remainder below lists the block sizes below BlockRows");
+    runBufferedRemainder<1, 2, 3>(h - y0, image,
+                                  Block{w, y0, energySAT, colorSAT, carry.data(), rings.data()},
+                                  buffer.data());
 }
 
 } // namespace Morvek

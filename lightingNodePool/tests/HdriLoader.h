@@ -22,17 +22,17 @@ struct Hdri {
 };
 
 // The environments every real-image test and benchmark runs on.
-inline const char *const HdriNames[] = {"courtyard", "forest", "interior", "sunrise", "sunset"};
+inline const char* const HdriNames[] = {"courtyard", "forest", "interior", "sunrise", "sunset"};
 
 // Path of a shared environment by name ("sunset"), from the folder the build was given.
-inline std::string hdriPath(const std::string &name)
+inline std::string hdriPath(const std::string& name)
 {
     return std::string(MORVEK_HDRI_DIR) + "/" + name + ".exr";
 }
 
 // Reads the R, G and B channels of an EXR file as 32-bit floats. On failure `error` says why
 // and the result is empty.
-inline Hdri loadHdri(const std::string &path, std::string &error)
+inline Hdri loadHdri(const std::string& path, std::string& error)
 {
     Hdri hdri;
     try {
@@ -44,10 +44,10 @@ inline Hdri loadHdri(const std::string &path, std::string &error)
         Imf::FrameBuffer frame;
         const std::size_t xStride = 3 * sizeof(float);
         const std::size_t yStride = xStride * std::size_t(w);
-        char *origin = reinterpret_cast<char *>(rgb.data()) -
+        char* origin = reinterpret_cast<char*>(rgb.data()) -
                        window.min.x * std::ptrdiff_t(xStride) -
                        window.min.y * std::ptrdiff_t(yStride);
-        const char *channels[3] = {"R", "G", "B"};
+        const char* channels[3] = {"R", "G", "B"};
         for (int k = 0; k < 3; ++k) {
             if (!file.header().channels().findChannel(channels[k])) {
                 error = path + ": no " + channels[k] + " channel";
@@ -61,7 +61,7 @@ inline Hdri loadHdri(const std::string &path, std::string &error)
         hdri.width = w;
         hdri.height = h;
         hdri.rgb = std::move(rgb);
-    } catch (const std::exception &e) {
+    } catch (const std::exception& e) {
         error = path + ": " + e.what();
         return {};
     }

@@ -40,7 +40,7 @@ inline std::uint64_t numChannels(std::uint32_t pixelFormat)
 }
 
 // The colour of pixel (x, y); false for a data type it cannot read (colour black).
-inline bool getColor(const EnvironmentImage &image, int x, int y, float c[3])
+inline bool getColor(const EnvironmentImage& image, int x, int y, float c[3])
 {
     c[0] = c[1] = c[2] = 0.0f;
     const std::uint64_t W = std::uint64_t(image.width);
@@ -101,7 +101,7 @@ struct Tables {
 };
 
 // Fills the tables of `image` (sized width * height) row by row, column by column.
-inline void createSAT(const EnvironmentImage &image, Tables &t)
+inline void createSAT(const EnvironmentImage& image, Tables& t)
 {
     const int w = image.width;
     const int h = image.height;
@@ -109,8 +109,8 @@ inline void createSAT(const EnvironmentImage &image, Tables &t)
     t.height = h;
     t.energy.resize(std::size_t(w) * std::size_t(h));
     t.color.resize(3 * std::size_t(w) * std::size_t(h));
-    float *E = t.energy.data();
-    float *C = t.color.data();
+    float* E = t.energy.data();
+    float* C = t.color.data();
     auto sampleEnergy = [&](int x, int y) {
         return x < 0 || y < 0 ? 0.0f : E[std::size_t(y) * w + x];
     };
@@ -134,7 +134,7 @@ inline void createSAT(const EnvironmentImage &image, Tables &t)
     }
 }
 
-inline Tables createSAT(const EnvironmentImage &image)
+inline Tables createSAT(const EnvironmentImage& image)
 {
     Tables t;
     createSAT(image, t);

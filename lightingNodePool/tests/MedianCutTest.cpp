@@ -23,7 +23,7 @@ struct EnergyImage {
     int height;
     std::vector<float> table;
 
-    EnergyImage(int w, int h, const std::vector<float> &energies)
+    EnergyImage(int w, int h, const std::vector<float>& energies)
         : width(w), height(h), table(energies.size())
     {
         for (int y = 0; y < h; ++y)
@@ -56,14 +56,14 @@ struct Leaf {
     float energy;
 };
 
-std::string describe(const ImageRegion &r)
+std::string describe(const ImageRegion& r)
 {
     return "(" + std::to_string(r.origin.x()) + ", " + std::to_string(r.origin.y()) + ", " +
            std::to_string(r.width) + " x " + std::to_string(r.height) + ", energy " +
            std::to_string(r.energy) + ")";
 }
 
-std::string describe(const Leaf &l)
+std::string describe(const Leaf& l)
 {
     return describe(EnergyImage::region(l.x, l.y, l.w, l.h, l.energy));
 }
@@ -152,7 +152,7 @@ TEST(MedianCut, SplitsIntoTheExpectedLeaves)
          9,
          {{0, 0, 1, 1, 1}, {1, 0, 1, 1, 1}}},
     };
-    for (const SplitRow &row : rows) {
+    for (const SplitRow& row : rows) {
         SCOPED_TRACE(row.name);
         const EnergyImage image(row.width, row.height, row.energies);
         std::vector<ImageRegion> leaves = {
@@ -160,8 +160,8 @@ TEST(MedianCut, SplitsIntoTheExpectedLeaves)
         image.cut().splitRegion(image.root(), row.depth, leaves);
         ASSERT_EQ(leaves.size(), row.leaves.size() + 1);
         for (std::size_t i = 0; i < row.leaves.size(); ++i) {
-            const ImageRegion &got = leaves[i + 1];
-            const Leaf &want = row.leaves[i];
+            const ImageRegion& got = leaves[i + 1];
+            const Leaf& want = row.leaves[i];
             EXPECT_TRUE(got.origin.x() == want.x && got.origin.y() == want.y &&
                         got.width == want.w && got.height == want.h && got.energy == want.energy)
                 << "leaf " << i << " is " << describe(got) << ", want " << describe(want);
@@ -204,7 +204,7 @@ TEST(MedianCut, EnergyCentroidIsThePerAxisMedian)
         {"no energy anywhere", 4, 4, std::vector<float>(16, 0.0f),
          EnergyImage::region(0, 0, 4, 4, 0), 1, 1},
     };
-    for (const CentroidRow &row : rows) {
+    for (const CentroidRow& row : rows) {
         SCOPED_TRACE(row.name);
         const EnergyImage image(row.width, row.height, row.energies);
         const osg::Vec2us centroid = image.cut().computeEnergyCentroid(row.region);
@@ -216,7 +216,7 @@ TEST(MedianCut, EnergyCentroidIsThePerAxisMedian)
 TEST(MedianCut, LatLongPointsMapToDirections)
 {
     const struct {
-        const char *name;
+        const char* name;
         unsigned short u, v;
         float x, y, z;
     } rows[] = {
@@ -224,7 +224,7 @@ TEST(MedianCut, LatLongPointsMapToDirections)
         {"middle row, u = 0", 0, 4, -1, 0, 0},  {"middle row, u = W/4", 4, 4, 0, 0, -1},
         {"middle row, u = W/2", 8, 4, 1, 0, 0}, {"middle row, u = 3W/4", 12, 4, 0, 0, 1},
     };
-    for (const auto &row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const osg::Vec3f d = MedianCut::directionFromImageCoord(row.u, row.v, 16, 8);
         EXPECT_NEAR(d.x(), row.x, 1e-6f);
@@ -264,11 +264,11 @@ TEST(MedianCut, LeavesOfRealEnvironmentsTileTheImageAndKeepTheEnergy)
         unsigned short depth; // the smallest d with 2^d >= lights
     } counts[] = {{1, 0}, {2, 1}, {3, 2}, {5, 3}, {16, 4}, {64, 6}};
 
-    for (const char *name : testing::HdriNames) {
+    for (const char* name : testing::HdriNames) {
         std::string error;
         const testing::Hdri hdri = testing::loadHdri(testing::hdriPath(name), error);
         ASSERT_TRUE(error.empty()) << error;
-        const EnvironmentImage image{reinterpret_cast<const std::uint8_t *>(hdri.rgb.data()),
+        const EnvironmentImage image{reinterpret_cast<const std::uint8_t*>(hdri.rgb.data()),
                                      hdri.rgb.size() * 4,
                                      hdri.width,
                                      hdri.height,
@@ -280,7 +280,7 @@ TEST(MedianCut, LeavesOfRealEnvironmentsTileTheImageAndKeepTheEnergy)
         const MedianCut cut(energy.data(), std::uint16_t(hdri.width), std::uint16_t(hdri.height));
         const ImageRegion root = EnergyImage::region(0, 0, hdri.width, hdri.height, energy.back());
 
-        for (const auto &count : counts) {
+        for (const auto& count : counts) {
             SCOPED_TRACE(std::string(name) + ", " + std::to_string(count.lights) + " lights");
             std::vector<ImageRegion> leaves;
             cut.splitRegion(root, count.depth, leaves);
@@ -288,7 +288,7 @@ TEST(MedianCut, LeavesOfRealEnvironmentsTileTheImageAndKeepTheEnergy)
 
             std::vector<int> cover(energy.size(), 0);
             double energySum = 0.0;
-            for (const ImageRegion &leaf : leaves) {
+            for (const ImageRegion& leaf : leaves) {
                 ASSERT_GT(leaf.width, 0);
                 ASSERT_GT(leaf.height, 0);
                 ASSERT_LE(leaf.origin.x() + leaf.width, hdri.width);

@@ -72,7 +72,7 @@ TEST(PixelDecoder, ReadsEachFormatAsItsColor)
          0,
          {0, 0, 0}},
     };
-    for (const ColorRow &row : rows) {
+    for (const ColorRow& row : rows) {
         SCOPED_TRACE(row.name);
         float rgb[3];
         PixelDecoder::colorAt(row.image.view(), row.x, row.y, rgb);
@@ -163,7 +163,7 @@ TEST(PixelDecoder, ChecksSizeFormatDataTypeAndLength)
          {data, 16, 4, 4, PixelDecoder::RgbaDxt3Format, 0x1403},
          V::Readable},
     };
-    for (const VerdictRow &row : rows) {
+    for (const VerdictRow& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(PixelDecoder::check(row.image), row.verdict);
     }

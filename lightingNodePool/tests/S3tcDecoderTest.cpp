@@ -78,13 +78,13 @@ TEST(S3tcDecoder, DecodesPalettesWorkedOutByHand)
          withAlphaBlock(colorBlock(grey, 0x0000, CodesPerColumn)),
          {{132, 130, 132}, {0, 0, 0}, {88, 87, 88}, {44, 43, 44}}},
     };
-    for (const BlockRow &row : rows) {
+    for (const BlockRow& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_EQ(row.block.size(), S3tcDecoder::blockBytes(row.format));
         std::uint8_t rgb[16][3];
         S3tcDecoder::decodeBlock(row.format, row.block.data(), rgb);
         for (int t = 0; t < 16; ++t) {
-            const Rgb &want = row.palette[t % 4];
+            const Rgb& want = row.palette[t % 4];
             EXPECT_EQ((Rgb{rgb[t][0], rgb[t][1], rgb[t][2]}), want)
                 << "texel (" << t % 4 << ", " << t / 4 << ")";
         }

@@ -20,7 +20,7 @@ namespace {
 using testing::OwnedImage;
 
 struct FormatRow {
-    const char *name;
+    const char* name;
     std::uint32_t format;
     std::int32_t dataType;
 };
@@ -61,17 +61,18 @@ struct Size {
 
 // Odd sizes for the brute-force comparison of every rectangle.
 const Size OddSizes[] = {{7, 5}, {1, 9}, {13, 1}};
-// Sizes that also exercise the wavefront's edges: fewer rows than a block, several blocks
-// with a remainder, rows longer than one decoded chunk (128 columns).
-const Size WavefrontSizes[] = {{7, 5}, {1, 9},   {13, 1},   {2, 7},
-                               {6, 6}, {41, 17}, {129, 13}, {300, 8}};
+// Sizes that also exercise the wavefront's edges: fewer rows than a block (4 rows, each 16
+// columns behind the one above), several blocks with a remainder, widths below and above the
+// block's skew, rows longer than one decoded chunk (128 columns).
+const Size WavefrontSizes[] = {{7, 5},   {1, 9},  {13, 1},   {2, 7},   {6, 6}, {17, 4},
+                               {41, 17}, {64, 9}, {129, 13}, {300, 8}, {50, 3}};
 
 struct Tables {
     std::vector<float> energy;
     std::vector<float> color;
 };
 
-Tables build(const EnvironmentImage &image)
+Tables build(const EnvironmentImage& image)
 {
     // Exactly sized, and filled with a pattern no build produces from finite pixels, so an
     // entry left unwritten cannot pass for a right one.
@@ -93,8 +94,8 @@ bool sameBits(float a, float b)
     return ba == bb;
 }
 
-void expectBitIdentical(const std::vector<float> &got, const std::vector<float> &want,
-                        const char *table)
+void expectBitIdentical(const std::vector<float>& got, const std::vector<float>& want,
+                        const char* table)
 {
     ASSERT_EQ(got.size(), want.size());
     int reported = 0;
@@ -105,7 +106,7 @@ void expectBitIdentical(const std::vector<float> &got, const std::vector<float> 
     EXPECT_EQ(reported, 0) << table << " differs from the literal loop";
 }
 
-std::mt19937 seededFor(const std::string &name)
+std::mt19937 seededFor(const std::string& name)
 {
     std::seed_seq seed(name.begin(), name.end());
     return std::mt19937(seed);
@@ -113,8 +114,8 @@ std::mt19937 seededFor(const std::string &name)
 
 TEST(SummedAreaTableBuilder, BitIdenticalToTheLiteralLoopForEveryFormat)
 {
-    for (const FormatRow &format : Formats) {
-        for (const Size &size : WavefrontSizes) {
+    for (const FormatRow& format : Formats) {
+        for (const Size& size : WavefrontSizes) {
             const std::string name = std::string(format.name) + " " + std::to_string(size.width) +
                                      "x" + std::to_string(size.height);
             SCOPED_TRACE(name);
@@ -132,8 +133,8 @@ TEST(SummedAreaTableBuilder, BitIdenticalToTheLiteralLoopForEveryFormat)
 
 TEST(SummedAreaTableBuilder, EveryRectangleSumsItsPixels)
 {
-    for (const FormatRow &format : Formats) {
-        for (const Size &size : OddSizes) {
+    for (const FormatRow& format : Formats) {
+        for (const Size& size : OddSizes) {
             const std::string name = std::string(format.name) + " " + std::to_string(size.width) +
                                      "x" + std::to_string(size.height);
             SCOPED_TRACE(name);
@@ -151,7 +152,7 @@ TEST(SummedAreaTableBuilder, EveryRectangleSumsItsPixels)
                 for (int x = 0; x < w; ++x) {
                     float c[3];
                     ASSERT_TRUE(literal::getColor(image.view(), x, y, c));
-                    double *p = &pixels[4 * (std::size_t(y) * w + x)];
+                    double* p = &pixels[4 * (std::size_t(y) * w + x)];
                     p[0] = c[0], p[1] = c[1], p[2] = c[2];
                     p[3] = c[0] * 0.2125 + c[1] * 0.7154 + c[2] * 0.0721;
                     magnitude += std::fabs(p[0]) + std::fabs(p[1]) + std::fabs(p[2]);
@@ -197,7 +198,7 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
                               -3.0e38f,  1.0e30f,  -0.0f,       0.0f, 1.0e-45f,
                               -1.0e-45f, 1.0e-38f, 16777216.0f, 1.0f, -1.0f};
     const struct {
-        const char *name;
+        const char* name;
         std::uint32_t format;
         double specialShare; // how many components are drawn from the specials
     } rows[] = {
@@ -209,8 +210,8 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
         {"RGB, signed zeros only", PixelDecoder::RgbFormat, -1.0},
     };
     const Size sizes[] = {{7, 5}, {1, 9}, {13, 1}, {64, 20}, {130, 7}};
-    for (const auto &row : rows) {
-        for (const Size &size : sizes) {
+    for (const auto& row : rows) {
+        for (const Size& size : sizes) {
             const std::string name = std::string(row.name) + " " + std::to_string(size.width) +
                                      "x" + std::to_string(size.height);
             SCOPED_TRACE(name);
@@ -221,7 +222,7 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
             const std::size_t n =
                 std::size_t(size.width) * size.height * PixelDecoder::numChannels(row.format);
             std::vector<float> values(n);
-            for (float &v : values) {
+            for (float& v : values) {
                 if (row.specialShare < 0.0)
                     v = share(rng) < 0.5 ? -0.0f : 0.0f;
                 else

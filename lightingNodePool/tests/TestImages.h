@@ -28,7 +28,7 @@ struct OwnedImage {
 
 // An image of floats given inline, components in storage order.
 inline OwnedImage floatImage(int width, int height, std::uint32_t pixelFormat,
-                             const std::vector<float> &values)
+                             const std::vector<float>& values)
 {
     OwnedImage image{std::vector<std::uint8_t>(values.size() * 4), width, height, pixelFormat,
                      PixelDecoder::FloatType};
@@ -37,7 +37,7 @@ inline OwnedImage floatImage(int width, int height, std::uint32_t pixelFormat,
 }
 
 inline OwnedImage byteImage(int width, int height, std::uint32_t pixelFormat,
-                            const std::vector<std::uint8_t> &values)
+                            const std::vector<std::uint8_t>& values)
 {
     return {values, width, height, pixelFormat, PixelDecoder::UnsignedByteType};
 }
@@ -45,7 +45,7 @@ inline OwnedImage byteImage(int width, int height, std::uint32_t pixelFormat,
 // Random pixels of any readable format and data type: floats in [-1, 4), halves of finite
 // values, any byte, any DXT block.
 inline OwnedImage randomImage(int width, int height, std::uint32_t pixelFormat,
-                              std::int32_t dataType, std::mt19937 &rng)
+                              std::int32_t dataType, std::mt19937& rng)
 {
     OwnedImage image{{}, width, height, pixelFormat, dataType};
     image.bytes.resize(PixelDecoder::requiredBytes(image.view()));
@@ -64,7 +64,7 @@ inline OwnedImage randomImage(int width, int height, std::uint32_t pixelFormat,
             std::memcpy(&image.bytes[i], &bits, 2);
         }
     } else {
-        for (auto &b : image.bytes)
+        for (auto& b : image.bytes)
             b = std::uint8_t(byte(rng));
     }
     return image;

@@ -11,7 +11,7 @@ namespace Morvek {
 // row, each pixel's components adjacent (compressed formats: rows of 4x4 blocks).
 // The view owns nothing; the pixel data must outlive it.
 struct EnvironmentImage {
-    const std::uint8_t *data = nullptr; // first byte of the pixel data, null when there is none
+    const std::uint8_t* data = nullptr; // first byte of the pixel data, null when there is none
     std::size_t size = 0;               // bytes readable from `data`
     std::int32_t width = 0;             // pixels per row (signed, as OpenSG keeps it)
     std::int32_t height = 0;            // rows

@@ -17,7 +17,7 @@ namespace Morvek {
 class MedianCut {
 public:
     // The table must outlive this object and hold width * height entries.
-    MedianCut(const float *energySAT, std::uint16_t width, std::uint16_t height);
+    MedianCut(const float* energySAT, std::uint16_t width, std::uint16_t height);
 
     // The table entry of (x, y); 0 when x < 0 or y < 0. Upper bounds are not checked.
     float sampleEnergy(int x, int y) const
@@ -38,13 +38,13 @@ public:
     // whole when `depth` is 0, when its side along the cut is 1, or when only its last column
     // (row) would reach half its energy. The first part never ends empty: at the first
     // column (row) the cut stays after it.
-    void splitRegion(const ImageRegion &region, unsigned short depth,
-                     std::vector<ImageRegion> &leaves) const;
+    void splitRegion(const ImageRegion& region, unsigned short depth,
+                     std::vector<ImageRegion>& leaves) const;
 
     // Per-axis energy median of the region: the first column (row) from offset 1 on whose
     // prefix holds at least half the region's energy; the region's first column (row) when
     // none does.
-    osg::Vec2us computeEnergyCentroid(const ImageRegion &region) const;
+    osg::Vec2us computeEnergyCentroid(const ImageRegion& region) const;
 
     // Direction of image point (u, v) of a lat-long image of width x height pixels:
     // phi = ((1 - u/W) * 2) * pi - pi/2, theta = (v/H) * pi, the result
@@ -54,13 +54,13 @@ public:
                                               std::uint16_t width, std::uint16_t height);
 
     // Energy per pixel, the pixel count a 32-bit signed product converted to float.
-    static float density(const ImageRegion &region);
+    static float density(const ImageRegion& region);
     // Sorts by ascending density, the densest last; equal densities in any order. A NaN
     // density counts as lower than any other so that it never ranks first.
-    static void rankByDensity(std::vector<ImageRegion> &regions);
+    static void rankByDensity(std::vector<ImageRegion>& regions);
 
 private:
-    const float *_table;
+    const float* _table;
     std::size_t _width;
     std::size_t _height;
 };

@@ -61,8 +61,8 @@ public:
     static std::size_t componentBytes(std::int32_t dataType);
     // Bytes of pixel data the image's size and format imply; 0 when the format or the data
     // type is not readable.
-    static std::uint64_t requiredBytes(const EnvironmentImage &image);
-    static Verdict check(const EnvironmentImage &image);
+    static std::uint64_t requiredBytes(const EnvironmentImage& image);
+    static Verdict check(const EnvironmentImage& image);
 
     // Energy of a colour: (r * 0.2125 + g * 0.7154) + b * 0.0721, in this order.
     static float energy(float r, float g, float b)
@@ -72,11 +72,11 @@ public:
 
     // The colour of pixel (x, y); (0, 0, 0) when the image is not readable or the pixel lies
     // outside the image or its data.
-    static void colorAt(const EnvironmentImage &image, int x, int y, float rgb[3]);
+    static void colorAt(const EnvironmentImage& image, int x, int y, float rgb[3]);
 
     // Decodes `count` pixels of row y from column x0 on into quadruples (r, g, b, energy).
     // Expects check(image) == Readable and the run inside the image.
-    static void decodeRun(const EnvironmentImage &image, int y, int x0, int count, float *rgbe);
+    static void decodeRun(const EnvironmentImage& image, int y, int x0, int count, float* rgbe);
 };
 
 } // namespace Morvek

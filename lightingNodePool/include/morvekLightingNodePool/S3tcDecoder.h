@@ -21,7 +21,7 @@ public:
 
     // Decodes one block of `pixelFormat` into 16 RGB triples, texel (i, j) at index 4 * j + i.
     // `block` must hold blockBytes(pixelFormat) bytes.
-    static void decodeBlock(std::uint32_t pixelFormat, const std::uint8_t *block,
+    static void decodeBlock(std::uint32_t pixelFormat, const std::uint8_t* block,
                             std::uint8_t rgb[16][3]);
 };
 

@@ -19,7 +19,7 @@ public:
     // Fills energySAT (width * height floats) and colorSAT (3 * width * height floats, red,
     // green and blue interleaved), both row-major, from an image that PixelDecoder::check
     // finds Readable. Entry (x, y) is element y * width + x (times 3 for colour).
-    static void build(const EnvironmentImage &image, float *energySAT, float *colorSAT);
+    static void build(const EnvironmentImage& image, float* energySAT, float* colorSAT);
 };
 
 } // namespace Morvek
