@@ -1,0 +1,83 @@
+#pragma once
+
+#include <morvekBase/SFBool.h>
+#include <morvekBase/SFFloat.h>
+#include <morvekBase/SFVec3f.h>
+#include <morvekLightingNodePool/Light.h>
+
+namespace Morvek {
+
+class SpotLightProc;
+
+// A light at `location` that shines along `direction` within a cone of `cutOffAngle`.
+//
+// Field indices continue Light's, from Light::NextFieldIndex.
+class SpotLight : public Light {
+public:
+    // Constant, linear and quadratic fall-off factors; default 1 0 0.
+    static constexpr unsigned attenuationIndex = Light::NextFieldIndex;
+    static constexpr FieldMask attenuationMask = FieldMask::bit(attenuationIndex);
+    // Inner angle of full intensity in radians (not used for lighting yet); default 1.570796.
+    static constexpr unsigned beamWidthIndex = attenuationIndex + 1;
+    static constexpr FieldMask beamWidthMask = FieldMask::bit(beamWidthIndex);
+    // Outer angle in radians where the light ends; default 0.785398 (45 degrees).
+    static constexpr unsigned cutOffAngleIndex = beamWidthIndex + 1;
+    static constexpr FieldMask cutOffAngleMask = FieldMask::bit(cutOffAngleIndex);
+    // Direction in which the light shines, in the node's coordinate system; default 0 0 -1.
+    static constexpr unsigned directionIndex = cutOffAngleIndex + 1;
+    static constexpr FieldMask directionMask = FieldMask::bit(directionIndex);
+    // Position of the light in the node's coordinate system; default 0 0 0.
+    static constexpr unsigned locationIndex = directionIndex + 1;
+    static constexpr FieldMask locationMask = FieldMask::bit(locationIndex);
+    // Reach of the light (not used for lighting yet); default 100.
+    static constexpr unsigned radiusIndex = locationIndex + 1;
+    static constexpr FieldMask radiusMask = FieldMask::bit(radiusIndex);
+    // TRUE: lights the whole scene; FALSE: only the children of its parent groups. Default TRUE.
+    static constexpr unsigned globalIndex = radiusIndex + 1;
+    static constexpr FieldMask globalMask = FieldMask::bit(globalIndex);
+
+    SFVec3f& attenuation() { return attenuationField; }
+    SFFloat& beamWidth() { return beamWidthField; }
+    SFFloat& cutOffAngle() { return cutOffAngleField; }
+    SFVec3f& direction() { return directionField; }
+    SFVec3f& location() { return locationField; }
+    SFFloat& radius() { return radiusField; }
+    SFBool& global() { return globalField; }
+
+    static NodeType& classType();
+    // Checks that the record is registered and logs the outcome at level 4; true when found.
+    static bool init();
+    // A new node through the record's node factory; null when the host makes none or makes
+    // a node of another class.
+    static SpotLight* create(BaseObject* context, const char* name, NodeCreator creator);
+
+    // The processor the host attached, or null.
+    SpotLightProc* getSpotLightProc();
+
+    // See Light::fieldChanged.
+    void fieldChanged(Field& field, const double& time, Field* source) override;
+
+protected:
+    SpotLight(NodeType& type, NodeNameSpace& nameSpace, const char* name);
+    // The same with this class's own record as the type.
+    SpotLight(NodeNameSpace& nameSpace, const char* name);
+    ~SpotLight() override;
+
+private:
+    static Node* createNode(NodeType& type, NodeNameSpace& nameSpace, const char* name);
+    static NodeProc* createProc(NodeType& type, Node& node);
+    static bool isType(Node* node);
+
+    static NodePartDesc _desc[7];
+    static NodeType _type;
+
+    SFVec3f attenuationField;
+    SFFloat beamWidthField;
+    SFFloat cutOffAngleField;
+    SFVec3f directionField;
+    SFVec3f locationField;
+    SFFloat radiusField;
+    SFBool globalField;
+};
+
+} // namespace Morvek

@@ -1,0 +1,170 @@
+#include <morvekLightingNodePool/DirectionalLightProc.h>
+
+#include <morvekLightingNodePool/DirectionalLight.h>
+
+#include <OpenSG/OSGDirectionalLight.h>
+#include <OpenSG/OSGMatrix.h>
+#include <OpenSG/OSGQuaternion.h>
+#include <OpenSG/OSGSimpleGeometry.h>
+#include <OpenSG/OSGTransform.h>
+
+namespace Morvek {
+
+namespace {
+
+// Arrow proportions: the shaft spans y from -0.375 to 0.375, the head from 0.375 to 0.75, so the
+// arrow is 1.125 long with its tip at y = 0.75 before the rotation.
+const float coneHeight = 0.375f;
+const float coneRadius = 0.3f;
+const float cylinderHeight = 0.75f;
+const float cylinderRadius = 0.15f;
+const float headOffset = 0.5625f; // shaft top (0.375) plus half the head's height (0.1875)
+const osg::UInt16 sides = 16;
+// Turns the arrow from +y to -z, the direction the light shines before the beacon turns it.
+const float arrowRotation = -1.5707963f;
+// Transparency of the arrow's materials.
+const float proxyTransparency = 0.5f;
+
+} // namespace
+
+DirectionalLightProc::DirectionalLightProc(NodeType& type, Node& node)
+    : LightProc(type, node), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
+{
+    createLightCore();
+    addProxyGeometry(proxyTransparency);
+}
+
+DirectionalLightProc::DirectionalLightProc(DirectionalLightProc& other)
+    : LightProc(other), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
+{
+    createLightCore();
+    addProxyGeometry(proxyTransparency);
+}
+
+DirectionalLightProc::~DirectionalLightProc()
+{
+    osg::subRefCP(_lightPtr);
+    _lightPtr = osg::NullFC;
+}
+
+DirectionalLightProc& DirectionalLightProc::operator=(const DirectionalLightProc& other)
+{
+    LightProc::operator=(other);
+    _coneNode = other._coneNode;
+    _cylinderNode = other._cylinderNode;
+    return *this;
+}
+
+DirectionalLight* DirectionalLightProc::getDirectionalLight() const
+{
+    return static_cast<DirectionalLight*>(getLight());
+}
+
+void DirectionalLightProc::createLightCore()
+{
+    _lightPtr = osg::DirectionalLightBase::create();
+    if (_lightPtr != osg::NullFC)
+        osg::addRefCP(_lightPtr);
+}
+
+void DirectionalLightProc::addProxyGeometry(float transparency)
+{
+    BuildRefs held; // frees parts left without parent when a creation fails
+    _coneNode = held(osg::makeCone(coneHeight, coneRadius, sides, true, true));
+    _cylinderNode =
+        held(osg::makeCylinder(cylinderHeight, cylinderRadius, sides, true, true, true));
+
+    const osg::PolygonChunkPtr chunk = held(createProxyPolygonChunk());
+    addProxyMaterial(_coneNode, chunk, transparency);
+    addProxyMaterial(_cylinderNode, chunk, transparency);
+
+    // Head: the cone on top of the shaft.
+    const osg::TransformPtr headTrans = held(osg::TransformBase::create());
+    const osg::NodePtr headNode = held(osg::Node::create());
+    if (headTrans != osg::NullFC) {
+        osg::Matrix matrix; // identity
+        matrix.setTranslate(0.0f, headOffset, 0.0f);
+        headTrans->setMatrix(matrix);
+        osg::endEditCP(headTrans, osg::TransformBase::MatrixFieldMask);
+    }
+    if (headNode != osg::NullFC) {
+        headNode->setCore(headTrans);
+        headNode->addChild(_coneNode);
+        osg::endEditCP(headNode, osg::Node::ChildrenFieldMask | osg::Node::CoreFieldMask);
+    }
+
+    // Rotation: shaft and head turned from +y to -z.
+    const osg::NodePtr rotNode = held(osg::Node::create());
+    const osg::TransformPtr rotTrans = held(osg::TransformBase::create());
+    if (rotTrans != osg::NullFC) {
+        osg::Quaternion rotation;
+        rotation.setValueAsAxisRad(1.0f, 0.0f, 0.0f, arrowRotation);
+        osg::Matrix matrix; // identity outside the rotation part
+        matrix.setRotate(rotation);
+        rotTrans->setMatrix(matrix);
+        osg::endEditCP(rotTrans, osg::TransformBase::MatrixFieldMask);
+    }
+    if (rotNode != osg::NullFC) {
+        rotNode->setCore(rotTrans);
+        rotNode->addChild(_cylinderNode);
+        rotNode->addChild(headNode);
+        osg::endEditCP(rotNode, osg::Node::ChildrenFieldMask | osg::Node::CoreFieldMask);
+    }
+
+    // Proxy root: its transform scales the arrow (LightProc::nodeChanged).
+    const osg::NodePtr proxyNode = held(osg::Node::create());
+    _proxyTransPtr = held(osg::TransformBase::create());
+    if (proxyNode != osg::NullFC) {
+        proxyNode->setCore(_proxyTransPtr);
+        proxyNode->addChild(rotNode);
+        osg::endEditCP(proxyNode, osg::Node::ChildrenFieldMask | osg::Node::CoreFieldMask);
+    } else {
+        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
+    }
+
+    attachProxy(proxyNode);
+}
+
+void DirectionalLightProc::nodeChanged(const double& time,
+                                       const BitVector<unsigned long long>& mask)
+{
+    updateOSGFieldValues(mask);
+    if ((mask & DirectionalLight::globalMask).any())
+        updateLightState(time, getDirectionalLight()->global().getValue());
+    LightProc::nodeChanged(time, mask);
+}
+
+void DirectionalLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
+{
+    DirectionalLight* node = getDirectionalLight();
+    const osg::DirectionalLightPtr light = osg::DirectionalLightPtr::dcast(_lightPtr);
+    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
+
+    if ((mask & (Light::colorMask | Light::ambientIntensityMask | Light::intensityMask)).any()) {
+        const osg::Color3f& c = node->color().getValue();
+        const float a = node->ambientIntensity().getValue();
+        const float i = node->intensity().getValue();
+        if (light != osg::NullFC) {
+            light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
+            const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
+            light->setDiffuse(direct);
+            light->setSpecular(direct);
+            osg::endEditCP(light, osg::FieldBits::AllFields);
+        }
+        const osg::Color3f arrow(c.red() * i, c.green() * i, c.blue() * i);
+        setProxyDiffuse(_coneNode, arrow);
+        setProxyDiffuse(_cylinderNode, arrow);
+    }
+
+    if ((mask & DirectionalLight::directionMask).any() && beacon != osg::NullFC) {
+        // The light core shines along -z of the beacon frame (OpenSG's default direction
+        // (0, 0, 1) points towards the light); the beacon turns -z onto `direction`.
+        const osg::Quaternion rotation(osg::Vec3f(0.0f, 0.0f, -1.0f), node->direction().getValue());
+        osg::Matrix matrix;
+        matrix.setTransform(rotation); // pure rotation: any translation is dropped
+        beacon->setMatrix(matrix);
+        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+    }
+}
+
+} // namespace Morvek

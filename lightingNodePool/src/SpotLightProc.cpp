@@ -1,0 +1,208 @@
+#include <morvekLightingNodePool/SpotLightProc.h>
+
+#include <morvekLightingNodePool/SpotLight.h>
+
+#include <OpenSG/OSGGeometry.h>
+#include <OpenSG/OSGMatrix.h>
+#include <OpenSG/OSGQuaternion.h>
+#include <OpenSG/OSGSimpleGeometry.h>
+#include <OpenSG/OSGSimpleMaterial.h>
+#include <OpenSG/OSGSpotLight.h>
+#include <OpenSG/OSGTransform.h>
+
+#include <cmath>
+
+namespace Morvek {
+
+namespace {
+
+const float coneHeight = 0.8f;
+const float initialConeRadius = 0.5f; // until the first cut-off update
+const osg::UInt16 sides = 16;
+const osg::UInt16 sphereDepth = 2; // subdivisions of the icosahedron: 320 triangles
+const float sphereRadius = 0.2f;
+const float sphereOffset = 0.3f; // along the cone's axis (+y)
+// Transparency of the proxy's materials.
+const float proxyTransparency = 0.5f;
+
+// The cut-off OpenSG gets: the angle itself inside (0, maxCutOff), maxCutOff at or above it,
+// 0 for zero, negative and NaN angles.
+float clampedCutOff(float angle)
+{
+    if (angle > 0.0f && angle < SpotLightProc::maxCutOff)
+        return angle;
+    if (angle > 0.0f)
+        return SpotLightProc::maxCutOff;
+    return 0.0f;
+}
+
+} // namespace
+
+SpotLightProc::SpotLightProc(NodeType& type, Node& node)
+    : LightProc(type, node), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
+{
+    createLightCore();
+    addProxyGeometry(proxyTransparency);
+}
+
+SpotLightProc::SpotLightProc(SpotLightProc& other)
+    : LightProc(other), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
+{
+    createLightCore();
+    addProxyGeometry(proxyTransparency);
+}
+
+SpotLightProc::~SpotLightProc()
+{
+    osg::subRefCP(_lightPtr);
+    _lightPtr = osg::NullFC;
+}
+
+SpotLightProc& SpotLightProc::operator=(const SpotLightProc& other)
+{
+    LightProc::operator=(other);
+    _coneNode = other._coneNode;
+    _sphereNode = other._sphereNode;
+    return *this;
+}
+
+SpotLight* SpotLightProc::getSpotLight() const
+{
+    return static_cast<SpotLight*>(getLight());
+}
+
+void SpotLightProc::createLightCore()
+{
+    _lightPtr = osg::SpotLightBase::create();
+    if (_lightPtr != osg::NullFC)
+        osg::addRefCP(_lightPtr);
+}
+
+void SpotLightProc::addProxyGeometry(float transparency)
+{
+    BuildRefs held; // frees parts left without parent when a creation fails
+    _coneNode = held(osg::makeCone(coneHeight, initialConeRadius, sides, true, true));
+    _sphereNode = held(osg::makeSphere(sphereDepth, sphereRadius));
+
+    const osg::PolygonChunkPtr chunk = held(createProxyPolygonChunk());
+    addProxyMaterial(_coneNode, chunk, transparency);
+    addProxyMaterial(_sphereNode, chunk, transparency);
+
+    // The sphere sits on the cone's axis.
+    const osg::TransformPtr offsetTrans = held(osg::TransformBase::create());
+    const osg::NodePtr offsetNode = held(osg::Node::create());
+    if (offsetTrans != osg::NullFC) {
+        osg::Matrix matrix; // identity
+        matrix.setTranslate(0.0f, sphereOffset, 0.0f);
+        offsetTrans->setMatrix(matrix);
+        osg::endEditCP(offsetTrans, osg::TransformBase::MatrixFieldMask);
+    }
+    if (offsetNode != osg::NullFC) {
+        offsetNode->setCore(offsetTrans);
+        offsetNode->addChild(_sphereNode);
+        osg::endEditCP(offsetNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
+    }
+
+    // Proxy root: its transform scales cone and sphere (LightProc::nodeChanged).
+    const osg::NodePtr proxyNode = held(osg::Node::create());
+    _proxyTransPtr = held(osg::TransformBase::create());
+    if (proxyNode != osg::NullFC) {
+        proxyNode->setCore(_proxyTransPtr);
+        proxyNode->addChild(_coneNode);
+        proxyNode->addChild(offsetNode);
+        osg::endEditCP(proxyNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
+    } else {
+        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
+    }
+
+    attachProxy(proxyNode);
+}
+
+void SpotLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
+{
+    SpotLight* node = getSpotLight();
+    const osg::SpotLightPtr light = osg::SpotLightPtr::dcast(_lightPtr);
+
+    const FieldMask coreFields =
+        VisualEffector::onMask | Light::colorMask | Light::ambientIntensityMask |
+        Light::intensityMask | SpotLight::attenuationMask | SpotLight::locationMask |
+        SpotLight::directionMask | SpotLight::cutOffAngleMask | SpotLight::beamWidthMask;
+    if (light != osg::NullFC && (mask & coreFields).any()) {
+        const osg::Color3f& c = node->color().getValue();
+        const float i = node->intensity().getValue();
+        const float a = node->ambientIntensity().getValue();
+        const osg::Vec3f& attenuation = node->attenuation().getValue();
+        const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
+        light->setDiffuse(direct);
+        light->setSpecular(direct);
+        light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
+        light->setConstantAttenuation(attenuation[0]);
+        light->setLinearAttenuation(attenuation[1]);
+        light->setQuadraticAttenuation(attenuation[2]);
+        // The light shines along -z of the beacon frame; the beacon turns it.
+        light->osg::SpotLightBase::setDirection(osg::Vec3f(0.0f, 0.0f, -1.0f));
+        light->setSpotCutOff(clampedCutOff(node->cutOffAngle().getValue()));
+        light->setSpotExponent(spotExponent);
+        osg::endEditCP(light, osg::FieldBits::AllFields);
+    }
+
+    updateOSGFieldValues(mask);
+    if ((mask & SpotLight::globalMask).any())
+        updateLightState(time, node->global().getValue());
+    LightProc::nodeChanged(time, mask);
+}
+
+void SpotLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
+{
+    SpotLight* node = getSpotLight();
+    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
+
+    if ((mask & SpotLight::cutOffAngleMask).any()) {
+        // The cone opens as wide as the cut-off angle: half the angle at the apex. Built from
+        // the field's own value, not the clamped one.
+        const float cutOff = node->cutOffAngle().getValue();
+        const float radius = coneHeight * tanf(0.5f * cutOff);
+
+        osg::SimpleMaterialPtr kept = osg::NullFC;
+        if (_coneNode != osg::NullFC) {
+            const osg::GeometryPtr old = osg::GeometryPtr::dcast(_coneNode->getCore());
+            if (old != osg::NullFC)
+                kept = osg::SimpleMaterialPtr::dcast(old->getMaterial());
+        }
+        // Null for a negative radius: the cone then keeps its shape.
+        const osg::GeometryPtr geometry = osg::makeConeGeo(coneHeight, radius, sides, true, true);
+        if (geometry != osg::NullFC) {
+            if (kept != osg::NullFC) {
+                geometry->setMaterial(kept);
+                osg::endEditCP(geometry, osg::MaterialDrawableBase::MaterialFieldMask);
+            }
+            if (_coneNode != osg::NullFC) {
+                _coneNode->setCore(geometry);
+                osg::endEditCP(_coneNode, osg::Node::CoreFieldMask);
+            } else {
+                osg::subRefCP(geometry); // nobody to carry it
+            }
+        }
+    }
+
+    if ((mask & (Light::colorMask | Light::intensityMask)).any()) {
+        const osg::Color3f& c = node->color().getValue();
+        const float i = node->intensity().getValue();
+        const osg::Color3f diffuse(c.red() * i, c.green() * i, c.blue() * i);
+        setProxyDiffuse(_coneNode, diffuse);
+        setProxyDiffuse(_sphereNode, diffuse);
+    }
+
+    if ((mask & (SpotLight::directionMask | SpotLight::locationMask)).any() &&
+        beacon != osg::NullFC) {
+        // From (0, 0, -1) the dot product is exactly -direction.z in any precision, so OpenSG's
+        // from-to quaternion gives the rotation bit for bit.
+        const osg::Quaternion rotation(osg::Vec3f(0.0f, 0.0f, -1.0f), node->direction().getValue());
+        osg::Matrix matrix;
+        matrix.setTransform(node->location().getValue(), rotation);
+        beacon->setMatrix(matrix);
+        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+    }
+}
+
+} // namespace Morvek

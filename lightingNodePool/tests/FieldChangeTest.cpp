@@ -1,0 +1,153 @@
+// Field changes of light nodes on their way to the processor, and the guard against loops.
+//
+// While a node hands a change of field F on, F's bit is set in the node's changing mask. The
+// tests put a node into that state by setting the mask themselves, then change fields as a
+// processor reacting to F would.
+
+#include <morvekLightingNodePool/DirectionalLight.h>
+#include <morvekLightingNodePool/LightProc.h>
+#include <morvekLightingNodePool/PointLight.h>
+#include <morvekLightingNodePool/SpotLight.h>
+
+#include <morvekBase/RefPtr.h>
+#include <morvekBase/Runtime.h>
+
+#include <OpenSG/OSGLog.h>
+#include <OpenSG/OSGLogCapture.h>
+
+#include "LightTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+using namespace Morvek;
+
+namespace {
+
+struct LightKind {
+    const char* type;
+    std::function<Light*(const char* name)> create;
+};
+
+const LightKind kinds[] = {
+    {"DirectionalLight",
+     [](const char* name) -> Light* {
+         return DirectionalLight::create(nullptr, name, CreatorProgram);
+     }},
+    {"PointLight",
+     [](const char* name) -> Light* { return PointLight::create(nullptr, name, CreatorProgram); }},
+    {"SpotLight",
+     [](const char* name) -> Light* { return SpotLight::create(nullptr, name, CreatorProgram); }},
+};
+
+// A new light whose first update has been delivered, so nothing is queued.
+RefPtr<Light> settledLight(const LightKind& kind, const char* name)
+{
+    RefPtr<Light> light(kind.create(name));
+    Runtime::instance().update();
+    return light;
+}
+
+unsigned updatesOf(Light& light)
+{
+    return light.getLightProc()->getUpdateCount();
+}
+
+TEST(FieldChange, ReentryOfTheSameFieldIsDroppedWithOneInfoLine)
+{
+    for (const LightKind& kind : kinds) {
+        for (const char* name : {"lamp", static_cast<const char*>(nullptr)}) {
+            SCOPED_TRACE(std::string(kind.type) + (name ? " named" : " unnamed"));
+            RefPtr<Light> light = settledLight(kind, name);
+            ASSERT_TRUE(light);
+            ASSERT_FALSE(Runtime::instance().hasPendingUpdates());
+
+            LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_FILE_HEADER | osg::LOG_FUNCNAME_HEADER);
+            osg::LogCapture capture;
+            light->_changingMask = Light::colorMask; // color's change is being handed on
+            light->color().setValue(osg::Color3f(0.5f, 0.5f, 0.5f));
+
+            const std::vector<std::string> lines = capture.lines();
+            ASSERT_EQ(lines.size(), 1u) << capture.text();
+            const std::string who = name ? std::string(name) : light->getIDStr();
+            EXPECT_TRUE(endsWith(lines[0], std::string("Field ") + kind.type + "/" + who +
+                                               ".color is already changing; break loop"))
+                << lines[0];
+            // The header names the declaring class's source and its fieldChanged.
+            EXPECT_NE(lines[0].find(std::string("lightingNodePool/") + kind.type),
+                      std::string::npos)
+                << lines[0];
+            EXPECT_NE(lines[0].find(std::string("Morvek::") + kind.type + "::fieldChanged"),
+                      std::string::npos)
+                << lines[0];
+            // Not handed on, and the mask is left as the outer change set it.
+            EXPECT_FALSE(Runtime::instance().hasPendingUpdates());
+            EXPECT_EQ(light->_changingMask, Light::colorMask);
+            light->_changingMask = FieldMask();
+        }
+    }
+}
+
+TEST(FieldChange, ReentryBelowInfoLevelIsDroppedSilently)
+{
+    for (const LightKind& kind : kinds) {
+        SCOPED_TRACE(kind.type);
+        RefPtr<Light> light = settledLight(kind, "quiet");
+        LogLevelScope logLevel(osg::LOG_NOTICE, osg::LOG_ALL_HEADER);
+        osg::LogCapture capture;
+        light->_changingMask = Light::intensityMask;
+        light->intensity().setValue(0.25f);
+        EXPECT_EQ(capture.text(), "");
+        EXPECT_FALSE(Runtime::instance().hasPendingUpdates());
+        light->_changingMask = FieldMask();
+    }
+}
+
+TEST(FieldChange, AnotherFieldChangedDuringAForwardIsHandedOnAndOnlyItsBitCleared)
+{
+    for (const LightKind& kind : kinds) {
+        SCOPED_TRACE(kind.type);
+        RefPtr<Light> light = settledLight(kind, "nested");
+        const unsigned updates = updatesOf(*light);
+        osg::LogCapture capture;
+
+        light->_changingMask = Light::colorMask;
+        light->intensity().setValue(0.5f);
+        EXPECT_EQ(light->_changingMask, Light::colorMask);
+        light->on().setValue(false);
+        EXPECT_EQ(light->_changingMask, Light::colorMask);
+        light->_changingMask = FieldMask();
+
+        EXPECT_EQ(capture.text(), "");
+        EXPECT_TRUE(Runtime::instance().hasPendingUpdates());
+        Runtime::instance().update();
+        EXPECT_EQ(updatesOf(*light), updates + 1);
+        // Both changes arrived: the light core is switched off.
+        EXPECT_FALSE(light->getLightProc()->getLightPtr()->getOn());
+    }
+}
+
+TEST(FieldChange, TwoChangesOfTheSameFieldInSequenceAreBothHandedOn)
+{
+    for (const LightKind& kind : kinds) {
+        SCOPED_TRACE(kind.type);
+        RefPtr<Light> light = settledLight(kind, "twice");
+        const unsigned updates = updatesOf(*light);
+        LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_NONE_HEADER);
+        osg::LogCapture capture;
+
+        for (bool on : {false, true}) {
+            light->on().setValue(on);
+            EXPECT_TRUE(light->_changingMask.none());
+            ASSERT_TRUE(Runtime::instance().hasPendingUpdates());
+            Runtime::instance().update();
+            EXPECT_EQ(light->getLightProc()->getLightPtr()->getOn(), on);
+        }
+        EXPECT_EQ(updatesOf(*light), updates + 2);
+        EXPECT_EQ(capture.text(), "");
+    }
+}
+
+} // namespace

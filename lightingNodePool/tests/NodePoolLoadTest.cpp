@@ -1,0 +1,512 @@
+// The lighting pool as the host sees it: loaded by name through the plug-in loader, known only
+// through the type records it registers. This program does not link the pool.
+
+#include <morvekBase/HostLog.h>
+#include <morvekBase/Node.h>
+#include <morvekBase/NodePartDesc.h>
+#include <morvekBase/NodePoolLoader.h>
+#include <morvekBase/NodeType.h>
+#include <morvekBase/RefPtr.h>
+#include <morvekBase/Runtime.h>
+#include <morvekBase/SFBool.h>
+#include <morvekBase/SFColor.h>
+#include <morvekBase/SFFloat.h>
+#include <morvekBase/SFInt32.h>
+#include <morvekBase/SFNode.h>
+#include <morvekBase/MFNode.h>
+#include <morvekBase/SFVec3f.h>
+#include <morvekCoreNodePool/SceneNodeTypeFactory.h>
+
+#include <OpenSG/OSGFieldContainer.h>
+#include <OpenSG/OSGLog.h>
+#include <OpenSG/OSGLogCapture.h>
+
+#include "LightTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace Morvek;
+
+namespace {
+
+const char* const poolName = "LightingNodePool";
+const char* const entrySymbol =
+    "_ZN6Morvek20initLightingNodePoolEv"; // Morvek::initLightingNodePool()
+
+// The five types in the order their records are built while the library loads.
+const std::vector<std::string> typesInLoadOrder = {"DirectionalLight", "EnvironmentLight", "Light",
+                                                   "PointLight", "SpotLight"};
+
+// Names of the registered types, in registration order.
+std::vector<std::string> registeredTypeNames()
+{
+    std::vector<std::string> names;
+    for (NodeType* type : theSceneNodeTypeFactory().getTypes())
+        names.push_back(type->getName());
+    return names;
+}
+
+std::vector<std::string> poolTypeNames()
+{
+    std::vector<std::string> names;
+    for (NodeType* type : theSceneNodeTypeFactory().getTypes())
+        if (type->getPool() && std::strcmp(type->getPool(), poolName) == 0) {
+            names.push_back(type->getName());
+        }
+    return names;
+}
+
+// Lines of the captured log that carry an "Init" report.
+std::vector<std::string> initLines(const osg::LogCapture& capture)
+{
+    std::vector<std::string> result;
+    for (const std::string& line : capture.lines())
+        if (line.find("Init ") != std::string::npos)
+            result.push_back(line);
+    return result;
+}
+
+class NodePoolLoadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Runtime::instance(); // initialises OpenSG
+        _typesBefore = theSceneNodeTypeFactory().size();
+    }
+    void TearDown() override
+    {
+        std::string error;
+        if (_loader.isLoaded(poolName)) {
+            EXPECT_TRUE(_loader.unload(poolName, error)) << error;
+        }
+        EXPECT_EQ(theSceneNodeTypeFactory().size(), _typesBefore);
+    }
+
+    bool load()
+    {
+        std::string error;
+        const bool loaded = _loader.load(poolName, error);
+        EXPECT_TRUE(loaded) << error;
+        return loaded;
+    }
+    void callEntry()
+    {
+        auto entry = reinterpret_cast<void (*)()>(_loader.findSymbol(poolName, entrySymbol));
+        ASSERT_NE(entry, nullptr);
+        entry();
+    }
+
+    NodePoolLoader _loader;
+    size_t _typesBefore = 0;
+};
+
+TEST_F(NodePoolLoadTest, LoadingRegistersFiveTypesInBuildOrderAndReportsEachOk)
+{
+    LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_MODULE_HEADER | osg::LOG_FILE_HEADER |
+                                              osg::LOG_LINE_HEADER | osg::LOG_FUNCNAME_HEADER);
+    osg::LogCapture capture;
+    ASSERT_TRUE(load());
+
+    EXPECT_EQ(theSceneNodeTypeFactory().size(), _typesBefore + 5);
+    // The registry keeps registration order: the records were built source by source.
+    std::vector<std::string> names = registeredTypeNames();
+    ASSERT_GE(names.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(names.end() - 5, names.end()), typesInLoadOrder);
+
+    const std::vector<std::string> lines = initLines(capture);
+    ASSERT_EQ(lines.size(), 5u) << capture.text();
+    for (size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(typesInLoadOrder[i]);
+        const std::string& line = lines[i];
+        EXPECT_TRUE(endsWith(line, "Init " + typesInLoadOrder[i] + ": OK")) << line;
+        // The header names the module, the class's own source and the checking function.
+        EXPECT_NE(line.find(std::string(LogModuleName) + ":"), std::string::npos) << line;
+        EXPECT_NE(line.find("lightingNodePool/" + typesInLoadOrder[i] + ":"), std::string::npos)
+            << line;
+        EXPECT_NE(line.find("Morvek::" + typesInLoadOrder[i] + "::init()"), std::string::npos)
+            << line;
+    }
+}
+
+TEST_F(NodePoolLoadTest, SecondInitRepeatsTheChecksAndChangesNothing)
+{
+    ASSERT_TRUE(load());
+    const std::vector<NodeType*> typesAfterLoad = theSceneNodeTypeFactory().getTypes();
+
+    LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_NONE_HEADER);
+    osg::LogCapture capture;
+    callEntry();
+    const std::vector<std::string> first = capture.lines();
+    capture.clear();
+    callEntry();
+
+    EXPECT_EQ(capture.lines(), first);
+    ASSERT_EQ(first.size(), 5u);
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(first[i], "Init " + typesInLoadOrder[i] + ": OK");
+    EXPECT_EQ(theSceneNodeTypeFactory().getTypes(), typesAfterLoad);
+}
+
+TEST_F(NodePoolLoadTest, RecordMissingFromTheRegistryIsReportedFailedAndTheRestStillChecked)
+{
+    ASSERT_TRUE(load());
+    NodeTypeNameSpace& factory = theSceneNodeTypeFactory();
+
+    struct Row {
+        const char* removed;
+    };
+    for (const Row& row : {Row{"DirectionalLight"}, Row{"Light"}, Row{"SpotLight"}}) {
+        SCOPED_TRACE(row.removed);
+        NodeType* record = NodeTypeNameSpace::findType(factory, row.removed, SearchCaseSensitive);
+        ASSERT_NE(record, nullptr);
+        ASSERT_TRUE(factory.unregisterType(*record));
+
+        {
+            LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_NONE_HEADER);
+            osg::LogCapture capture;
+            callEntry();
+            const std::vector<std::string> lines = capture.lines();
+            ASSERT_EQ(lines.size(), 5u) << capture.text();
+            for (size_t i = 0; i < 5; ++i) {
+                const bool missing = typesInLoadOrder[i] == row.removed;
+                EXPECT_EQ(lines[i],
+                          "Init " + typesInLoadOrder[i] + (missing ? ": FAILED" : ": OK"));
+            }
+        }
+        factory.registerType(*record); // back for the unload
+    }
+}
+
+TEST_F(NodePoolLoadTest, BelowInfoLevelLoadingAndInitWriteNothing)
+{
+    for (osg::LogLevel level : {osg::LOG_NOTICE, osg::LOG_WARNING, osg::LOG_FATAL}) {
+        SCOPED_TRACE(level);
+        LogLevelScope logLevel(level, osg::LOG_ALL_HEADER);
+        osg::LogCapture capture;
+        ASSERT_TRUE(load());
+        callEntry();
+        EXPECT_EQ(capture.text(), "");
+        EXPECT_EQ(poolTypeNames().size(), 5u); // the checks still ran on a complete registry
+        std::string error;
+        ASSERT_TRUE(_loader.unload(poolName, error)) << error;
+    }
+}
+
+TEST_F(NodePoolLoadTest, LoadAndUnloadHundredTimesLeavesNoRegistryEntry)
+{
+    LogLevelScope logLevel(osg::LOG_WARNING, osg::LOG_NONE_HEADER);
+    const osg::UInt32 containersBefore = osg::getLiveContainerCount();
+    for (int round = 0; round < 100; ++round) {
+        ASSERT_TRUE(load()) << "round " << round;
+        ASSERT_EQ(poolTypeNames(), typesInLoadOrder) << "round " << round;
+        {
+            // A node of each concrete type, made and dropped while the pool is in.
+            for (const char* type :
+                 {"DirectionalLight", "PointLight", "SpotLight", "EnvironmentLight"}) {
+                RefPtr<Node> node(theSceneNodeTypeFactory().createNode(type, nullptr, nullptr));
+                ASSERT_TRUE(node) << type;
+            }
+            Runtime::instance().update();
+        }
+        std::string error;
+        ASSERT_TRUE(_loader.unload(poolName, error)) << error;
+        ASSERT_TRUE(poolTypeNames().empty()) << "round " << round;
+        for (const std::string& type : typesInLoadOrder)
+            ASSERT_EQ(NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), type.c_str(),
+                                                  SearchCaseSensitive),
+                      nullptr)
+                << type;
+    }
+    EXPECT_EQ(osg::getLiveContainerCount(), containersBefore);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Type records and field tables, read back from the registry and compared with tables written
+// here from the documented values.
+
+struct RecordRow {
+    const char* name;
+    const char* parent;
+    const char* status;
+    const char* standard;
+    bool hasNodeFactory;
+    bool hasProcFactory;
+    unsigned rows;
+    const char* description;
+};
+
+const RecordRow records[] = {
+    {"DirectionalLight", "Light", "stable", "X3D2.0", true, true, 2,
+     "DirectionalLight creates parallel light rays to illuminate geometric shapes. Light is "
+     "scoped and only illuminates geometry within its enclosing parent group! No source location "
+     "is needed since rays are parallel from an infinitely distant source. DirectionalLight nodes "
+     "do not attenuate with distance. Lights have no visible shape themselves and shine through "
+     "occluding geometry. Hint: animate direction to simulate time-of-day sunlight effects. Hint: "
+     "HeadLight is controlled by NavigationInfo. Interchange profile hint: light might not be "
+     "scoped by parent Group or Transform."},
+    // The environment light's processor factory is supplied together with its processor.
+    {"EnvironmentLight", "Light", "beta", "Morvek", true, false, 4,
+     "The EnvironmentLight creates DirectionalLights based on a given Environment texture (which "
+     "must be a SingleTexture in lat-long format), e.g. the same texture as used in the "
+     "SkydomeBackground."},
+    {"Light", "VisualEffector", "stable", "Morvek", false, false, 7, "Base class for light nodes."},
+    {"PointLight", "Light", "stable", "X3D2.0", true, true, 4,
+     "PointLight is a light source that illuminates shapes in all directions Light illuminates all "
+     "geometry and is not scoped by scene graph hierarchy Lights have no visible shape themselves "
+     "and shine through occluding geometry. Hint: HeadLight is controlled by NavigationInfo."},
+    {"SpotLight", "Light", "stable", "X3D2.0", true, true, 7,
+     "SpotLight is a light source that illuminates geometry within a conical beam Light "
+     "illuminates all geometry and is not scoped by scene graph hierarchy Lights have no visible "
+     "shape themselves and shine through occluding geometry. Hint: HeadLight is controlled by "
+     "NavigationInfo."},
+};
+
+TEST_F(NodePoolLoadTest, TypeRecordsCarryTheirDocumentedValues)
+{
+    ASSERT_TRUE(load());
+    for (const RecordRow& row : records) {
+        SCOPED_TRACE(row.name);
+        NodeType* type =
+            NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), row.name, SearchCaseSensitive);
+        ASSERT_NE(type, nullptr);
+        EXPECT_STREQ(type->getPool(), "LightingNodePool");
+        EXPECT_STREQ(type->getParentName(), row.parent);
+        EXPECT_EQ(type->getContainerField(), nullptr);
+        EXPECT_EQ(type->getProfile(), nullptr);
+        EXPECT_STREQ(type->getComponent(), "Lighting");
+        EXPECT_EQ(type->getComponentLevel(), nullptr);
+        EXPECT_STREQ(type->getStatus(), row.status);
+        EXPECT_STREQ(type->getDescription(), row.description);
+        EXPECT_STREQ(type->getStandard(), row.standard);
+        EXPECT_FALSE(type->isInternal());
+        EXPECT_FALSE(type->isDeprecated());
+        EXPECT_NE(type->getIsType(), nullptr);
+        EXPECT_EQ(type->getCreateNode() != nullptr, row.hasNodeFactory);
+        EXPECT_EQ(type->getCreateProc() != nullptr, row.hasProcFactory);
+        EXPECT_EQ(type->getNumDesc(), row.rows);
+        EXPECT_NE(type->getDesc(), nullptr);
+        // The parent is found by name in the same registry.
+        EXPECT_NE(type->getParentType(), nullptr);
+    }
+}
+
+struct FieldRow {
+    const char* type;
+    unsigned index;
+    unsigned long long mask;
+    unsigned partType;
+    unsigned dataType;
+    unsigned flags;
+    const char* name;
+    const char* defaultText; // null: none
+    const char* constraint;  // null: none
+    const char* description;
+};
+
+const char* const globalLowerCase =
+    "indicates if the light is global (influences all elements in the scene) or local (only the "
+    "childs of the parent node)";
+const char* const attenuationText =
+    "Constant, linear-distance and squared-distance dropoff factors.";
+const char* const locationText = "Position of light relative to local coordinate system.";
+const char* const radiusText = "(NOT IMPLEMENTED YET) Maximum effective distance of light "
+                               "relative to local light position, affected by ancestor scaling.";
+
+const FieldRow fieldRows[] = {
+    {"Light", 3, 0x8, 7, 9, 1, "ambientIntensity", "0", "[0,1]",
+     "Brightness of ambient (nondirectional background) emission from the light."},
+    {"Light", 4, 0x10, 7, 3, 1, "color", "1 1 1", nullptr,
+     "color of light, applied to colors of objects."},
+    {"Light", 5, 0x20, 7, 9, 1, "intensity", "1", "[0,1]",
+     "Brightness of direct emission from the light."},
+    {"Light", 6, 0x40, 7, 1, 9, "showProxyGeometry", "FALSE", nullptr,
+     "toggle geometry at light position (use for visual debugging)"},
+    {"Light", 7, 0x80, 7, 37, 9, "proxyGeometrySize", "1 1 1", nullptr, "scales proxy geometry"},
+    {"Light", 8, 0x100, 7, 9, 9, "shadowIntensity", "0", "[0,1]",
+     "intensity of the shadow; 0 is no shadow at all"},
+    {"Light", 9, 0x200, 7, 1, 5, "local", "FALSE", nullptr,
+     "indicates if the light is local (for multi-pass usage)"},
+
+    {"DirectionalLight", 10, 0x400, 7, 37, 1, "direction", "0 0 -1", nullptr,
+     "Orientation of light relative to local coordinate system. Hint. animate direction to "
+     "simulate time-of-day sunlight effects."},
+    {"DirectionalLight", 11, 0x800, 7, 1, 1, "global", "FALSE", nullptr, globalLowerCase},
+
+    {"EnvironmentLight", 10, 0x400, 7, 23, 1, "envTexture", nullptr, "Texture",
+     "The environment texture that is used for extracting light sources."},
+    {"EnvironmentLight", 11, 0x800, 7, 13, 9, "numLights", "2", nullptr,
+     "The (maximum) number of lights that are generated."},
+    {"EnvironmentLight", 12, 0x1000, 7, 1, 1, "global", "TRUE", nullptr,
+     "Indicates if the light is global (influences all elements in the scene) or local (only the "
+     "children of the parent node)."},
+    {"EnvironmentLight", 13, 0x2000, 1, 24, 11, "_lights", nullptr, nullptr,
+     "The generated light nodes."},
+
+    {"PointLight", 10, 0x400, 7, 37, 1, "attenuation", "1 0 0", nullptr, attenuationText},
+    {"PointLight", 11, 0x800, 7, 37, 1, "location", "0 0 0", nullptr, locationText},
+    {"PointLight", 12, 0x1000, 7, 9, 1, "radius", "100", nullptr, radiusText},
+    {"PointLight", 13, 0x2000, 7, 1, 1, "global", "TRUE", nullptr, globalLowerCase},
+
+    {"SpotLight", 10, 0x400, 7, 37, 1, "attenuation", "1 0 0", nullptr, attenuationText},
+    {"SpotLight", 11, 0x800, 7, 9, 1, "beamWidth", "1.570796", nullptr,
+     "(NOT IMPLEMENTED YET) Inner solid angle (in radians) where light source has uniform full "
+     "intensity if beamWidth greater then; cutOffAngle, beamWidth reset to equal cutOffAngle."},
+    {"SpotLight", 12, 0x1000, 7, 9, 1, "cutOffAngle", "0.785398", nullptr,
+     "Outer solid angle (in radians) where light source intensity becomes zero if beamWidth "
+     "greater then; cutOffAngle, beamWidth reset to equal cutOffAngle."},
+    {"SpotLight", 13, 0x2000, 7, 37, 1, "direction", "0 0 -1", nullptr,
+     "Orientation of light relative to local coordinate system."},
+    {"SpotLight", 14, 0x4000, 7, 37, 1, "location", "0 0 0", nullptr, locationText},
+    {"SpotLight", 15, 0x8000, 7, 9, 1, "radius", "100", nullptr, radiusText},
+    {"SpotLight", 16, 0x10000, 7, 1, 1, "global", "TRUE", nullptr, globalLowerCase},
+};
+
+void expectText(const char* actual, const char* expected, const char* what)
+{
+    if (expected == nullptr)
+        EXPECT_EQ(actual, nullptr) << what;
+    else
+        EXPECT_STREQ(actual, expected) << what;
+}
+
+TEST_F(NodePoolLoadTest, DescriptorTablesMatchTheDocumentedRowsOneByOne)
+{
+    ASSERT_TRUE(load());
+    std::map<std::string, unsigned> rowsSeen;
+    for (const FieldRow& row : fieldRows) {
+        SCOPED_TRACE(std::string(row.type) + "." + row.name);
+        NodeType* type =
+            NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), row.type, SearchCaseSensitive);
+        ASSERT_NE(type, nullptr);
+        const unsigned position = rowsSeen[row.type]++;
+        ASSERT_LT(position, type->getNumDesc());
+        const NodePartDesc& desc = type->getDesc()[position]; // table order is field order
+        EXPECT_EQ(desc.getIndex(), row.index);
+        EXPECT_EQ(desc.getMask().value(), row.mask);
+        EXPECT_EQ(unsigned(desc.getPartType()), row.partType);
+        EXPECT_EQ(unsigned(desc.getDataType()), row.dataType);
+        EXPECT_EQ(desc.getFlags(), row.flags);
+        EXPECT_STREQ(desc.getName(), row.name);
+        EXPECT_EQ(desc.getUnused(), nullptr);
+        expectText(desc.getDefault(), row.defaultText, "default");
+        expectText(desc.getConstraint(), row.constraint, "constraint");
+        EXPECT_STREQ(desc.getDescription(), row.description);
+        EXPECT_EQ(desc.getZero(), 0u);
+    }
+    for (const RecordRow& record : records)
+        EXPECT_EQ(rowsSeen[record.name], record.rows) << record.name;
+}
+
+TEST_F(NodePoolLoadTest, ConcreteMasksShareBitsAcrossTypesButNeverOverlapTheBases)
+{
+    ASSERT_TRUE(load());
+    // Bits of the host's base classes (up to VisualEffector) and of Light.
+    unsigned long long baseBits = 0;
+    for (const char* base : {"SceneBaseNode", "UnboundedNode", "VisualEffector"}) {
+        NodeType* type =
+            NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), base, SearchCaseSensitive);
+        ASSERT_NE(type, nullptr) << base;
+        for (unsigned i = 0; i < type->getNumDesc(); ++i)
+            baseBits |= type->getDesc()[i].getMask().value();
+    }
+    EXPECT_EQ(baseBits & ~0x7ull, 0u);
+    NodeType* light =
+        NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), "Light", SearchCaseSensitive);
+    ASSERT_NE(light, nullptr);
+    unsigned long long lightBits = 0;
+    for (unsigned i = 0; i < light->getNumDesc(); ++i)
+        lightBits |= light->getDesc()[i].getMask().value();
+    EXPECT_EQ(lightBits, 0x3F8ull);
+    EXPECT_EQ(lightBits & baseBits, 0u);
+
+    unsigned long long shared = ~0ull;
+    for (const char* concrete :
+         {"DirectionalLight", "EnvironmentLight", "PointLight", "SpotLight"}) {
+        SCOPED_TRACE(concrete);
+        NodeType* type =
+            NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), concrete, SearchCaseSensitive);
+        ASSERT_NE(type, nullptr);
+        unsigned long long bits = 0;
+        for (unsigned i = 0; i < type->getNumDesc(); ++i) {
+            const NodePartDesc& desc = type->getDesc()[i];
+            EXPECT_EQ(desc.getMask().value(), 1ull << desc.getIndex()) << desc.getName();
+            EXPECT_EQ(bits & desc.getMask().value(), 0u) << desc.getName(); // one bit per field
+            bits |= desc.getMask().value();
+        }
+        EXPECT_EQ(bits & (baseBits | lightBits), 0u);
+        shared &= bits;
+    }
+    // Every concrete type numbers its fields from 10: they all use bits 10 and 11.
+    EXPECT_EQ(shared, 0xC00ull);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Nodes made by type name hold the documented defaults.
+
+template <class F, class V> void expectValue(Node& node, const char* name, const V& expected)
+{
+    F* field = dynamic_cast<F*>(node.findField(name, SearchDerivedFirst));
+    ASSERT_NE(field, nullptr) << name;
+    EXPECT_EQ(field->getValue(), expected) << name;
+}
+
+TEST_F(NodePoolLoadTest, NodesCreatedByTypeNameHoldTheirDefaults)
+{
+    ASSERT_TRUE(load());
+    for (const char* typeName :
+         {"DirectionalLight", "EnvironmentLight", "PointLight", "SpotLight"}) {
+        SCOPED_TRACE(typeName);
+        RefPtr<Node> node(theSceneNodeTypeFactory().createNode(typeName, nullptr, "made"));
+        ASSERT_TRUE(node);
+        EXPECT_STREQ(node->getTypeName(), typeName);
+        // VisualEffector's and Light's fields
+        expectValue<SFBool>(*node, "on", true);
+        expectValue<SFFloat>(*node, "ambientIntensity", 0.0f);
+        expectValue<SFColor>(*node, "color", osg::Color3f(1.0f, 1.0f, 1.0f));
+        expectValue<SFFloat>(*node, "intensity", 1.0f);
+        expectValue<SFBool>(*node, "showProxyGeometry", false);
+        expectValue<SFVec3f>(*node, "proxyGeometrySize", osg::Vec3f(1.0f, 1.0f, 1.0f));
+        expectValue<SFFloat>(*node, "shadowIntensity", 0.0f);
+        expectValue<SFBool>(*node, "local", false);
+        // Only the directional light is local by default.
+        expectValue<SFBool>(*node, "global", std::strcmp(typeName, "DirectionalLight") != 0);
+    }
+
+    RefPtr<Node> directional(
+        theSceneNodeTypeFactory().createNode("DirectionalLight", nullptr, nullptr));
+    expectValue<SFVec3f>(*directional, "direction", osg::Vec3f(0.0f, 0.0f, -1.0f));
+
+    RefPtr<Node> point(theSceneNodeTypeFactory().createNode("PointLight", nullptr, nullptr));
+    expectValue<SFVec3f>(*point, "attenuation", osg::Vec3f(1.0f, 0.0f, 0.0f));
+    expectValue<SFVec3f>(*point, "location", osg::Vec3f(0.0f, 0.0f, 0.0f));
+    expectValue<SFFloat>(*point, "radius", 100.0f);
+
+    RefPtr<Node> spot(theSceneNodeTypeFactory().createNode("SpotLight", nullptr, nullptr));
+    expectValue<SFVec3f>(*spot, "attenuation", osg::Vec3f(1.0f, 0.0f, 0.0f));
+    expectValue<SFFloat>(*spot, "beamWidth", 1.570796f);
+    expectValue<SFFloat>(*spot, "cutOffAngle", 0.785398f);
+    expectValue<SFVec3f>(*spot, "direction", osg::Vec3f(0.0f, 0.0f, -1.0f));
+    expectValue<SFVec3f>(*spot, "location", osg::Vec3f(0.0f, 0.0f, 0.0f));
+    expectValue<SFFloat>(*spot, "radius", 100.0f);
+
+    RefPtr<Node> environment(
+        theSceneNodeTypeFactory().createNode("EnvironmentLight", nullptr, nullptr));
+    expectValue<SFInt32>(*environment, "numLights", 2);
+    SFNode* texture =
+        dynamic_cast<SFNode*>(environment->findField("envTexture", SearchDerivedFirst));
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->getNode(), nullptr);
+    MFNode* lights = dynamic_cast<MFNode*>(environment->findField("_lights", SearchDerivedFirst));
+    ASSERT_NE(lights, nullptr);
+    EXPECT_EQ(lights->size(), 0u);
+
+    // The abstract base makes no nodes.
+    EXPECT_EQ(theSceneNodeTypeFactory().createNode("Light", nullptr, nullptr), nullptr);
+}
+
+} // namespace
