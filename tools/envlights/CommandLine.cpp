@@ -1,0 +1,131 @@
+#include "CommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace envlights {
+
+namespace {
+
+constexpr const char* kFooter =
+    "With no IMAGE, envlights uses a built-in sky: a sun 40 degrees above the horizon, half way\n"
+    "between -X and -Z (its light shines along 0.5417 -0.6428 0.5417), over a sky gradient and a\n"
+    "darker ground. Images are latitude-longitude environments (.exr, .hdr, .png, .jpg), at\n"
+    "least 2 x 2 and at most 65535 pixels on a side. Regions are given in picture pixels, x from\n"
+    "the left edge and y from the top row.\n"
+    "Exit status: 0 success, 1 an input or output file failed, 2 a wrong command line.";
+
+// Whole numbers only: digits with an optional leading minus, nothing else.
+bool readLights(const std::string& text, int& lights, std::string& error)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string digits = negative ? text.substr(1) : text;
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
+        error = "--lights: '" + text + "' is not a whole number";
+        return false;
+    }
+    const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size());
+    const std::string significant = digits.substr(first);
+    if (negative && !significant.empty()) {
+        error = "--lights: " + text + " is negative; give 0 to " + std::to_string(kMaxLights);
+        return false;
+    }
+    if (significant.size() > 5 || (!significant.empty() && std::stoi(significant) > kMaxLights)) {
+        error = "--lights: " + text + " is above " + std::to_string(kMaxLights) + ", the most lights allowed";
+        return false;
+    }
+    lights = significant.empty() ? 0 : std::stoi(significant);
+    return true;
+}
+
+bool readDegrees(const std::string& text, double& degrees, std::string& error)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    if (text.empty() || end != begin + text.size() || !std::isfinite(value)) {
+        error = "--rotate: '" + text + "' is not a number of degrees";
+        return false;
+    }
+    degrees = value;
+    return true;
+}
+
+}  // namespace
+
+CommandLine::Result CommandLine::parse(int argc, const char* const* argv, const std::string& version)
+{
+    Result result;
+    Options& options = result.options;
+    std::string lightsText;
+    std::string formatText = "table";
+    std::string rotateText;
+
+    CLI::App app("Turns HDR environment maps (latitude-longitude) into directional lights, using the "
+                 "lighting node pool's EnvironmentLight.",
+                 "envlights");
+    app.set_version_flag("--version", "envlights " + version);
+    app.footer(kFooter);
+    app.add_option("IMAGE", options.images, "environment images, processed in order")->type_name("");
+    app.add_option("-n,--lights", lightsText, "number of lights (numLights), 0 to 4096; default 16")
+        ->type_name("N");
+    app.add_option("--format", formatText, "output format: table, json or x3d; default table")
+        ->type_name("FORMAT");
+    app.add_option("-o,--output", options.output, "write the output to FILE instead of standard output")
+        ->type_name("FILE");
+    app.add_option("--overlay", options.overlay,
+                   "also write a PNG showing each region and light (with several images: "
+                   "FILE-1.png, FILE-2.png, ...)")
+        ->type_name("FILE.png");
+    app.add_option("--rotate", rotateText,
+                   "turn the environment about the vertical axis first (counterclockwise seen from "
+                   "above), degrees")
+        ->type_name("DEG");
+    app.add_flag("--timings", options.timings, "print the time of each phase to standard error");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        result.out = app.help();
+        return result;
+    } catch (const CLI::CallForVersion& e) {
+        result.out = std::string(e.what()) + "\n";
+        return result;
+    } catch (const CLI::ParseError& e) {
+        result.exitCode = kExitUsage;
+        result.error = std::string(e.what()) + " (see --help)";
+        return result;
+    }
+
+    auto usage = [&](const std::string& message) {
+        result.exitCode = kExitUsage;
+        result.error = message;
+        return result;
+    };
+    std::string error;
+    if (!lightsText.empty() || app.count("--lights")) {
+        if (!readLights(lightsText, options.lights, error))
+            return usage(error);
+    }
+    if (formatText == "table")
+        options.format = OutputFormat::Table;
+    else if (formatText == "json")
+        options.format = OutputFormat::Json;
+    else if (formatText == "x3d")
+        options.format = OutputFormat::X3d;
+    else
+        return usage("--format: '" + formatText + "' is not one of table, json, x3d");
+    if (app.count("--rotate") && !readDegrees(rotateText, options.rotateDeg, error))
+        return usage(error);
+    if (app.count("--output") && options.output.empty())
+        return usage("--output: the file name is empty");
+    if (app.count("--overlay") && options.overlay.empty())
+        return usage("--overlay: the file name is empty");
+
+    result.run = true;
+    return result;
+}
+
+}  // namespace envlights

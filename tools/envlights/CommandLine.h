@@ -1,0 +1,47 @@
+#ifndef MORVEK_ENVLIGHTS_COMMANDLINE_H
+#define MORVEK_ENVLIGHTS_COMMANDLINE_H
+
+// The options of envlights and how they are read.
+
+#include <string>
+#include <vector>
+
+namespace envlights {
+
+enum class OutputFormat { Table, Json, X3d };
+
+struct Options {
+    std::vector<std::string> images;  ///< empty: the built-in sky
+    int lights = 16;                  ///< numLights of the EnvironmentLight, 0 to kMaxLights
+    OutputFormat format = OutputFormat::Table;
+    std::string output;   ///< empty: standard output
+    std::string overlay;  ///< empty: no overlay picture
+    double rotateDeg = 0.0;  ///< turn about +Y before extraction, degrees
+    bool timings = false;
+};
+
+/// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitInput = 1;  ///< a file could not be read or written
+constexpr int kExitUsage = 2;  ///< the command line is wrong
+
+/// The most lights one may ask for.
+constexpr int kMaxLights = 4096;
+
+class CommandLine {
+public:
+    struct Result {
+        bool run = false;     ///< true: go on with `options`; false: stop with `exitCode`
+        int exitCode = kExitOk;
+        Options options;
+        std::string out;      ///< text for standard output (--help, --version)
+        std::string error;    ///< one line for standard error, without newline
+    };
+
+    /// Reads argv; never exits the process and never throws.
+    static Result parse(int argc, const char* const* argv, const std::string& version);
+};
+
+}  // namespace envlights
+
+#endif

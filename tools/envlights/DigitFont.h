@@ -1,0 +1,26 @@
+#ifndef MORVEK_ENVLIGHTS_DIGITFONT_H
+#define MORVEK_ENVLIGHTS_DIGITFONT_H
+
+// A 3 x 5 pixel font of the ten digits, enough to write a light's rank into a picture.
+
+#include <string>
+
+namespace envlights {
+
+class DigitFont {
+public:
+    static constexpr int kGlyphWidth = 3;   ///< font pixels
+    static constexpr int kGlyphHeight = 5;  ///< font pixels
+    static constexpr int kAdvance = 4;      ///< font pixels from one digit to the next
+
+    /// Whether font pixel (x, y) of `digit` ('0'..'9') is set; y = 0 is the glyph's top row.
+    /// Any other character and any position outside the glyph is unset.
+    static bool isSet(char digit, int x, int y);
+
+    /// Width in font pixels of `text` (no trailing gap).
+    static int textWidth(const std::string& text);
+};
+
+}  // namespace envlights
+
+#endif

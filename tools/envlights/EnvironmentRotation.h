@@ -1,0 +1,32 @@
+#ifndef MORVEK_ENVLIGHTS_ENVIRONMENTROTATION_H
+#define MORVEK_ENVLIGHTS_ENVIRONMENTROTATION_H
+
+// Turning a latitude-longitude environment about the vertical (Y) axis is a shift of its
+// columns. A positive angle turns it counterclockwise seen from above (right-handed about +Y),
+// the same turn as an X3D Transform with rotation "0 1 0 angle": whatever was seen at azimuth
+// phi is seen at phi + angle afterwards.
+
+#include <OpenSG/OSGImage.h>
+
+namespace envlights {
+
+class EnvironmentRotation {
+public:
+    /// `degrees` may be any finite number; it is taken modulo 360.
+    explicit EnvironmentRotation(double degrees) : _degrees(degrees) {}
+
+    /// Columns the picture moves to the LEFT for an image `width` pixels wide: the turn rounded
+    /// to whole columns, in [0, width).
+    int columnShift(int width) const;
+
+    /// Shifts the columns of `image` in place (any uncompressed pixel format, one frame, no
+    /// mipmaps). Returns false, leaving the image unchanged, when it holds no such data.
+    bool apply(osg::ImagePtr image) const;
+
+private:
+    double _degrees;
+};
+
+}  // namespace envlights
+
+#endif

@@ -1,0 +1,15 @@
+#ifndef MORVEK_ENVLIGHTS_FLOATTEXT_H
+#define MORVEK_ENVLIGHTS_FLOATTEXT_H
+
+#include <string>
+
+namespace envlights {
+
+/// The shortest decimal text ("%.{1..9}g") that reads back as exactly `value`, both when parsed
+/// straight to float and when parsed to double and then narrowed (nine significant digits
+/// always suffice for a 32-bit float); "nan", "inf" or "-inf" for non-finite values.
+std::string floatText(float value);
+
+}  // namespace envlights
+
+#endif

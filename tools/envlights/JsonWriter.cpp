@@ -1,0 +1,56 @@
+#include "JsonWriter.h"
+
+#include "FloatText.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+
+namespace envlights {
+
+namespace {
+
+// Keys in the documented order.
+using Json = nlohmann::ordered_json;
+
+// The double nearest to the float's short text: the serializer writes it back as that text (or
+// a shorter one that reads as the same double), and that reads back as the same float.
+double shortDouble(float value) { return std::strtod(floatText(value).c_str(), nullptr); }
+
+Json triple(const std::array<float, 3>& v)
+{
+    return Json::array({shortDouble(v[0]), shortDouble(v[1]), shortDouble(v[2])});
+}
+
+}  // namespace
+
+std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
+{
+    Json images = Json::array();
+    for (const EnvironmentReport& report : reports) {
+        Json lights = Json::array();
+        for (const ReportedLight& light : report.lights) {
+            Json region = Json::object();
+            region["x"] = light.region.x;
+            region["y"] = light.region.y;
+            region["width"] = light.region.width;
+            region["height"] = light.region.height;
+            Json entry = Json::object();
+            entry["direction"] = triple(light.direction);
+            entry["color"] = triple(light.color);
+            entry["region"] = std::move(region);
+            lights.push_back(std::move(entry));
+        }
+        Json image = Json::object();
+        image["path"] = report.path;
+        image["width"] = report.width;
+        image["height"] = report.height;
+        image["lights"] = std::move(lights);
+        images.push_back(std::move(image));
+    }
+    Json root = Json::object();
+    root["images"] = std::move(images);
+    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace envlights

@@ -1,0 +1,23 @@
+#ifndef MORVEK_ENVLIGHTS_JSONWRITER_H
+#define MORVEK_ENVLIGHTS_JSONWRITER_H
+
+#include "EnvironmentReport.h"
+
+#include <string>
+#include <vector>
+
+namespace envlights {
+
+/// {"images": [{"path": P, "width": W, "height": H, "lights": [{"direction": [x, y, z],
+/// "color": [r, g, b], "region": {"x": .., "y": .., "width": .., "height": ..}}, ...]}, ...]}
+/// Lights in the order of `_lights` (densest first). Every float is written with the fewest
+/// digits that read back as the same 32-bit float (a non-finite one as null). Paths that are
+/// not valid UTF-8 get U+FFFD for their bad bytes.
+class JsonWriter {
+public:
+    static std::string write(const std::vector<EnvironmentReport>& reports);
+};
+
+}  // namespace envlights
+
+#endif

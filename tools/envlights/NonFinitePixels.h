@@ -1,0 +1,24 @@
+#ifndef MORVEK_ENVLIGHTS_NONFINITEPIXELS_H
+#define MORVEK_ENVLIGHTS_NONFINITEPIXELS_H
+
+// HDR files can hold NaN or infinite values (a broken render, a saturated sensor). One such
+// value would poison every sum of the environment's tables, so a pixel with any non-finite
+// component becomes black as a whole before extraction.
+
+#include <OpenSG/OSGImage.h>
+
+#include <cstdint>
+
+namespace envlights {
+
+class NonFinitePixels {
+public:
+    /// Sets every pixel of a 32-bit float image that has a NaN or infinite component to 0 in all
+    /// its components and returns how many pixels that were. Other data types hold only finite
+    /// values: 0.
+    static std::uint64_t replaceWithZero(osg::ImagePtr image);
+};
+
+}  // namespace envlights
+
+#endif

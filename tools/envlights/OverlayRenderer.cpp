@@ -1,0 +1,243 @@
+#include "OverlayRenderer.h"
+
+#include "DigitFont.h"
+
+#include <stb_image_write.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace envlights {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+
+constexpr Rgb kLeafColor{150, 150, 150};
+constexpr Rgb kLightLeafColor{255, 210, 0};
+constexpr Rgb kMarkColor{255, 40, 40};
+constexpr Rgb kShadowColor{0, 0, 0};
+constexpr Rgb kTextColor{255, 255, 255};
+
+// An RGB8 canvas, row 0 at the top; writes outside it are dropped.
+class Canvas {
+public:
+    Canvas(int width, int height)
+        : _width(width), _height(height), _pixels(static_cast<std::size_t>(width) * height * 3) {}
+
+    int width() const { return _width; }
+    int height() const { return _height; }
+    const std::vector<std::uint8_t>& pixels() const { return _pixels; }
+
+    void set(int x, int y, Rgb c)
+    {
+        if (x < 0 || y < 0 || x >= _width || y >= _height)
+            return;
+        std::uint8_t* p = &_pixels[3 * (static_cast<std::size_t>(y) * _width + x)];
+        p[0] = c.r;
+        p[1] = c.g;
+        p[2] = c.b;
+    }
+    void fill(int x0, int y0, int x1, int y1, Rgb c)  // inclusive corners
+    {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                set(x, y, c);
+    }
+    void outline(int x0, int y0, int x1, int y1, Rgb c)
+    {
+        fill(x0, y0, x1, y0, c);
+        fill(x0, y1, x1, y1, c);
+        fill(x0, y0, x0, y1, c);
+        fill(x1, y0, x1, y1, c);
+    }
+
+private:
+    int _width;
+    int _height;
+    std::vector<std::uint8_t> _pixels;
+};
+
+float readComponent(const osg::UInt8* data, std::size_t index, bool isFloat)
+{
+    if (!isFloat)
+        return data[index] / 255.0f;
+    float value;
+    std::copy_n(data + index * sizeof(float), sizeof(float), reinterpret_cast<osg::UInt8*>(&value));
+    return value;
+}
+
+std::uint8_t encodeSrgb(float linear)
+{
+    if (!(linear > 0.0f))
+        return 0;
+    if (linear >= 1.0f)
+        return 255;
+    const double v = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
+    return static_cast<std::uint8_t>(std::lround(v * 255.0));
+}
+
+// The tone-mapped picture, row 0 at the top, one Rgb per image pixel.
+std::vector<Rgb> toneMap(const osg::ImagePtr& image)
+{
+    const int width = image->getWidth();
+    const int height = image->getHeight();
+    const std::size_t components = image->getComponents();
+    const bool isFloat = image->getDataType() == osg::Image::OSG_FLOAT32_IMAGEDATA;
+    const osg::UInt8* data = image->getData();
+    std::vector<Rgb> out(static_cast<std::size_t>(width) * height);
+
+    auto pixel = [&](int x, int dataRow, int c) {
+        return readComponent(data, (static_cast<std::size_t>(dataRow) * width + x) * components + c, isFloat);
+    };
+    if (!isFloat) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int row = height - 1 - y;
+                const auto byte = [&](int c) { return static_cast<std::uint8_t>(std::lround(pixel(x, row, c) * 255.0f)); };
+                out[static_cast<std::size_t>(y) * width + x] = {byte(0), byte(1), byte(2)};
+            }
+        return out;
+    }
+
+    double logSum = 0.0;
+    std::size_t counted = 0;
+    for (int row = 0; row < height; ++row)
+        for (int x = 0; x < width; ++x) {
+            const double luminance = 0.2126 * pixel(x, row, 0) + 0.7152 * pixel(x, row, 1) + 0.0722 * pixel(x, row, 2);
+            if (std::isfinite(luminance) && luminance > 0.0) {
+                logSum += std::log(1e-6 + luminance);
+                ++counted;
+            }
+        }
+    const double average = counted ? std::exp(logSum / static_cast<double>(counted)) : 1.0;
+    const float exposure = static_cast<float>(0.18 / average);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int row = height - 1 - y;
+            std::uint8_t rgb[3];
+            for (int c = 0; c < 3; ++c) {
+                const float v = pixel(x, row, c) * exposure;
+                rgb[c] = encodeSrgb(std::isfinite(v) ? v / (1.0f + v) : (v > 0 ? 1.0f : 0.0f));
+            }
+            out[static_cast<std::size_t>(y) * width + x] = {rgb[0], rgb[1], rgb[2]};
+        }
+    return out;
+}
+
+// The picture pixel a shining direction comes from (inverse of the lat-long mapping the
+// lighting node pool uses: phi = 2*pi*(1 - u/W) - pi/2, theta = pi * v/H on data rows).
+void pixelOfDirection(const std::array<float, 3>& d, int width, int height, int& px, int& py)
+{
+    const double length = std::sqrt(double(d[0]) * d[0] + double(d[1]) * d[1] + double(d[2]) * d[2]);
+    const double y = length > 0 ? std::clamp(d[1] / length, -1.0, 1.0) : 1.0;
+    const double theta = std::acos(y);
+    const double phi = std::atan2(double(d[0]), double(d[2]));
+    double u = width * (1.0 - (phi + kPi / 2.0) / (2.0 * kPi));
+    long long column = std::llround(u) % width;
+    if (column < 0)
+        column += width;
+    const long long dataRow = std::clamp<long long>(std::llround(theta / kPi * height), 0, height - 1);
+    px = static_cast<int>(column);
+    py = static_cast<int>(height - 1 - dataRow);
+}
+
+void drawText(Canvas& canvas, const std::string& text, int x, int y, int scale, Rgb color)
+{
+    for (std::size_t i = 0; i < text.size(); ++i)
+        for (int gy = 0; gy < DigitFont::kGlyphHeight; ++gy)
+            for (int gx = 0; gx < DigitFont::kGlyphWidth; ++gx)
+                if (DigitFont::isSet(text[i], gx, gy)) {
+                    const int ox = x + (static_cast<int>(i) * DigitFont::kAdvance + gx) * scale;
+                    canvas.fill(ox, y + gy * scale, ox + scale - 1, y + gy * scale + scale - 1, color);
+                }
+}
+
+void appendBytes(void* context, void* data, int size)
+{
+    auto* out = static_cast<std::string*>(context);
+    out->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+}
+
+}  // namespace
+
+int OverlayRenderer::scaleFor(int width)
+{
+    return width <= 0 ? 1 : std::max(1, (kMinWidth + width - 1) / width);
+}
+
+bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentReport& report,
+                                std::string& png, std::string& error)
+{
+    png.clear();
+    if (image == osg::NullFC || image->getData() == nullptr || image->getWidth() < 1 || image->getHeight() < 1) {
+        error = "no image to draw";
+        return false;
+    }
+    const osg::UInt32 format = image->getPixelFormat();
+    const osg::Int32 type = image->getDataType();
+    if ((format != osg::Image::OSG_RGB_PF && format != osg::Image::OSG_RGBA_PF) ||
+        (type != osg::Image::OSG_UINT8_IMAGEDATA && type != osg::Image::OSG_FLOAT32_IMAGEDATA)) {
+        error = "the overlay draws only RGB or RGBA images of 8-bit or float data";
+        return false;
+    }
+    const int width = image->getWidth();
+    const int height = image->getHeight();
+    const int scale = scaleFor(width);
+    Canvas canvas(width * scale, height * scale);
+
+    const std::vector<Rgb> picture = toneMap(image);
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            canvas.set(x, y, picture[static_cast<std::size_t>(y / scale) * width + x / scale]);
+
+    auto outlineRect = [&](const PictureRect& r, Rgb c) {
+        canvas.outline(r.x * scale, r.y * scale, (r.x + r.width) * scale - 1, (r.y + r.height) * scale - 1, c);
+    };
+    for (const PictureRect& leaf : report.leaves)
+        outlineRect(leaf, kLeafColor);
+    for (const ReportedLight& light : report.lights)
+        outlineRect(light.region, kLightLeafColor);
+
+    // Densest last, so that its mark lies on top.
+    const int textScale = 2;
+    for (std::size_t k = report.lights.size(); k-- > 0;) {
+        int px = 0;
+        int py = 0;
+        pixelOfDirection(report.lights[k].direction, width, height, px, py);
+        const int cx = px * scale + scale / 2;
+        const int cy = py * scale + scale / 2;
+        const int arm = 4;
+        canvas.fill(cx - arm - 1, cy - 1, cx + arm + 1, cy + 1, kShadowColor);
+        canvas.fill(cx - 1, cy - arm - 1, cx + 1, cy + arm + 1, kShadowColor);
+        canvas.fill(cx - arm, cy, cx + arm, cy, kMarkColor);
+        canvas.fill(cx, cy - arm, cx, cy + arm, kMarkColor);
+
+        const std::string rank = std::to_string(k + 1);
+        const int textWidth = DigitFont::textWidth(rank) * textScale;
+        const int textHeight = DigitFont::kGlyphHeight * textScale;
+        int tx = cx + arm + 3;
+        int ty = cy + 3;
+        if (tx + textWidth + 1 >= canvas.width())
+            tx = cx - arm - 3 - textWidth;
+        if (ty + textHeight + 1 >= canvas.height())
+            ty = cy - 3 - textHeight;
+        canvas.fill(tx - 1, ty - 1, tx + textWidth, ty + textHeight, kShadowColor);
+        drawText(canvas, rank, tx, ty, textScale, kTextColor);
+    }
+
+    if (!stbi_write_png_to_func(&appendBytes, &png, canvas.width(), canvas.height(), 3,
+                                canvas.pixels().data(), canvas.width() * 3)) {
+        error = "PNG encoding failed";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace envlights

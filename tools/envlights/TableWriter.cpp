@@ -1,0 +1,49 @@
+#include "TableWriter.h"
+
+#include <cstdio>
+
+namespace envlights {
+
+namespace {
+
+template <class... Args>
+std::string format(const char* pattern, Args... args)
+{
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, pattern, args...);
+    return buffer;
+}
+
+}  // namespace
+
+std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
+{
+    std::string out;
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        const EnvironmentReport& report = reports[i];
+        if (i)
+            out += '\n';
+        out += format("%s: %d x %d, %zu light%s from %zu region%s\n", report.path.c_str(),
+                      report.width, report.height, report.lights.size(),
+                      report.lights.size() == 1 ? "" : "s", report.leaves.size(),
+                      report.leaves.size() == 1 ? "" : "s");
+        if (report.lights.empty())
+            continue;
+        out += format("%4s  %-29s  %-32s  %s\n", "rank", "direction (x, y, z)",
+                      "color (r, g, b)", "region (x, y, width, height)");
+        for (std::size_t k = 0; k < report.lights.size(); ++k) {
+            const ReportedLight& light = report.lights[k];
+            const auto& d = light.direction;
+            const auto& c = light.color;
+            const PictureRect& r = light.region;
+            out += format("%4zu  (%8.5f, %8.5f, %8.5f)  (%9.6f, %9.6f, %9.6f)  (%d, %d, %d, %d)\n",
+                          k + 1, static_cast<double>(d[0]), static_cast<double>(d[1]),
+                          static_cast<double>(d[2]), static_cast<double>(c[0]),
+                          static_cast<double>(c[1]), static_cast<double>(c[2]), r.x, r.y, r.width,
+                          r.height);
+        }
+    }
+    return out;
+}
+
+}  // namespace envlights

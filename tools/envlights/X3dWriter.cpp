@@ -1,0 +1,70 @@
+#include "X3dWriter.h"
+
+#include "FloatText.h"
+
+#include <pugixml.hpp>
+
+#include <sstream>
+
+namespace envlights {
+
+namespace {
+
+std::string vectorText(const std::array<float, 3>& v)
+{
+    return floatText(v[0]) + " " + floatText(v[1]) + " " + floatText(v[2]);
+}
+
+// One MFString element: quoted, with '"' and '\' escaped by a backslash.
+std::string mfString(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports, const std::string& generator)
+{
+    pugi::xml_document doc;
+    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    doc.append_child(pugi::node_doctype)
+        .set_value("X3D PUBLIC \"ISO//Web3D//DTD X3D 3.3//EN\" "
+                   "\"http://www.web3d.org/specifications/x3d-3.3.dtd\"");
+
+    pugi::xml_node x3d = doc.append_child("X3D");
+    x3d.append_attribute("profile") = "Interchange";
+    x3d.append_attribute("version") = "3.3";
+    x3d.append_attribute("xmlns:xsd") = "http://www.w3.org/2001/XMLSchema-instance";
+    x3d.append_attribute("xsd:noNamespaceSchemaLocation") = "http://www.web3d.org/specifications/x3d-3.3.xsd";
+    pugi::xml_node meta = x3d.append_child("head").append_child("meta");
+    meta.append_attribute("name") = "generator";
+    meta.append_attribute("content") = generator.c_str();
+
+    pugi::xml_node scene = x3d.append_child("Scene");
+    for (const EnvironmentReport& report : reports) {
+        pugi::xml_node group = scene.append_child("Group");
+        pugi::xml_node name = group.append_child("MetadataString");
+        name.append_attribute("containerField") = "metadata";
+        name.append_attribute("name") = "envlights.image";
+        name.append_attribute("value") = mfString(report.path).c_str();
+        for (const ReportedLight& light : report.lights) {
+            pugi::xml_node node = group.append_child("DirectionalLight");
+            node.append_attribute("direction") = vectorText(light.direction).c_str();
+            node.append_attribute("color") = vectorText(light.color).c_str();
+            node.append_attribute("global") = "true";
+        }
+    }
+    std::ostringstream out;
+    doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+    return out.str();
+}
+
+}  // namespace envlights
