@@ -1,5 +1,6 @@
 #include <morvekLightingNodePool/EnvironmentLight.h>
 
+#include <morvekLightingNodePool/EnvironmentLightProc.h>
 #include <morvekLightingNodePool/LogLine.h>
 
 #include <morvekBase/HostLog.h>
@@ -43,12 +44,10 @@ NodePartDesc EnvironmentLight::_desc[4] = {
                  nullptr),
 };
 
-// The processor factory arrives with the environment light's processor; until then the nodes
-// of this type have no processor.
 NodeType EnvironmentLight::_type(theSceneNodeTypeFactory(), "EnvironmentLight", "LightingNodePool",
                                  "Light", nullptr, nullptr, "Lighting", nullptr, "beta",
                                  typeDescription, "Morvek", false, false, &EnvironmentLight::isType,
-                                 &EnvironmentLight::createNode, nullptr,
+                                 &EnvironmentLight::createNode, &EnvironmentLight::createProc,
                                  EnvironmentLight::_desc,
                                  4);
 
@@ -75,6 +74,16 @@ EnvironmentLight* EnvironmentLight::create(BaseObject* context, const char* name
 Node* EnvironmentLight::createNode(NodeType& type, NodeNameSpace& nameSpace, const char* name)
 {
     return new EnvironmentLight(type, nameSpace, name);
+}
+
+EnvironmentLightProc* EnvironmentLight::getEnvironmentLightProc()
+{
+    return static_cast<EnvironmentLightProc*>(getLightProc());
+}
+
+NodeProc* EnvironmentLight::createProc(NodeType& type, Node& node)
+{
+    return new EnvironmentLightProc(type, node);
 }
 
 bool EnvironmentLight::isType(Node* node)

@@ -8,6 +8,8 @@
 
 namespace Morvek {
 
+class EnvironmentLightProc;
+
 // A light that derives DirectionalLight nodes from a lat-long environment texture: the image is
 // split into regions of about equal energy and the densest regions become lights.
 //
@@ -38,6 +40,9 @@ public:
     // A new node through the record's node factory; null when the host makes none or makes
     // a node of another class.
     static EnvironmentLight* create(BaseObject* context, const char* name, NodeCreator creator);
+
+    // The processor the host attached, or null.
+    EnvironmentLightProc* getEnvironmentLightProc();
 
     // See Light::fieldChanged.
     void fieldChanged(Field& field, const double& time, Field* source) override;
