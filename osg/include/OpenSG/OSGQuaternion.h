@@ -114,33 +114,43 @@ public:
         _quat[3] = ValueTypeT(std::sqrt(0.5 * (1.0 + double(cost))));
     }
 
-    // From the rotation part of a matrix (assumed orthonormal).
+    // From the rotation part of a matrix (assumed orthonormal), computed in double; w is
+    // clamped to [-1, 1].
     void setValue(const MatrixType& m)
     {
-        ValueTypeT trace = m[0][0] + m[1][1] + m[2][2];
-        if (trace > ValueTypeT(0))
+        const double trace = double(m[0][0]) + double(m[1][1]) + double(m[2][2]);
+        if (trace > 0.0)
         {
-            ValueTypeT s = ValueTypeT(0.5) / ValueTypeT(std::sqrt(trace + ValueTypeT(1)));
-            _quat[3] = ValueTypeT(0.25) / s;
-            _quat[0] = (m[1][2] - m[2][1]) * s;
-            _quat[1] = (m[2][0] - m[0][2]) * s;
-            _quat[2] = (m[0][1] - m[1][0]) * s;
-            return;
+            double s = std::sqrt(trace + 1.0);
+            _quat[3] = ValueTypeT(s * 0.5);
+            s = 0.5 / s;
+            _quat[0] = ValueTypeT((double(m[1][2]) - double(m[2][1])) * s);
+            _quat[1] = ValueTypeT((double(m[2][0]) - double(m[0][2])) * s);
+            _quat[2] = ValueTypeT((double(m[0][1]) - double(m[1][0])) * s);
         }
-        // The largest diagonal element picks the component that is computed first.
-        UInt32 i = 0;
-        if (m[1][1] > m[0][0])
-            i = 1;
-        if (m[2][2] > m[i][i])
-            i = 2;
-        UInt32 j = (i + 1) % 3;
-        UInt32 k = (j + 1) % 3;
-        ValueTypeT s = ValueTypeT(std::sqrt(m[i][i] - m[j][j] - m[k][k] + ValueTypeT(1)));
-        _quat[i] = s * ValueTypeT(0.5);
-        s = ValueTypeT(0.5) / s;
-        _quat[3] = (m[j][k] - m[k][j]) * s;
-        _quat[j] = (m[i][j] + m[j][i]) * s;
-        _quat[k] = (m[i][k] + m[k][i]) * s;
+        else
+        {
+            // The largest diagonal element picks the component computed first.
+            UInt32 i = (m[1][1] > m[0][0]) ? 1 : 0;
+            if (m[2][2] > m[i][i])
+                i = 2;
+            const UInt32 j = (i + 1) % 3;
+            const UInt32 k = (j + 1) % 3;
+            double s = std::sqrt(double(m[i][i]) - (double(m[j][j]) + double(m[k][k])) + 1.0);
+            double q[3];
+            q[i] = s * 0.5;
+            s = 0.5 / s;
+            _quat[3] = ValueTypeT((double(m[j][k]) - double(m[k][j])) * s);
+            q[j] = (double(m[i][j]) + double(m[j][i])) * s;
+            q[k] = (double(m[i][k]) + double(m[k][i])) * s;
+            _quat[0] = ValueTypeT(q[0]);
+            _quat[1] = ValueTypeT(q[1]);
+            _quat[2] = ValueTypeT(q[2]);
+        }
+        if (_quat[3] > ValueTypeT(1))
+            _quat[3] = ValueTypeT(1);
+        if (_quat[3] < ValueTypeT(-1))
+            _quat[3] = ValueTypeT(-1);
     }
 
     // Axis (normalised) and angle in radians; the identity gives axis (0,0,1), angle 0.
@@ -233,10 +243,18 @@ public:
         return q;
     }
 
-    // this = this * other (other's rotation applied first).
-    void mult(const QuaternionBase& other) { *this = product(*this, other); }
-    // this = other * this
-    void multLeft(const QuaternionBase& other) { *this = product(other, *this); }
+    // this = this * other (other's rotation applied first), normalised.
+    void mult(const QuaternionBase& other)
+    {
+        *this = product(*this, other);
+        normalize();
+    }
+    // this = other * this, normalised.
+    void multLeft(const QuaternionBase& other)
+    {
+        *this = product(other, *this);
+        normalize();
+    }
     QuaternionBase operator*(const QuaternionBase& other) const { return product(*this, other); }
 
     // Rotates src into dst.
@@ -254,11 +272,8 @@ public:
                 return false;
         return true;
     }
-    bool operator==(const QuaternionBase& other) const
-    {
-        return _quat[0] == other._quat[0] && _quat[1] == other._quat[1] && _quat[2] == other._quat[2] &&
-               _quat[3] == other._quat[3];
-    }
+    // Component-wise within Eps, as OpenSG compares rotations.
+    bool operator==(const QuaternionBase& other) const { return equals(other, ValueTypeT(Eps)); }
     bool operator!=(const QuaternionBase& other) const { return !(*this == other); }
 
 private:

@@ -1,0 +1,244 @@
+#include "OsgTestSupport.h"
+
+#include <OpenSG/OSGGroup.h>
+#include <OpenSG/OSGLogCapture.h>
+#include <OpenSG/OSGNode.h>
+#include <OpenSG/OSGSimpleGeometry.h>
+#include <OpenSG/OSGTransform.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+OSG_USING_NAMESPACE
+
+namespace
+{
+// A parent with children c0, c1, c2 and one spare node; the test holds one reference on
+// each so that the counts are easy to read.
+class NodeTest : public OsgTest
+{
+public:
+    void SetUp() override
+    {
+        OsgTest::SetUp();
+        parent = hold(Node::create());
+        for (NodePtr& c : children)
+        {
+            c = hold(Node::create());
+            parent->addChild(c);
+        }
+        spare = hold(Node::create());
+    }
+    void TearDown() override
+    {
+        for (NodePtr p : held)
+            subRefCP(p);
+        held.clear();
+        OsgTest::TearDown();
+    }
+    NodePtr hold(NodePtr p)
+    {
+        addRefCP(p);
+        held.push_back(p);
+        return p;
+    }
+    // Children of parent as indices into `children` (3 = spare, -1 = other).
+    std::vector<int> order() const
+    {
+        std::vector<int> result;
+        for (UInt32 i = 0; i < parent->getNChildren(); ++i)
+        {
+            NodePtr c = parent->getChild(i);
+            int index = -1;
+            for (int k = 0; k < 3; ++k)
+                if (c == children[k])
+                    index = k;
+            if (c == spare)
+                index = 3;
+            result.push_back(index);
+        }
+        return result;
+    }
+
+    NodePtr parent;
+    NodePtr children[3];
+    NodePtr spare;
+    std::vector<NodePtr> held;
+};
+
+TEST_F(NodeTest, NewNodeDefaults)
+{
+    NodePtr n = Node::create();
+    EXPECT_EQ(n->getCore(), NullFC);
+    EXPECT_EQ(n->getParent(), NullFC);
+    EXPECT_EQ(n->getNChildren(), 0u);
+    EXPECT_EQ(n->getTravMask(), 0xFFFFFFFFu);
+    EXPECT_TRUE(n->getActive());
+    subRefCP(n);
+}
+
+// Tree edits by table: the resulting child order, and the warning text for bad input.
+TEST_F(NodeTest, ChildEditsGiveTheExpectedOrderAndMessages)
+{
+    struct Row
+    {
+        const char* name;
+        std::function<void(NodeTest&)> run;
+        std::vector<int> order;
+        const char* warning; // empty: no log output at all
+    };
+    const Row rows[] = {
+        {"insert at the front", [](NodeTest& t) { t.parent->insertChild(0, t.spare); }, {3, 0, 1, 2}, ""},
+        {"insert at the end", [](NodeTest& t) { t.parent->insertChild(3, t.spare); }, {0, 1, 2, 3}, ""},
+        {"move a child forward within the parent", [](NodeTest& t) { t.parent->insertChild(0, t.children[2]); },
+         {2, 0, 1}, ""},
+        {"move a child backward within the parent", [](NodeTest& t) { t.parent->insertChild(3, t.children[0]); },
+         {1, 2, 0}, ""},
+        {"re-add moves to the end", [](NodeTest& t) { t.parent->addChild(t.children[0]); }, {1, 2, 0}, ""},
+        {"replace by index", [](NodeTest& t) { t.parent->replaceChild(1, t.spare); }, {0, 3, 2}, ""},
+        {"replace by a sibling", [](NodeTest& t) { t.parent->replaceChild(2, t.children[0]); }, {1, 0}, ""},
+        {"replaceChildBy", [](NodeTest& t) { EXPECT_TRUE(t.parent->replaceChildBy(t.children[0], t.spare)); },
+         {3, 1, 2}, ""},
+        {"replaceChildBy with an absent child",
+         [](NodeTest& t) { EXPECT_FALSE(t.parent->replaceChildBy(t.spare, t.children[0])); }, {0, 1, 2}, ""},
+        {"sub by pointer", [](NodeTest& t) { t.parent->subChild(t.children[1]); }, {0, 2}, ""},
+        {"sub by index", [](NodeTest& t) { t.parent->subChild(0u); }, {1, 2}, ""},
+        {"insert beyond the end", [](NodeTest& t) { t.parent->insertChild(5, t.spare); }, {0, 1, 2},
+         "WARNING:  Node::insertChild: index 5 out of range (3 children)"},
+        {"replace beyond the end", [](NodeTest& t) { t.parent->replaceChild(3, t.spare); }, {0, 1, 2},
+         "WARNING:  Node::replaceChild: index 3 out of range (3 children)"},
+        {"sub an index beyond the end", [](NodeTest& t) { t.parent->subChild(7u); }, {0, 1, 2},
+         "WARNING:  Node::subChild: index 7 out of range (3 children)"},
+        {"get a child beyond the end", [](NodeTest& t) { EXPECT_EQ(t.parent->getChild(3), NullFC); }, {0, 1, 2},
+         "WARNING:  Node::getChild: index 3 out of range (3 children)"},
+        {"make a node its own child", [](NodeTest& t) { t.parent->addChild(t.parent); }, {0, 1, 2},
+         "is this node or one of its ancestors; not added"},
+        {"make an ancestor a child", [](NodeTest& t) { t.children[0]->addChild(t.parent); }, {0, 1, 2},
+         "is this node or one of its ancestors; not added"},
+        {"null child arguments are ignored",
+         [](NodeTest& t) {
+             t.parent->addChild(NullFC);
+             t.parent->insertChild(0, NullFC);
+             t.parent->replaceChild(0, NullFC);
+             EXPECT_FALSE(t.parent->replaceChildBy(t.children[0], NullFC));
+         },
+         {0, 1, 2}, ""},
+    };
+    for (const Row& row : rows)
+    {
+        TearDown();
+        SetUp();
+        LogCapture capture;
+        row.run(*this);
+        EXPECT_EQ(order(), row.order) << row.name;
+        if (*row.warning == '\0')
+        {
+            EXPECT_EQ(capture.text(), "") << row.name;
+        }
+        else
+        {
+            EXPECT_NE(capture.text().find(row.warning), std::string::npos) << row.name << ": " << capture.text();
+        }
+        // Every child's parent field agrees with the list it is in.
+        for (UInt32 i = 0; i < parent->getNChildren(); ++i)
+            EXPECT_EQ(parent->getChild(i)->getParent(), parent) << row.name;
+        for (NodePtr c : {children[0], children[1], children[2], spare})
+        {
+            if (parent->findChild(c) < 0 && c->getParent() == parent)
+            {
+                ADD_FAILURE() << row.name << ": removed node still names the parent";
+            }
+        }
+    }
+}
+
+TEST_F(NodeTest, SubChildOfAStrangerWarnsAndKeepsCounts)
+{
+    LogCapture capture;
+    parent->subChild(spare);
+    EXPECT_EQ(spare.getRefCount(), 1);
+    EXPECT_EQ(parent->getNChildren(), 3u);
+    EXPECT_NE(capture.text().find("is not a child of node"), std::string::npos) << capture.text();
+}
+
+TEST_F(NodeTest, CoreParentsListFollowsSetCoreOrder)
+{
+    GroupPtr shared = GroupBase::create();
+    children[2]->setCore(shared);
+    children[0]->setCore(shared);
+    ASSERT_EQ(shared->getParents().size(), 2u);
+    EXPECT_EQ(shared->getParents()[0], children[2]);
+    EXPECT_EQ(shared->getParents()[1], children[0]);
+    children[2]->setCore(NullFC);
+    ASSERT_EQ(shared->getParents().size(), 1u);
+    EXPECT_EQ(shared->getParents().front(), children[0]);
+    EXPECT_EQ(shared.getRefCount(), 1);
+    children[0]->setCore(NullFC); // frees the core
+}
+
+TEST_F(NodeTest, ActiveAndTravMask)
+{
+    spare->setActive(false);
+    EXPECT_EQ(spare->getTravMask(), 0u);
+    EXPECT_FALSE(spare->getActive());
+    spare->setTravMask(0x1);
+    EXPECT_FALSE(spare->getActive()) << "only the full mask counts as active";
+    spare->setActive(true);
+    EXPECT_EQ(spare->getTravMask(), 0xFFFFFFFFu);
+}
+
+// getToWorld multiplies root first: world = A * B * C for the chain root(A) -> B -> C.
+TEST_F(NodeTest, ToWorldMultipliesFromTheRootDown)
+{
+    TransformPtr a = TransformBase::create(), b = TransformBase::create(), c = TransformBase::create();
+    a->editMatrix().setTranslate(10.f, 0.f, 0.f);
+    // b: quarter turn about z (x -> y)
+    b->setMatrix(Matrix(0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1));
+    c->editMatrix().setScale(2.f);
+    parent->setCore(a);
+    children[0]->setCore(b);
+    spare->setCore(c);
+    children[0]->addChild(spare);
+
+    Pnt3f p(1.f, 0.f, 0.f);
+    spare->getToWorld().multMatrixPnt(p);
+    // scale -> (2,0,0), rotate -> (0,2,0), translate -> (10,2,0)
+    EXPECT_NEAR(p[0], 10.f, 1e-6f);
+    EXPECT_NEAR(p[1], 2.f, 1e-6f);
+    EXPECT_NEAR(p[2], 0.f, 1e-6f);
+
+    Matrix world;
+    children[1]->getToWorld(world);
+    EXPECT_EQ(world, a->getMatrix()) << "a core-less child sees its parent's transform only";
+}
+
+// The box follows committed edits: a matrix change reaches the ancestors' boxes.
+TEST_F(NodeTest, VolumeFollowsCommittedTransformChanges)
+{
+    TransformPtr move = TransformBase::create();
+    NodePtr box = makeCylinder(2.f, 1.f, 8, true, true, true); // y in [-1, 1], radius 1
+    spare->setCore(move);
+    spare->addChild(box);
+    parent->addChild(spare);
+    endEditCP(parent, Node::ChildrenFieldMask);
+
+    Pnt3f lo, hi;
+    parent->getVolume().getBounds(lo, hi);
+    EXPECT_NEAR(lo[1], -1.f, 1e-6f);
+    EXPECT_NEAR(hi[1], 1.f, 1e-6f);
+
+    move->editMatrix().setTranslate(0.f, 5.f, 0.f);
+    parent->getVolume().getBounds(lo, hi);
+    EXPECT_NEAR(hi[1], 1.f, 1e-6f) << "without endEditCP the box is not updated";
+
+    endEditCP(move, TransformBase::MatrixFieldMask);
+    parent->getVolume().getBounds(lo, hi);
+    EXPECT_NEAR(lo[1], 4.f, 1e-6f);
+    EXPECT_NEAR(hi[1], 6.f, 1e-6f);
+
+    spare->setActive(false);
+    endEditCP(spare, Node::TravMaskFieldMask);
+    EXPECT_TRUE(parent->getVolume().isEmpty()) << "inactive subtrees do not count";
+}
+} // namespace

@@ -1,0 +1,119 @@
+#include <OpenSG/OSGReal16.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+OSG_USING_NAMESPACE
+
+namespace
+{
+// Independent reference decoder: IEEE 754 binary16 by its definition.
+float referenceDecode(std::uint16_t bits)
+{
+    const int sign = (bits >> 15) & 1;
+    const int exponent = (bits >> 10) & 0x1f;
+    const int mantissa = bits & 0x3ff;
+    double magnitude;
+    if (exponent == 0)
+        magnitude = std::ldexp(double(mantissa), -24);
+    else if (exponent == 31)
+        magnitude = mantissa == 0 ? INFINITY : NAN;
+    else
+        magnitude = std::ldexp(1.0 + mantissa / 1024.0, exponent - 15);
+    return float(sign ? -magnitude : magnitude);
+}
+
+std::uint32_t floatBits(float f)
+{
+    std::uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+Real16 fromBits(std::uint16_t bits)
+{
+    Real16 h;
+    h.setBits(bits);
+    return h;
+}
+
+TEST(Real16Test, DecodesEveryBitPatternExactly)
+{
+    for (std::uint32_t bits = 0; bits <= 0xffff; ++bits)
+    {
+        const float expected = referenceDecode(std::uint16_t(bits));
+        const float actual = float(fromBits(std::uint16_t(bits)));
+        if (std::isnan(expected))
+        {
+            EXPECT_TRUE(std::isnan(actual)) << std::hex << bits;
+        }
+        else
+        {
+            ASSERT_EQ(floatBits(actual), floatBits(expected)) << "pattern 0x" << std::hex << bits;
+        }
+    }
+    EXPECT_TRUE(std::signbit(float(fromBits(0x8000)))) << "0x8000 is -0";
+}
+
+TEST(Real16Test, EncodingEdgeCases)
+{
+    struct Row
+    {
+        const char* name;
+        float input;
+        std::uint16_t expected;
+    };
+    const Row rows[] = {
+        {"one", 1.0f, 0x3c00},
+        {"tie above one rounds up, not to even", 1.00048828125f, 0x3c01},
+        {"2049 lies between 2048 and 2050 and rounds up", 2049.f, 0x6801},
+        {"half the smallest subnormal rounds up", std::ldexp(1.f, -25), 0x0001},
+        {"a quarter of the smallest subnormal is zero", std::ldexp(1.f, -26), 0x0000},
+        {"negative zero becomes +0", -0.0f, 0x0000},
+        {"negative underflow becomes +0", -1e-10f, 0x0000},
+        {"largest finite", 65504.f, 0x7bff},
+        {"tie above the largest finite overflows", 65520.f, 0x7c00},
+        {"just below that tie stays finite", 65519.996f, 0x7bff},
+        {"negative overflow", -1e9f, 0xfc00},
+        {"infinity", INFINITY, 0x7c00},
+        {"negative two", -2.f, 0xc000},
+        {"smallest normal", std::ldexp(1.f, -14), 0x0400},
+        {"largest subnormal", std::ldexp(1023.f, -24), 0x03ff},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Real16(row.input).bits(), row.expected) << row.name << std::hex << " got 0x"
+                                                          << Real16(row.input).bits();
+    EXPECT_TRUE(Real16(NAN).isNan());
+}
+
+// Every finite half survives a round trip, and every midpoint between neighbours rounds up
+// in magnitude while its float neighbours round to the nearer half.
+TEST(Real16Test, EncodingRoundsToNearestWithTiesAwayFromZero)
+{
+    for (std::uint16_t h = 0; h < 0x7c00; ++h)
+    {
+        const float value = referenceDecode(h);
+        ASSERT_EQ(Real16(value).bits(), h) << "round trip of 0x" << std::hex << h;
+        if (h != 0)
+        {
+            ASSERT_EQ(Real16(-value).bits(), h | 0x8000) << "round trip of -0x" << std::hex << h;
+        }
+
+        const float next = referenceDecode(std::uint16_t(h + 1)); // infinity after the largest
+        const float mid = h + 1 == 0x7c00 ? 65520.f : (value + next) / 2.f;
+        const float below = std::nextafter(mid, 0.f);
+        const float above = std::nextafter(mid, INFINITY);
+        const std::uint16_t up = std::uint16_t(h + 1);
+        ASSERT_EQ(Real16(mid).bits(), up) << "tie after 0x" << std::hex << h;
+        ASSERT_EQ(Real16(below).bits(), h) << "below the tie after 0x" << std::hex << h;
+        ASSERT_EQ(Real16(above).bits(), up) << "above the tie after 0x" << std::hex << h;
+        // Negative values mirror this, except that results of zero lose their sign.
+        ASSERT_EQ(Real16(-mid).bits(), up | 0x8000) << "negative tie after 0x" << std::hex << h;
+        ASSERT_EQ(Real16(-below).bits(), h == 0 ? 0 : (h | 0x8000)) << "below the negative tie after 0x"
+                                                                    << std::hex << h;
+    }
+}
+} // namespace
