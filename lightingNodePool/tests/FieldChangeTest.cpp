@@ -5,6 +5,7 @@
 // processor reacting to F would.
 
 #include <morvekLightingNodePool/DirectionalLight.h>
+#include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekLightingNodePool/LightProc.h>
 #include <morvekLightingNodePool/PointLight.h>
 #include <morvekLightingNodePool/SpotLight.h>
@@ -29,17 +30,26 @@ namespace {
 struct LightKind {
     const char* type;
     std::function<Light*(const char* name)> create;
+    bool hasCore; // an OpenSG light core shows what reached the processor
 };
 
 const LightKind kinds[] = {
     {"DirectionalLight",
      [](const char* name) -> Light* {
          return DirectionalLight::create(nullptr, name, CreatorProgram);
-     }},
+     },
+     true},
     {"PointLight",
-     [](const char* name) -> Light* { return PointLight::create(nullptr, name, CreatorProgram); }},
+     [](const char* name) -> Light* { return PointLight::create(nullptr, name, CreatorProgram); },
+     true},
     {"SpotLight",
-     [](const char* name) -> Light* { return SpotLight::create(nullptr, name, CreatorProgram); }},
+     [](const char* name) -> Light* { return SpotLight::create(nullptr, name, CreatorProgram); },
+     true},
+    {"EnvironmentLight",
+     [](const char* name) -> Light* {
+         return EnvironmentLight::create(nullptr, name, CreatorProgram);
+     },
+     false},
 };
 
 // A new light whose first update has been delivered, so nothing is queued.
@@ -125,7 +135,9 @@ TEST(FieldChange, AnotherFieldChangedDuringAForwardIsHandedOnAndOnlyItsBitCleare
         Runtime::instance().update();
         EXPECT_EQ(updatesOf(*light), updates + 1);
         // Both changes arrived: the light core is switched off.
-        EXPECT_FALSE(light->getLightProc()->getLightPtr()->getOn());
+        if (kind.hasCore) {
+            EXPECT_FALSE(light->getLightProc()->getLightPtr()->getOn());
+        }
     }
 }
 
@@ -143,7 +155,9 @@ TEST(FieldChange, TwoChangesOfTheSameFieldInSequenceAreBothHandedOn)
             EXPECT_TRUE(light->_changingMask.none());
             ASSERT_TRUE(Runtime::instance().hasPendingUpdates());
             Runtime::instance().update();
-            EXPECT_EQ(light->getLightProc()->getLightPtr()->getOn(), on);
+            if (kind.hasCore) {
+                EXPECT_EQ(light->getLightProc()->getLightPtr()->getOn(), on);
+            }
         }
         EXPECT_EQ(updatesOf(*light), updates + 2);
         EXPECT_EQ(capture.text(), "");

@@ -3,6 +3,7 @@
 #include <morvekLightingNodePool/DirectionalLight.h>
 #include <morvekLightingNodePool/DirectionalLightProc.h>
 #include <morvekLightingNodePool/EnvironmentLight.h>
+#include <morvekLightingNodePool/EnvironmentLightProc.h>
 #include <morvekLightingNodePool/Light.h>
 #include <morvekLightingNodePool/PointLight.h>
 #include <morvekLightingNodePool/SpotLight.h>
@@ -143,11 +144,12 @@ TEST(LightTypes, CreateMakesNodesOfTheClassAndTheAbstractBaseMakesNone)
     EXPECT_EQ(point->_context, &names);
     EXPECT_EQ(names.find("lamp"), point.get());
 
-    // The environment light's record has no processor factory yet: no processor.
     RefPtr<EnvironmentLight> environment(
         EnvironmentLight::create(nullptr, nullptr, CreatorProgram));
     ASSERT_TRUE(environment);
-    EXPECT_EQ(environment->getLightProc(), nullptr);
+    EXPECT_NE(environment->getEnvironmentLightProc(), nullptr);
+    EXPECT_EQ(static_cast<LightProc*>(environment->getEnvironmentLightProc()),
+              environment->getLightProc());
 
     EXPECT_EQ(Light::create(nullptr, "abstract", CreatorProgram), nullptr);
 }

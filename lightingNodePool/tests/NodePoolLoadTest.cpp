@@ -16,6 +16,7 @@
 #include <morvekBase/MFNode.h>
 #include <morvekBase/SFVec3f.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
+#include <morvekShapeNodePool/Texture.h>
 
 #include <OpenSG/OSGFieldContainer.h>
 #include <OpenSG/OSGLog.h>
@@ -76,6 +77,11 @@ protected:
     void SetUp() override
     {
         Runtime::instance(); // initialises OpenSG
+        // A host has its own pools in the process before it loads others; the lighting pool
+        // uses the shape pool's Texture.
+        ASSERT_NE(NodeTypeNameSpace::findType(theSceneNodeTypeFactory(),
+                                              Texture::classType().getName(), SearchCaseSensitive),
+                  nullptr);
         _typesBefore = theSceneNodeTypeFactory().size();
     }
     void TearDown() override
@@ -249,8 +255,7 @@ const RecordRow records[] = {
      "occluding geometry. Hint: animate direction to simulate time-of-day sunlight effects. Hint: "
      "HeadLight is controlled by NavigationInfo. Interchange profile hint: light might not be "
      "scoped by parent Group or Transform."},
-    // The environment light's processor factory is supplied together with its processor.
-    {"EnvironmentLight", "Light", "beta", "Morvek", true, false, 4,
+    {"EnvironmentLight", "Light", "beta", "Morvek", true, true, 4,
      "The EnvironmentLight creates DirectionalLights based on a given Environment texture (which "
      "must be a SingleTexture in lat-long format), e.g. the same texture as used in the "
      "SkydomeBackground."},

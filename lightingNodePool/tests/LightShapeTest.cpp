@@ -1,0 +1,619 @@
+// What each light type writes into OpenSG: light core values, beacon matrices, proxy
+// geometry and materials, the edits it commits, and the graph after a sequence of changes.
+
+#include <morvekLightingNodePool/DirectionalLight.h>
+#include <morvekLightingNodePool/DirectionalLightProc.h>
+#include <morvekLightingNodePool/PointLight.h>
+#include <morvekLightingNodePool/PointLightProc.h>
+#include <morvekLightingNodePool/SpotLight.h>
+#include <morvekLightingNodePool/SpotLightProc.h>
+
+#include <morvekBase/RefPtr.h>
+#include <morvekBase/Runtime.h>
+#include <morvekCoreNodePool/Group.h>
+#include <morvekCoreNodePool/Scene.h>
+#include <morvekCoreNodePool/SceneProc.h>
+
+#include <OpenSG/OSGDirectionalLight.h>
+#include <OpenSG/OSGEditJournal.h>
+#include <OpenSG/OSGFieldContainer.h>
+#include <OpenSG/OSGGeometry.h>
+#include <OpenSG/OSGGraphDump.h>
+#include <OpenSG/OSGLogCapture.h>
+#include <OpenSG/OSGPolygonChunk.h>
+#include <OpenSG/OSGSimpleGeometry.h>
+#include <OpenSG/OSGSimpleMaterial.h>
+#include <OpenSG/OSGSpotLight.h>
+
+#include "LightTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+using namespace Morvek;
+
+namespace {
+
+// A scene with one group; lights made here are added to the group and updated once.
+class LightShapeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Runtime::instance();
+        _scene.reset(Scene::create("scene"));
+        _group.reset(Group::create("group"));
+        ASSERT_TRUE(_scene && _group);
+        _scene->children().addChild(_group.get());
+        update();
+    }
+    void TearDown() override
+    {
+        _lights.clear();
+        _group.reset();
+        _scene.reset();
+    }
+
+    void update() { Runtime::instance().update(Runtime::instance().getTime() + 1.0); }
+
+    template <class T> T* addLight(const char* name)
+    {
+        T* light = T::create(nullptr, name, CreatorProgram);
+        _lights.emplace_back(light);
+        _group->children().addChild(light);
+        update();
+        return light;
+    }
+
+    RefPtr<Scene> _scene;
+    RefPtr<Group> _group;
+    std::vector<RefPtr<Light>> _lights;
+};
+
+osg::TransformPtr beaconOf(Light& light)
+{
+    return osg::TransformPtr::dcast(light.getLightProc()->getCorePtr());
+}
+
+// Every geometry below `node`, depth first.
+void collectGeometries(osg::NodePtr node, std::vector<osg::GeometryPtr>& out)
+{
+    if (node == osg::NullFC)
+        return;
+    const osg::GeometryPtr geometry = osg::GeometryPtr::dcast(node->getCore());
+    if (geometry != osg::NullFC)
+        out.push_back(geometry);
+    for (osg::UInt32 i = 0; i < node->getNChildren(); ++i)
+        collectGeometries(node->getChild(i), out);
+}
+
+std::vector<osg::GeometryPtr> proxyGeometries(Light& light)
+{
+    std::vector<osg::GeometryPtr> geometries;
+    const osg::TransformPtr proxy = light.getLightProc()->getProxyTransPtr();
+    if (proxy != osg::NullFC && proxy->getParents().size() > 0)
+        collectGeometries(proxy->getParents()[0], geometries);
+    return geometries;
+}
+
+osg::SimpleMaterialPtr materialOf(osg::GeometryPtr geometry)
+{
+    return osg::SimpleMaterialPtr::dcast(geometry->getMaterial());
+}
+
+// Largest distance of a vertex from the y axis: the bottom radius of a cone along +y.
+float coneRadius(osg::GeometryPtr cone)
+{
+    float radius = 0.0f;
+    for (const osg::Pnt3f& p : cone->getPositions())
+        radius = std::max(radius, std::sqrt(p[0] * p[0] + p[2] * p[2]));
+    return radius;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Beacon matrices.
+
+struct BeaconRow {
+    const char* name;
+    osg::Vec3f direction;
+    float rows[3][3]; // expected rotation, row by row as read
+};
+
+// Each rotation turns (0, 0, -1) onto the normalised direction, worked out by hand.
+const BeaconRow beaconRows[] = {
+    {"-z: no turn", {0, 0, -1}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
+    {"-z long: normalised first", {0, 0, -5}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
+    {"zero: no turn", {0, 0, 0}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
+    {"+z: half turn about -y", {0, 0, 1}, {{-1, 0, 0}, {0, 1, 0}, {0, 0, -1}}},
+    {"+x: quarter turn about -y", {1, 0, 0}, {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}}},
+    {"+y: quarter turn about +x", {0, 1, 0}, {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}}},
+    {"-x: quarter turn about +y", {-2, 0, 0}, {{0, 0, 1}, {0, 1, 0}, {-1, 0, 0}}},
+};
+
+// The rotation part (to 1e-6: the float half turn leaves w at -4.4e-8), then the translation
+// and the bottom row exactly.
+void expectBeacon(const osg::Matrix& m, const float (&rows)[3][3], const osg::Vec3f& translation)
+{
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            EXPECT_NEAR(m[col][row], rows[row][col], 1e-6) << "row " << row << " col " << col;
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(m[3][row], translation[row]) << "translation " << row;
+    EXPECT_EQ(m[0][3], 0.0f);
+    EXPECT_EQ(m[1][3], 0.0f);
+    EXPECT_EQ(m[2][3], 0.0f);
+    EXPECT_EQ(m[3][3], 1.0f);
+}
+
+TEST_F(LightShapeTest, DirectionalBeaconTurnsMinusZOntoTheDirection)
+{
+    DirectionalLight* light = addLight<DirectionalLight>("sun");
+    for (const BeaconRow& row : beaconRows) {
+        SCOPED_TRACE(row.name);
+        light->direction().setValue(row.direction);
+        update();
+        expectBeacon(beaconOf(*light)->getMatrix(), row.rows, osg::Vec3f(0, 0, 0));
+        // The light core's own direction is never written: OpenSG's default.
+        EXPECT_EQ(
+            osg::DirectionalLightPtr::dcast(light->getLightProc()->getLightPtr())->getDirection(),
+            osg::Vec3f(0, 0, 1));
+    }
+}
+
+TEST_F(LightShapeTest, SpotBeaconTurnsMinusZOntoTheDirectionAndMovesToTheLocation)
+{
+    SpotLight* light = addLight<SpotLight>("spot");
+    const osg::Vec3f location(1.5f, -2.0f, 3.25f);
+    light->location().setValue(location);
+    for (const BeaconRow& row : beaconRows) {
+        SCOPED_TRACE(row.name);
+        light->direction().setValue(row.direction);
+        update();
+        expectBeacon(beaconOf(*light)->getMatrix(), row.rows, location);
+    }
+    // A change of location alone keeps the rotation of the current direction.
+    light->location().setValue(osg::Vec3f(0, 0, 0));
+    update();
+    expectBeacon(beaconOf(*light)->getMatrix(), beaconRows[6].rows, osg::Vec3f(0, 0, 0));
+}
+
+TEST_F(LightShapeTest, PointBeaconOnlyMovesToTheLocation)
+{
+    PointLight* light = addLight<PointLight>("bulb");
+    const float identity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    expectBeacon(beaconOf(*light)->getMatrix(), identity, osg::Vec3f(0, 0, 0));
+    light->location().setValue(osg::Vec3f(-1.0f, 2.5f, 4.0f));
+    update();
+    expectBeacon(beaconOf(*light)->getMatrix(), identity, osg::Vec3f(-1.0f, 2.5f, 4.0f));
+}
+
+TEST_F(LightShapeTest, TheLightCoresBeaconIsTheNodeOfTheProcessorsOwnCore)
+{
+    for (Light* light :
+         std::initializer_list<Light*>{addLight<DirectionalLight>("d"), addLight<PointLight>("p"),
+                                       addLight<SpotLight>("s")}) {
+        SCOPED_TRACE(light->getTypeName());
+        LightProc& proc = *light->getLightProc();
+        EXPECT_EQ(proc.getLightPtr()->getBeacon(), proc.getNodePtr());
+        EXPECT_EQ(proc.getNodePtr()->getCore(), proc.getCorePtr());
+        EXPECT_NE(beaconOf(*light), osg::NullFC);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colours: diffuse and specular are colour times intensity, ambient colour times ambient
+// intensity, alpha always 1; the proxy materials get colour times intensity.
+
+struct ColourRow {
+    const char* name;
+    osg::Color3f color;
+    float intensity;
+    float ambientIntensity;
+    osg::Color4f direct;  // expected diffuse and specular
+    osg::Color4f ambient; // expected ambient
+};
+
+const ColourRow colourRows[] = {
+    {"orange", {1.0f, 0.5f, 0.0f}, 0.8f, 0.25f, {0.8f, 0.4f, 0.0f, 1}, {0.25f, 0.125f, 0.0f, 1}},
+    {"intensity 0", {0.2f, 0.4f, 0.6f}, 0.0f, 0.5f, {0, 0, 0, 1}, {0.1f, 0.2f, 0.3f, 1}},
+    {"white defaults", {1, 1, 1}, 1.0f, 0.0f, {1, 1, 1, 1}, {0, 0, 0, 1}},
+};
+
+class LightShapeTypesTest : public LightShapeTest {
+public:
+    Light* add(const char* type)
+    {
+        if (std::string(type) == "DirectionalLight")
+            return addLight<DirectionalLight>("light");
+        if (std::string(type) == "PointLight")
+            return addLight<PointLight>("light");
+        return addLight<SpotLight>("light");
+    }
+};
+
+const char* const lightTypes[] = {"DirectionalLight", "PointLight", "SpotLight"};
+
+TEST_F(LightShapeTypesTest, ColoursTimesIntensitiesWithAlphaOne)
+{
+    for (const char* type : lightTypes) {
+        for (const ColourRow& row : colourRows) {
+            SCOPED_TRACE(std::string(type) + ", " + row.name);
+            Light* light = add(type);
+            light->color().setValue(row.color);
+            light->intensity().setValue(row.intensity);
+            light->ambientIntensity().setValue(row.ambientIntensity);
+            update();
+            const osg::LightPtr core = light->getLightProc()->getLightPtr();
+            EXPECT_EQ(core->getDiffuse(), row.direct);
+            EXPECT_EQ(core->getSpecular(), row.direct);
+            EXPECT_EQ(core->getAmbient(), row.ambient);
+            const std::vector<osg::GeometryPtr> parts = proxyGeometries(*light);
+            EXPECT_EQ(parts.size(), std::string(type) == "PointLight" ? 1u : 2u);
+            for (osg::GeometryPtr part : parts) {
+                const osg::SimpleMaterialPtr material = materialOf(part);
+                ASSERT_NE(material, osg::NullFC);
+                EXPECT_EQ(material->getDiffuse(),
+                          osg::Color3f(row.direct[0], row.direct[1], row.direct[2]));
+                EXPECT_EQ(material->getTransparency(), 0.5f);
+                EXPECT_EQ(material->getEmission(), osg::Color3f(1, 1, 0));
+            }
+        }
+    }
+}
+
+TEST_F(LightShapeTypesTest, ProxyPartsHaveMaterialsOfTheirOwnSharingOneBackFaceChunk)
+{
+    for (const char* type : lightTypes) {
+        SCOPED_TRACE(type);
+        Light* light = add(type);
+        const std::vector<osg::GeometryPtr> parts = proxyGeometries(*light);
+        ASSERT_FALSE(parts.empty());
+        osg::StateChunkPtr shared = osg::NullFC;
+        std::vector<osg::SimpleMaterialPtr> seen;
+        for (osg::GeometryPtr part : parts) {
+            const osg::SimpleMaterialPtr material = materialOf(part);
+            ASSERT_NE(material, osg::NullFC);
+            EXPECT_NE(osg::MaterialPtr(material), osg::getDefaultMaterial());
+            for (const osg::SimpleMaterialPtr& other : seen)
+                EXPECT_NE(material, other);
+            seen.push_back(material);
+            ASSERT_EQ(material->getChunks().size(), 1u);
+            const osg::PolygonChunkPtr chunk =
+                osg::PolygonChunkPtr::dcast(material->getChunks()[0]);
+            ASSERT_NE(chunk, osg::NullFC);
+            EXPECT_EQ(chunk->getCullFace(), 1029u); // GL_BACK
+            if (shared == osg::NullFC)
+                shared = chunk;
+            EXPECT_EQ(osg::StateChunkPtr(chunk), shared);
+        }
+    }
+}
+
+TEST_F(LightShapeTypesTest, AttenuationPassesUnchanged)
+{
+    struct Row {
+        const char* name;
+        osg::Vec3f attenuation;
+    };
+    for (const char* type : {"PointLight", "SpotLight"}) {
+        for (const Row& row : {Row{"default", {1, 0, 0}}, Row{"negative and zero", {2, -1, 0}},
+                               Row{"quadratic", {0, 0, 0.125f}}}) {
+            SCOPED_TRACE(std::string(type) + ", " + row.name);
+            Light* light = add(type);
+            SFVec3f* attenuation =
+                dynamic_cast<SFVec3f*>(light->findField("attenuation", SearchDerivedFirst));
+            ASSERT_NE(attenuation, nullptr);
+            attenuation->setValue(row.attenuation);
+            update();
+            const osg::LightPtr core = light->getLightProc()->getLightPtr();
+            EXPECT_EQ(core->getConstantAttenuation(), row.attenuation[0]);
+            EXPECT_EQ(core->getLinearAttenuation(), row.attenuation[1]);
+            EXPECT_EQ(core->getQuadraticAttenuation(), row.attenuation[2]);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The spot light's cut-off: clamped for OpenSG, while the proxy cone follows the field itself.
+
+TEST_F(LightShapeTest, SpotCutOffIsClampedAndTheConeFollowsTheAngle)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float unchanged = -1.0f;
+    struct Row {
+        const char* name;
+        float angle;
+        float cutOff;     // handed to OpenSG
+        float coneRadius; // 0.8 * tan(angle / 2); `unchanged`: the previous cone stays
+    };
+    const Row rows[] = {
+        {"default 45 degrees", 0.785398f, 0.785398f, 0.3314f},
+        {"above the bound", 2.0f, 1.570796f, 1.2459f},
+        {"the bound itself", 1.570796f, 1.570796f, 0.8f},
+        {"pi/2 just above the bound", 1.5707963f, 1.570796f, 0.8f},
+        {"just below the bound", 1.5707958f, 1.5707958f, 0.8f},
+        {"small", 0.1f, 0.1f, 0.04003f},
+        {"zero", 0.0f, 0.0f, 0.0f},
+        {"negative: no cone can be built", -0.5f, 0.0f, unchanged},
+        {"not a number", nan, 0.0f, unchanged},
+    };
+    SpotLight* light = addLight<SpotLight>("spot");
+    const osg::SpotLightPtr core = osg::SpotLightPtr::dcast(light->getLightProc()->getLightPtr());
+    osg::LogCapture builderWarnings; // OpenSG refuses the cone of a negative angle
+    std::vector<osg::GeometryPtr> parts = proxyGeometries(*light);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_NEAR(coneRadius(parts[0]), 0.3314f, 1e-4) << "after the first update";
+    float previous = coneRadius(parts[0]);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        light->beamWidth().setValue(0.25f); // never reaches OpenSG
+        light->cutOffAngle().setValue(row.angle);
+        update();
+        EXPECT_EQ(core->getSpotCutOff(), row.cutOff);
+        EXPECT_EQ(core->getSpotExponent(), 4.0f);
+        EXPECT_EQ(core->getDirection(), osg::Vec3f(0, 0, -1));
+        parts = proxyGeometries(*light);
+        ASSERT_EQ(parts.size(), 2u);
+        if (std::isnan(row.angle))
+            continue; // a NaN cone has NaN corners
+        const float radius = coneRadius(parts[0]);
+        EXPECT_NEAR(radius, row.coneRadius == unchanged ? previous : row.coneRadius, 1e-4);
+        // The rebuilt cone keeps the proxy material.
+        EXPECT_EQ(materialOf(parts[0])->getTransparency(), 0.5f);
+        previous = radius;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The edits each field change commits (edit journal): which containers, which field masks.
+
+struct Commit {
+    std::string type;
+    osg::BitVector mask;
+    bool operator==(const Commit& other) const { return type == other.type && mask == other.mask; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Commit& commit)
+{
+    return out << commit.type << ":0x" << std::hex << commit.mask << std::dec;
+}
+
+std::vector<Commit> journalSince(size_t start)
+{
+    std::vector<Commit> commits;
+    const std::vector<osg::EditRecord>& records = osg::EditJournal::records();
+    for (size_t i = start; i < records.size(); ++i)
+        commits.push_back(Commit{records[i].typeName, records[i].mask});
+    return commits;
+}
+
+const osg::BitVector all = osg::FieldBits::AllFields;
+const osg::BitVector matrix = osg::TransformBase::MatrixFieldMask;
+
+TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
+{
+    struct Row {
+        const char* type;
+        const char* field;
+        const char* value;
+        std::vector<Commit> commits;
+    };
+    const Row rows[] = {
+        {"DirectionalLight", "direction", "1 0 0", {{"Transform", matrix}}},
+        {"DirectionalLight",
+         "ambientIntensity",
+         "0.5",
+         {{"DirectionalLight", all}, {"SimpleMaterial", all}, {"SimpleMaterial", all}}},
+        {"DirectionalLight", "shadowIntensity", "0.5", {}}, // stored without commit
+        {"DirectionalLight", "on", "FALSE", {}},
+        {"DirectionalLight", "proxyGeometrySize", "2 2 2", {{"Transform", matrix}}},
+        {"DirectionalLight", "showProxyGeometry", "TRUE", {{"Node", all}}},
+        {"PointLight", "radius", "5", {}},
+        {"PointLight", "ambientIntensity", "0.5", {{"PointLight", all}}},
+        {"PointLight", "location", "1 2 3", {{"PointLight", all}, {"Transform", matrix}}},
+        {"PointLight", "intensity", "0.5", {{"PointLight", all}, {"SimpleMaterial", all}}},
+        {"PointLight", "on", "FALSE", {{"PointLight", all}}},
+        {"SpotLight", "radius", "5", {}},
+        {"SpotLight", "beamWidth", "0.5", {{"SpotLight", all}}},
+        {"SpotLight", "location", "1 2 3", {{"SpotLight", all}, {"Transform", matrix}}},
+        {"SpotLight", "direction", "0 1 0", {{"SpotLight", all}, {"Transform", matrix}}},
+        {"SpotLight",
+         "intensity",
+         "0.5",
+         {{"SpotLight", all}, {"SimpleMaterial", all}, {"SimpleMaterial", all}}},
+        {"SpotLight",
+         "cutOffAngle",
+         "1",
+         {{"SpotLight", all},
+          {"Geometry", all}, // OpenSG's cone builder commits the geometry it makes
+          {"Geometry", osg::MaterialDrawableBase::MaterialFieldMask},
+          {"Node", osg::Node::CoreFieldMask}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.type) + "." + row.field + " = " + row.value);
+        Light* light = add(row.type);
+        Field* field = light->findField(row.field, SearchDerivedFirst);
+        ASSERT_NE(field, nullptr);
+        const size_t start = osg::EditJournal::records().size();
+        ASSERT_TRUE(field->setFromString(row.value));
+        update();
+        EXPECT_EQ(journalSince(start), row.commits);
+    }
+}
+
+TEST_F(LightShapeTypesTest, CommitsNameTheLightCoreAndTheBeacon)
+{
+    SpotLight* light = static_cast<SpotLight*>(add("SpotLight"));
+    const size_t start = osg::EditJournal::records().size();
+    light->location().setValue(osg::Vec3f(1, 2, 3));
+    update();
+    const std::vector<osg::EditRecord> records(osg::EditJournal::records().begin() + start,
+                                               osg::EditJournal::records().end());
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].containerId, osg::getContainerId(light->getLightProc()->getLightPtr()));
+    EXPECT_EQ(records[1].containerId, osg::getContainerId(beaconOf(*light)));
+}
+
+TEST_F(LightShapeTypesTest, GlobalIsSwitchedAfterTheValuesOfTheSameUpdate)
+{
+    for (const char* type : lightTypes) {
+        SCOPED_TRACE(type);
+        Light* light = add(type);
+        SFBool* global = dynamic_cast<SFBool*>(light->findField("global", SearchDerivedFirst));
+        ASSERT_NE(global, nullptr);
+        const size_t start = osg::EditJournal::records().size();
+        light->intensity().setValue(0.5f);
+        global->setValue(!global->getValue());
+        osg::LogCapture quiet;
+        update();
+        const std::vector<Commit> commits = journalSince(start);
+        ASSERT_FALSE(commits.empty());
+        // First the light core (or, for the directional light, the arrow colours with it),
+        // then the nodes the registration moves.
+        EXPECT_EQ(commits[0], (Commit{type, all}));
+        size_t lastMaterial = 0, firstNode = commits.size();
+        for (size_t i = 0; i < commits.size(); ++i) {
+            if (commits[i].type == "SimpleMaterial")
+                lastMaterial = i;
+            if (commits[i].type == "Node" && firstNode == commits.size())
+                firstNode = i;
+        }
+        EXPECT_LT(lastMaterial, firstNode);
+        EXPECT_LT(firstNode, commits.size()) << "the registration moved no node";
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The OpenSG graph after a sequence of changes, one scene per light type, against dumps
+// written by hand (format: osg::dumpGraph).
+
+TEST_F(LightShapeTest, DirectionalLightGraphAfterChanges)
+{
+    DirectionalLight* light = addLight<DirectionalLight>("sun"); // local by default
+    light->direction().setValue(osg::Vec3f(1, 0, 0));
+    light->color().setValue(osg::Color3f(1.0f, 0.5f, 0.0f));
+    light->intensity().setValue(0.8f);
+    light->showProxyGeometry().setValue(true);
+    light->proxyGeometrySize().setValue(osg::Vec3f(2, 2, 2));
+    update();
+    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+              "Group\n"
+              "  Group\n"
+              "    DirectionalLight on diffuse=(0.8 0.4 0 1) beacon=@1 direction=(0 0 1)\n"
+              "      @1 Transform matrix=[0 0 -1 0; 0 1 0 0; 1 0 0 0]\n"
+              "        Transform matrix=[2 0 0 0; 0 2 0 0; 0 0 2 0]\n"
+              "          Transform matrix=[1 0 0 0; 0 0 1 0; 0 -1 0 0]\n"
+              "            Geometry vertices=66 material=m1\n"
+              "            Transform translate=(0 0.5625 0)\n"
+              "              Geometry vertices=50 material=m2\n");
+
+    // Global now: the core moves from the group to the scene root; the proxy is hidden.
+    osg::LogCapture quiet;
+    light->global().setValue(true);
+    light->showProxyGeometry().setValue(false);
+    update();
+    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+              "Group\n"
+              "  DirectionalLight on diffuse=(0.8 0.4 0 1) beacon=@1 direction=(0 0 1)\n"
+              "    Group\n"
+              "      @1 Transform matrix=[0 0 -1 0; 0 1 0 0; 1 0 0 0]\n"
+              "        Transform matrix=[2 0 0 0; 0 2 0 0; 0 0 2 0] inactive\n"
+              "          Transform matrix=[1 0 0 0; 0 0 1 0; 0 -1 0 0]\n"
+              "            Geometry vertices=66 material=m1\n"
+              "            Transform translate=(0 0.5625 0)\n"
+              "              Geometry vertices=50 material=m2\n");
+}
+
+TEST_F(LightShapeTest, PointLightGraphAfterChanges)
+{
+    PointLight* light = addLight<PointLight>("bulb"); // global by default
+    light->location().setValue(osg::Vec3f(1, 2, 3));
+    light->color().setValue(osg::Color3f(0, 1, 0));
+    light->intensity().setValue(0.5f);
+    light->showProxyGeometry().setValue(true);
+    light->on().setValue(false);
+    update();
+    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+              "Group\n"
+              "  PointLight off diffuse=(0 0.5 0 1) beacon=@1 position=(0 0 0)\n"
+              "    Group\n"
+              "      @1 Transform translate=(1 2 3)\n"
+              "        Transform\n"
+              "          Geometry vertices=162 material=m1\n");
+}
+
+TEST_F(LightShapeTest, SpotLightGraphAfterChanges)
+{
+    SpotLight* light = addLight<SpotLight>("spot");
+    osg::LogCapture quiet;
+    light->global().setValue(false);
+    light->direction().setValue(osg::Vec3f(0, 0, 1));
+    light->location().setValue(osg::Vec3f(0, 1, 0));
+    light->cutOffAngle().setValue(2.0f);
+    light->intensity().setValue(0.5f);
+    light->showProxyGeometry().setValue(true);
+    light->proxyGeometrySize().setValue(osg::Vec3f(1, 2, 1));
+    update();
+    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+              "Group\n"
+              "  Group\n"
+              "    SpotLight on diffuse=(0.5 0.5 0.5 1) beacon=@1 position=(0 0 0) "
+              "direction=(0 0 -1) cutoff=1.571\n"
+              "      @1 Transform matrix=[-1 0 0 0; 0 1 0 1; 0 0 -1 0]\n"
+              "        Transform matrix=[1 0 0 0; 0 2 0 0; 0 0 1 0]\n"
+              "          Geometry vertices=50 material=m1\n"
+              "          Transform translate=(0 0.3 0)\n"
+              "            Geometry vertices=162 material=m2\n");
+
+    // A zero cut-off: no spot, and a cone without bottom cap.
+    light->cutOffAngle().setValue(0.0f);
+    update();
+    EXPECT_NE(osg::dumpGraph(_scene->getRootNodePtr())
+                  .find("cutoff=0\n      @1 Transform matrix=[-1 0 0 0; 0 1 0 1; 0 0 -1 0]\n"
+                        "        Transform matrix=[1 0 0 0; 0 2 0 0; 0 0 1 0]\n"
+                        "          Geometry vertices=34 material=m1\n"),
+              std::string::npos)
+        << osg::dumpGraph(_scene->getRootNodePtr());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Nothing outlives its light.
+
+TEST(LightLifeCycle, ThousandCyclesLeaveNoContainerBehind)
+{
+    Runtime& runtime = Runtime::instance();
+    LogLevelScope quiet(osg::LOG_WARNING, osg::LOG_NONE_HEADER);
+    RefPtr<Scene> scene(Scene::create("scene"));
+    RefPtr<Group> group(Group::create("group"));
+    scene->children().addChild(group.get());
+    runtime.update();
+    const osg::UInt32 before = osg::getLiveContainerCount();
+
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        RefPtr<Light> lights[] = {
+            RefPtr<Light>(DirectionalLight::create(nullptr, "d", CreatorProgram)),
+            RefPtr<Light>(PointLight::create(nullptr, "p", CreatorProgram)),
+            RefPtr<Light>(SpotLight::create(nullptr, "s", CreatorProgram)),
+        };
+        for (RefPtr<Light>& light : lights)
+            group->children().addChild(light.get());
+        runtime.update(cycle);
+        for (RefPtr<Light>& light : lights) {
+            light->color().setValue(osg::Color3f(0.5f, 0.5f, 1.0f));
+            light->showProxyGeometry().setValue(cycle % 2 == 0);
+            SFBool* global = dynamic_cast<SFBool*>(light->findField("global", SearchDerivedFirst));
+            global->setValue(!global->getValue());
+        }
+        static_cast<SpotLight*>(lights[2].get())->cutOffAngle().setValue(0.5f);
+        runtime.update(cycle + 0.5);
+        group->children().clear();
+        ASSERT_EQ(scene->getSceneProc()->getLights().size(), 0u) << "cycle " << cycle;
+    }
+    EXPECT_EQ(osg::getLiveContainerCount(), before);
+}
+
+} // namespace
