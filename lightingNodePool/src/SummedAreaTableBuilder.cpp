@@ -92,18 +92,19 @@ inline void storeEntry(float* energy, float* color, Quad q)
 }
 #endif
 
-// Rows computed together. Each row runs Skew columns behind the row above it,
-// so at each step the block's rows are independent of each other and their add
-// chains overlap. The skew also keeps the rows' table, image and buffer
-// addresses in different cache sets when rows are a power of two of bytes
-// apart; without it they would fight over one set.
+// Rows computed together. Each row runs Skew columns behind the row above it, so at each
+// step the block's rows are independent of each other and their add chains overlap. The
+// skew also keeps the rows' table and image addresses in different cache sets when rows are
+// a power of two of bytes apart; without it they would fight over one set. Four rows
+// measured best: more rows mean more memory streams than the prefetchers follow.
 constexpr int BlockRows = 4;
 constexpr int Skew = 16;
-// Entries of a row kept for the row below it (a power of two above Skew).
-constexpr int RingSize = 2 * Skew;
-// Columns decoded at once per row for the formats read through a buffer
-// (BlockRows * Chunk * 16 bytes stay in L1).
+// Steps per chunk: pixels decoded at once for the formats read through a buffer, and the
+// span of a row's hand-over buffer (BlockRows * Chunk * 16 bytes stay in L1).
 constexpr int Chunk = 128;
+// A row hands its entries to the row below through a buffer: the last Skew + 1 entries of
+// the previous chunk, then the current chunk's.
+constexpr int HandOver = Chunk + Skew + 1;
 
 // Where a block of rows, starting at row y0, writes its entries.
 struct Block {
@@ -111,13 +112,18 @@ struct Block {
     int y0;
     float* energy;
     float* color;
-    float* carry; // the row above the block: 4 floats per column
-    float* rings; // each row's last RingSize entries, 4 floats each
+    float* carry;    // the row above the block: 4 floats per column
+    float* handOver; // BlockRows hand-over buffers of HandOver entries, 4 floats each
 };
 
-// Pixels of any readable format, decoded a chunk of columns at a time into a
-// buffer. Row r's buffer entry k holds column c0 - r * Skew + k, the column it
-// needs at step c0 + k.
+// Element index of row r's entry at step 0 (column -r * Skew); step x adds x.
+inline std::ptrdiff_t rowBase(const Block& b, int r)
+{
+    return std::ptrdiff_t(b.y0 + r) * b.w - std::ptrdiff_t(r) * Skew;
+}
+
+// Pixels of any readable format, decoded a chunk of steps at a time into a buffer.
+// Row r's buffer entry k holds column c0 + k - r * Skew, the column it needs at step c0 + k.
 template <int R> class BufferedPixels {
 public:
     BufferedPixels(const EnvironmentImage& image, int y0, float* buffer)
@@ -126,7 +132,6 @@ public:
     }
     void beginChunk(int c0, int c1)
     {
-        _c0 = c0;
         for (int r = 0; r < R; ++r) {
             const int first = std::max(c0 - r * Skew, 0);
             const int last = std::min(c1 - r * Skew, _image.width);
@@ -136,48 +141,50 @@ public:
                     _buffer + 4 * (std::size_t(r) * Chunk + std::size_t(first - (c0 - r * Skew))));
         }
     }
-    template <bool Checked, int N> void fetch(int x, Quad (&pixels)[N]) const
+    template <bool Checked, int N> void fetch(int, int k, Quad (&pixels)[N]) const
     {
         static_assert(N == R);
         for (int r = 0; r < R; ++r)
-            pixels[r] = load(_buffer + 4 * (std::size_t(r) * Chunk + std::size_t(x - _c0)));
+            pixels[r] = load(_buffer + 4 * (std::size_t(r) * Chunk + std::size_t(k)));
     }
 
 private:
     const EnvironmentImage& _image;
     int _y0;
     float* _buffer;
-    int _c0 = 0;
 };
 
 #if defined(__SSE2__)
-// Float RGB, BGR or RGBA pixels read straight from the image, four rows at a
-// time: the four energies are formed together after a transpose, each lane in
-// the order (r * 0.2125 + g * 0.7154) + b * 0.0721.
+// Float RGB, BGR or RGBA pixels read straight from the image, four rows at a time: the four
+// energies are formed together after a transpose, each lane in the order
+// (r * 0.2125 + g * 0.7154) + b * 0.0721.
 template <int Stride, bool Bgr> class FloatPixels {
 public:
-    FloatPixels(const EnvironmentImage& image, int y0)
-        : _data(reinterpret_cast<const float*>(image.data)), _w(image.width), _y0(y0)
+    FloatPixels(const EnvironmentImage& image, const Block& b)
+        : _data(reinterpret_cast<const float*>(image.data)), _w(image.width)
     {
+        for (int r = 0; r < BlockRows; ++r)
+            _base[r] = Stride * rowBase(b, r);
     }
     void beginChunk(int, int) {}
-    template <bool Checked, int N> void fetch(int x, Quad (&all)[N]) const
+    template <bool Checked, int N> void fetch(int x, int, Quad (&pixels)[N]) const
     {
-        static_assert(N % 4 == 0, "energies are formed four at a time");
+        static_assert(N == BlockRows && N % 4 == 0, "energies are formed four at a time");
         for (int g = 0; g < N; g += 4)
-            fetchFour<Checked>(x, g, all + g);
+            fetchFour<Checked>(x, g, pixels + g);
     }
+
+private:
     template <bool Checked>
     inline __attribute__((always_inline)) void fetchFour(int x, int g, Quad* pixels) const
     {
         __m128 p[4];
         for (int r = 0; r < 4; ++r) {
             const int col = x - (g + r) * Skew;
-            const float* at =
-                _data + Stride * (std::size_t(_y0 + g + r) * std::size_t(_w) + std::size_t(col));
+            const float* at = _data + (_base[g + r] + std::ptrdiff_t(Stride) * x);
             if (!Checked || (Stride == 4 && col >= 0 && col < _w) || (col >= 0 && col < _w - 1)) {
-                // A 16-byte read: for 3 components it reaches the next pixel's first,
-                // which exists on every column but the last.
+                // A 16-byte read: for 3 components it reaches the next pixel's first, which
+                // exists on every column but the last.
                 p[r] = _mm_loadu_ps(at);
             } else if (col == _w - 1) {
                 p[r] = _mm_movelh_ps(
@@ -198,8 +205,8 @@ public:
         _MM_TRANSPOSE4_PS(red, green, blue, unused);
         const __m128 energy = _mm_add_ps(_mm_add_ps(red, green), blue);
         // Each pixel's colour with its energy in the fourth lane.
-        const __m128 e01 = _mm_shuffle_ps(p[0], energy, _MM_SHUFFLE(0, 0, 2, 2));
-        pixels[0].v = _mm_shuffle_ps(p[0], e01, _MM_SHUFFLE(2, 0, 1, 0));
+        const __m128 e0 = _mm_shuffle_ps(p[0], energy, _MM_SHUFFLE(0, 0, 2, 2));
+        pixels[0].v = _mm_shuffle_ps(p[0], e0, _MM_SHUFFLE(2, 0, 1, 0));
         const __m128 e1 = _mm_shuffle_ps(p[1], energy, _MM_SHUFFLE(1, 1, 2, 2));
         pixels[1].v = _mm_shuffle_ps(p[1], e1, _MM_SHUFFLE(2, 0, 1, 0));
         const __m128 e2 = _mm_shuffle_ps(p[2], energy, _MM_SHUFFLE(2, 2, 2, 2));
@@ -210,41 +217,52 @@ public:
 
     const float* _data;
     int _w;
-    int _y0;
+    std::ptrdiff_t _base[BlockRows]; // element index of each row's pixel at step 0
 };
 #endif
 
-// The running entries of a block's rows, kept in registers for the whole block.
+// What a block's rows carry from one step to the next, kept in registers.
 template <int R> struct Front {
-    Quad left[R];   // each row's entry of its previous column
-    Quad upLeft[R]; // each row's above-left entry: the above entry of its
-                    // previous column
+    Quad left[R]; // each row's entry of its previous column
+    Quad upLeft;  // row 0's above-left: the carry entry it read at the previous step
+    std::ptrdiff_t base[R];
 };
 
-// Step x computes column x - r * Skew of each row r. Unchecked steps have every
-// row's column inside the image and none on the last column.
+// Step x (the k-th of its chunk) computes column x - r * Skew of each row r. Unchecked
+// steps have every row's column inside the image and none on the last column.
 template <int R, bool Checked, class Pixels>
 inline __attribute__((always_inline)) void step(const Block& b, const Pixels& source, Front<R>& f,
-                                                int x)
+                                                int x, int k)
 {
     Quad pixels[R];
-    source.template fetch<Checked>(x, pixels);
+    source.template fetch<Checked>(x, k, pixels);
 #pragma GCC unroll 16
     for (int r = 0; r < R; ++r) {
         const int col = x - r * Skew;
-        if (Checked && (col < 0 || col >= b.w))
+        float* const handOut =
+            b.handOver + 4 * (std::size_t(r) * HandOver + std::size_t(k + Skew + 1));
+        if (Checked && (col < 0 || col >= b.w)) {
+            // Left of column 0 the row below reads +0.
+            if (r < R - 1 && col < 0)
+                store(handOut, zeroQuad());
             continue;
-        // The entry above: from the carry for the block's first row, else from the
-        // ring of the row above, which passed this column Skew steps ago.
-        // Above-left is the previous column's above, +0 left of column 0.
-        const Quad up = r == 0 ? load(b.carry + 4 * std::size_t(col))
-                               : load(b.rings + 4 * (std::size_t(r - 1) * RingSize +
-                                                     std::size_t(col & (RingSize - 1))));
-        const Quad entry = add(sub(add(up, f.left[r]), f.upLeft[r]), pixels[r]);
-        f.upLeft[r] = up;
+        }
+        // Above and above-left: for the block's first row the carry, for the others the
+        // entries the row above handed over Skew and Skew + 1 steps ago.
+        Quad up, upLeft;
+        if (r == 0) {
+            up = load(b.carry + 4 * std::size_t(col));
+            upLeft = f.upLeft;
+            f.upLeft = up;
+        } else {
+            const float* handIn = b.handOver + 4 * (std::size_t(r - 1) * HandOver + std::size_t(k));
+            up = load(handIn + 4);
+            upLeft = load(handIn);
+        }
+        const Quad entry = add(sub(add(up, f.left[r]), upLeft), pixels[r]);
         f.left[r] = entry;
 
-        const std::size_t index = std::size_t(b.y0 + r) * std::size_t(b.w) + std::size_t(col);
+        const std::ptrdiff_t index = f.base[r] + x;
         if (Checked && col == b.w - 1)
             storeLastEntry(b.energy + index, b.color + 3 * index, entry);
         else
@@ -252,16 +270,20 @@ inline __attribute__((always_inline)) void step(const Block& b, const Pixels& so
         if (r == R - 1)
             store(b.carry + 4 * std::size_t(col), entry);
         else
-            store(b.rings + 4 * (std::size_t(r) * RingSize + std::size_t(col & (RingSize - 1))),
-                  entry);
+            store(handOut, entry);
     }
 }
 
 template <int R, class Pixels> void runBlock(const Block& b, Pixels source)
 {
     Front<R> f;
-    for (int r = 0; r < R; ++r)
-        f.left[r] = f.upLeft[r] = zeroQuad();
+    for (int r = 0; r < R; ++r) {
+        f.left[r] = zeroQuad();
+        f.base[r] = rowBase(b, r);
+    }
+    f.upLeft = zeroQuad();
+    // Before the first step every row is left of column 0.
+    std::fill_n(b.handOver, 4 * std::size_t(R) * HandOver, 0.0f);
 
     const int steps = b.w + (R - 1) * Skew;
     for (int c0 = 0; c0 < steps; c0 += Chunk) {
@@ -271,11 +293,16 @@ template <int R, class Pixels> void runBlock(const Block& b, Pixels source)
         const int fullEnd = std::clamp(b.w - 1, fullBegin, c1);
         int x = c0;
         for (; x < fullBegin; ++x)
-            step<R, true>(b, source, f, x);
+            step<R, true>(b, source, f, x, x - c0);
         for (; x < fullEnd; ++x)
-            step<R, false>(b, source, f, x);
+            step<R, false>(b, source, f, x, x - c0);
         for (; x < c1; ++x)
-            step<R, true>(b, source, f, x);
+            step<R, true>(b, source, f, x, x - c0);
+        // The last Skew + 1 entries move to the front for the next chunk.
+        for (int r = 0; r + 1 < R; ++r) {
+            float* handOver = b.handOver + 4 * std::size_t(r) * HandOver;
+            std::copy_n(handOver + 4 * std::size_t(c1 - c0), 4 * (Skew + 1), handOver);
+        }
     }
 }
 
@@ -290,8 +317,7 @@ void runBufferedRemainder(int rows, const EnvironmentImage& image, const Block& 
     ((rows == Rs ? runBuffered<Rs>(image, b, buffer) : void()), ...);
 }
 
-// Full blocks of float RGB, BGR or RGBA read the image directly; true when it
-// handled them.
+// Full blocks of float RGB, BGR or RGBA read the image directly; true when it handled them.
 bool runFloatBlock(const EnvironmentImage& image, const Block& b)
 {
 #if defined(__SSE2__)
@@ -299,13 +325,13 @@ bool runFloatBlock(const EnvironmentImage& image, const Block& b)
         return false;
     switch (image.pixelFormat) {
     case PixelDecoder::RgbFormat:
-        runBlock<BlockRows>(b, FloatPixels<3, false>(image, b.y0));
+        runBlock<BlockRows>(b, FloatPixels<3, false>(image, b));
         return true;
     case PixelDecoder::BgrFormat:
-        runBlock<BlockRows>(b, FloatPixels<3, true>(image, b.y0));
+        runBlock<BlockRows>(b, FloatPixels<3, true>(image, b));
         return true;
     case PixelDecoder::RgbaFormat:
-        runBlock<BlockRows>(b, FloatPixels<4, false>(image, b.y0));
+        runBlock<BlockRows>(b, FloatPixels<4, false>(image, b));
         return true;
     default:
         return false;
@@ -329,17 +355,17 @@ void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energyS
     // The carry starts as the row above the image: +0 everywhere.
     std::vector<float> carry(4 * std::size_t(w), 0.0f);
     std::vector<float> buffer(4 * std::size_t(BlockRows) * Chunk);
-    std::vector<float> rings(4 * std::size_t(BlockRows) * RingSize);
+    std::vector<float> handOver(4 * std::size_t(BlockRows) * HandOver);
 
     int y0 = 0;
     for (; y0 + BlockRows <= h; y0 += BlockRows) {
-        const Block b{w, y0, energySAT, colorSAT, carry.data(), rings.data()};
+        const Block b{w, y0, energySAT, colorSAT, carry.data(), handOver.data()};
         if (!runFloatBlock(image, b))
             runBuffered<BlockRows>(image, b, buffer.data());
     }
     static_assert(BlockRows == 4, "the remainder below lists the block sizes below BlockRows");
     runBufferedRemainder<1, 2, 3>(h - y0, image,
-                                  Block{w, y0, energySAT, colorSAT, carry.data(), rings.data()},
+                                  Block{w, y0, energySAT, colorSAT, carry.data(), handOver.data()},
                                   buffer.data());
 }
 
