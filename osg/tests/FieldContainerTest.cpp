@@ -379,6 +379,62 @@ TEST_F(FieldContainerTest, EditJournalRecordsCommittedEditsOnly)
     subRefCP(n);
 }
 
+// Field defaults as OpenSG's classes set them; code above relies on the unusual ones (a new
+// spot light lights nothing, directions point along +z, a new material is black).
+TEST_F(FieldContainerTest, NewContainersCarryTheDefaults)
+{
+    DirectionalLightPtr dir = DirectionalLightBase::create();
+    PointLightPtr point = PointLightBase::create();
+    SpotLightPtr spot = SpotLightBase::create();
+    PolygonChunkPtr polygon = PolygonChunkBase::create();
+    TransformPtr transform = TransformBase::create();
+    for (LightPtr light : {LightPtr(dir), LightPtr(point), LightPtr(spot)})
+    {
+        SCOPED_TRACE(light->getTypeName());
+        EXPECT_EQ(light->getAmbient(), Color4f(0, 0, 0, 1));
+        EXPECT_EQ(light->getDiffuse(), Color4f(1, 1, 1, 1));
+        EXPECT_EQ(light->getSpecular(), Color4f(1, 1, 1, 1));
+        EXPECT_EQ(light->getBeacon(), NullFC);
+        EXPECT_TRUE(light->getOn());
+        EXPECT_EQ(light->getConstantAttenuation(), 1.f);
+        EXPECT_EQ(light->getLinearAttenuation(), 0.f);
+        EXPECT_EQ(light->getQuadraticAttenuation(), 0.f);
+        EXPECT_EQ(light->getShadowIntensity(), 0.f);
+        EXPECT_EQ(light->getShadowMode(), UInt32(Light::CAST_SHADOW_AUTO));
+    }
+    EXPECT_EQ(dir->getDirection(), Vec3f(0, 0, 1));
+    EXPECT_EQ(point->getPosition(), Pnt3f(0, 0, 0));
+    EXPECT_EQ(spot->getDirection(), Vec3f(0, 0, 1));
+    EXPECT_EQ(spot->getSpotCutOff(), 0.f);
+    EXPECT_EQ(spot->getSpotExponent(), 0.f);
+    spot->setSpotCutOffDeg(90.f);
+    EXPECT_FLOAT_EQ(spot->getSpotCutOff(), Pi / 2.f);
+    EXPECT_FLOAT_EQ(spot->getSpotCutOffDeg(), 90.f);
+    EXPECT_EQ(polygon->getCullFace(), GLenum(GL_NONE));
+    EXPECT_EQ(polygon->getFrontFace(), GLenum(GL_CCW));
+    EXPECT_EQ(polygon->getFrontMode(), GLenum(GL_FILL));
+    EXPECT_EQ(polygon->getBackMode(), GLenum(GL_FILL));
+    EXPECT_EQ(transform->getMatrix(), Matrix());
+    for (FieldContainerPtr p : {FieldContainerPtr(dir), FieldContainerPtr(point), FieldContainerPtr(spot),
+                                FieldContainerPtr(polygon), FieldContainerPtr(transform)})
+        subRefCP(p);
+}
+
+// Releasing a node more often than it is referenced is a caller's bug; the node then leaves
+// its parent's list with a warning instead of leaving a dangling entry behind.
+TEST_F(FieldContainerTest, OverReleasedChildLeavesItsParentCleanly)
+{
+    NodePtr parent = Node::create();
+    NodePtr child = Node::create();
+    addRefCP(parent);
+    parent->addChild(child);
+    LogCapture capture;
+    subRefCP(child);
+    EXPECT_EQ(parent->getNChildren(), 0u);
+    EXPECT_NE(capture.text().find("destroyed while still a child of node"), std::string::npos) << capture.text();
+    subRefCP(parent);
+}
+
 TEST_F(FieldContainerTest, ContainerIdsAreUniqueAndNeverReused)
 {
     NodePtr a = Node::create();
