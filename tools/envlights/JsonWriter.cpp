@@ -22,6 +22,16 @@ Json triple(const std::array<float, 3>& v)
     return Json::array({shortDouble(v[0]), shortDouble(v[1]), shortDouble(v[2])});
 }
 
+Json rect(const PictureRect& r)
+{
+    Json out = Json::object();
+    out["x"] = r.x;
+    out["y"] = r.y;
+    out["width"] = r.width;
+    out["height"] = r.height;
+    return out;
+}
+
 }  // namespace
 
 std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
@@ -30,22 +40,21 @@ std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
     for (const EnvironmentReport& report : reports) {
         Json lights = Json::array();
         for (const ReportedLight& light : report.lights) {
-            Json region = Json::object();
-            region["x"] = light.region.x;
-            region["y"] = light.region.y;
-            region["width"] = light.region.width;
-            region["height"] = light.region.height;
             Json entry = Json::object();
             entry["direction"] = triple(light.direction);
             entry["color"] = triple(light.color);
-            entry["region"] = std::move(region);
+            entry["region"] = rect(light.region);
             lights.push_back(std::move(entry));
         }
+        Json leaves = Json::array();
+        for (const PictureRect& leaf : report.leaves)
+            leaves.push_back(rect(leaf));
         Json image = Json::object();
         image["path"] = report.path;
         image["width"] = report.width;
         image["height"] = report.height;
         image["lights"] = std::move(lights);
+        image["leaves"] = std::move(leaves);
         images.push_back(std::move(image));
     }
     Json root = Json::object();

@@ -9,10 +9,13 @@
 namespace envlights {
 
 /// {"images": [{"path": P, "width": W, "height": H, "lights": [{"direction": [x, y, z],
-/// "color": [r, g, b], "region": {"x": .., "y": .., "width": .., "height": ..}}, ...]}, ...]}
-/// Lights in the order of `_lights` (densest first). Every float is written with the fewest
-/// digits that read back as the same 32-bit float (a non-finite one as null). Paths that are
-/// not valid UTF-8 get U+FFFD for their bad bytes.
+/// "color": [r, g, b], "region": {"x": .., "y": .., "width": .., "height": ..}}, ...],
+/// "leaves": [{"x": .., "y": .., "width": .., "height": ..}, ...]}, ...]}
+/// Lights in the order of `_lights` (densest first); leaves are every region of the cut, ranked
+/// by ascending density (so the lights' regions are the last ones, in reverse). Regions are in
+/// picture pixels (see PictureRect). Every float is written with the fewest digits that read
+/// back as the same 32-bit float (a non-finite one as null). Paths that are not valid UTF-8
+/// get U+FFFD for their bad bytes.
 class JsonWriter {
 public:
     static std::string write(const std::vector<EnvironmentReport>& reports);

@@ -16,13 +16,14 @@ float mix(float a, float b, float t) { return a + (b - a) * t; }
 
 }  // namespace
 
-std::array<float, 3> ProceduralSky::sunDirection() const
+ProceduralSky::ProceduralSky(const Settings& settings) : _settings(settings)
 {
     const double elevation = radians(_settings.sunElevationDeg);
     const double azimuth = radians(_settings.sunAzimuthDeg);
-    return {static_cast<float>(-std::cos(elevation) * std::sin(azimuth)),
+    _sun = {static_cast<float>(-std::cos(elevation) * std::sin(azimuth)),
             static_cast<float>(std::sin(elevation)),
             static_cast<float>(-std::cos(elevation) * std::cos(azimuth))};
+    _cosSunRadius = static_cast<float>(std::cos(radians(_settings.sunRadiusDeg)));
 }
 
 std::array<float, 3> ProceduralSky::pixelDirection(int u, int r) const
@@ -36,9 +37,8 @@ std::array<float, 3> ProceduralSky::pixelDirection(int u, int r) const
 
 std::array<float, 3> ProceduralSky::radiance(const std::array<float, 3>& d) const
 {
-    const std::array<float, 3> sun = sunDirection();
-    const float cosToSun = d[0] * sun[0] + d[1] * sun[1] + d[2] * sun[2];
-    if (cosToSun >= static_cast<float>(std::cos(radians(_settings.sunRadiusDeg))))
+    const float cosToSun = d[0] * _sun[0] + d[1] * _sun[1] + d[2] * _sun[2];
+    if (cosToSun >= _cosSunRadius)
         return _settings.sunRadiance;
 
     std::array<float, 3> out{};
@@ -50,7 +50,10 @@ std::array<float, 3> ProceduralSky::radiance(const std::array<float, 3>& d) cons
         return out;
     }
     const float t = std::sqrt(d[1]);  // quick change just above the horizon
-    const float glow = 0.5f * std::pow(std::max(0.0f, cosToSun), 64.0f);
+    float glow = std::max(0.0f, cosToSun);
+    for (int i = 0; i < 6; ++i)  // glow^64: a halo a few degrees wide
+        glow *= glow;
+    glow *= 0.5f;
     const float glowColor[3] = {1.0f, 0.9f, 0.7f};
     for (int c = 0; c < 3; ++c)
         out[c] = mix(_settings.horizon[c], _settings.zenith[c], t) + glow * glowColor[c];
@@ -62,10 +65,20 @@ osg::ImagePtr ProceduralSky::createImage() const
     const int width = _settings.width;
     const int height = _settings.height;
     std::vector<float> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    // Directions separate into a column part and a row part; each is worked out once.
+    std::vector<std::array<float, 3>> columns(static_cast<std::size_t>(width));
+    for (int u = 0; u < width; ++u)
+        columns[static_cast<std::size_t>(u)] = pixelDirection(u, height / 2);
     for (int r = 0; r < height; ++r) {
         const int dataRow = height - 1 - r;
+        const std::array<float, 3> rowDirection = pixelDirection(0, r);
+        const float up = rowDirection[1];
+        const float across = std::sqrt(std::max(0.0f, 1.0f - up * up));
         for (int u = 0; u < width; ++u) {
-            const std::array<float, 3> rgb = radiance(pixelDirection(u, r));
+            const std::array<float, 3>& column = columns[static_cast<std::size_t>(u)];
+            const float horizontal = std::sqrt(column[0] * column[0] + column[2] * column[2]);
+            const std::array<float, 3> d{column[0] / horizontal * across, up, column[2] / horizontal * across};
+            const std::array<float, 3> rgb = radiance(d);
             std::copy(rgb.begin(), rgb.end(),
                       pixels.begin() + 3 * (static_cast<std::ptrdiff_t>(dataRow) * width + u));
         }

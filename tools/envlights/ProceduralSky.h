@@ -30,19 +30,19 @@ public:
         float sunAzimuthDeg = 45.0f;      ///< from -Z toward -X, degrees (0: straight ahead)
         float sunRadiusDeg = 2.0f;        ///< angular radius of the disc, degrees (the real sun's is
                                           ///< 0.27; a wider disc covers several pixels)
-        std::array<float, 3> sunRadiance{{4000.0f, 3800.0f, 3400.0f}};   ///< inside the disc
+        std::array<float, 3> sunRadiance{{800.0f, 760.0f, 680.0f}};   ///< inside the disc
         std::array<float, 3> zenith{{0.15f, 0.30f, 0.80f}};             ///< sky straight up
         std::array<float, 3> horizon{{0.75f, 0.85f, 1.00f}};            ///< sky at the horizon
         std::array<float, 3> ground{{0.20f, 0.17f, 0.13f}};             ///< below the horizon
     };
 
-    ProceduralSky() = default;
-    explicit ProceduralSky(const Settings& settings) : _settings(settings) {}
+    ProceduralSky() : ProceduralSky(Settings()) {}
+    explicit ProceduralSky(const Settings& settings);
 
     const Settings& settings() const { return _settings; }
 
     /// Unit direction toward the sun's centre.
-    std::array<float, 3> sunDirection() const;
+    std::array<float, 3> sunDirection() const { return _sun; }
 
     /// The direction that picture column u, picture row r (0 = top) looks along, at the pixel's
     /// centre (unit length).
@@ -57,6 +57,8 @@ public:
 
 private:
     Settings _settings;
+    std::array<float, 3> _sun;  ///< unit direction toward the sun's centre
+    float _cosSunRadius;        ///< cosine of the disc's angular radius
 };
 
 }  // namespace envlights

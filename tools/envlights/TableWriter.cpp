@@ -29,7 +29,7 @@ std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
                       report.leaves.size() == 1 ? "" : "s");
         if (report.lights.empty())
             continue;
-        out += format("%4s  %-29s  %-32s  %s\n", "rank", "direction (x, y, z)",
+        out += format("%4s  %-30s  %-33s  %s\n", "rank", "direction (x, y, z)",
                       "color (r, g, b)", "region (x, y, width, height)");
         for (std::size_t k = 0; k < report.lights.size(); ++k) {
             const ReportedLight& light = report.lights[k];

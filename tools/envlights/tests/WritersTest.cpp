@@ -97,6 +97,13 @@ TEST(JsonWriterTest, ReadsBackBitForBitInOrder)
             EXPECT_EQ(light.at("region").at("width"), expected.region.width);
             EXPECT_EQ(light.at("region").at("height"), expected.region.height);
         }
+        ASSERT_EQ(image.at("leaves").size(), reports[r].leaves.size());
+        for (std::size_t i = 0; i < reports[r].leaves.size(); ++i) {
+            const PictureRect& leaf = reports[r].leaves[i];
+            EXPECT_EQ(image["leaves"][i], (nlohmann::json{{"x", leaf.x}, {"y", leaf.y}, {"width", leaf.width},
+                                                          {"height", leaf.height}}))
+                << "leaf " << i;
+        }
     }
     // Keys in the documented order.
     EXPECT_LT(text.find("\"path\""), text.find("\"width\""));

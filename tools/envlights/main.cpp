@@ -1,0 +1,26 @@
+// envlights: turns HDR environment maps into directional lights through the lighting node pool.
+
+#include "CommandLine.h"
+#include "EnvlightsApp.h"
+
+#include <exception>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    try {
+        const envlights::CommandLine::Result parsed = envlights::CommandLine::parse(argc, argv, ENVLIGHTS_VERSION);
+        if (!parsed.run) {
+            std::cout << parsed.out;
+            if (!parsed.error.empty())
+                std::cerr << "envlights: " << parsed.error << '\n';
+            return parsed.exitCode;
+        }
+        envlights::EnvlightsApp app(std::cout, std::cerr, ENVLIGHTS_VERSION);
+        return app.run(parsed.options);
+    } catch (const std::exception& e) {
+        // Allocation failure or a host error: still one line and a defined status.
+        std::cerr << "envlights: " << e.what() << '\n';
+        return envlights::kExitInput;
+    }
+}
