@@ -1,8 +1,8 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_TESTS_HDRILOADER_H
-#define MORVEK_LIGHTINGNODEPOOL_TESTS_HDRILOADER_H
+#ifndef MORVEK_BENCH_HDRILOADER_H
+#define MORVEK_BENCH_HDRILOADER_H
 
-// Loads the shared lat-long EXR environments as interleaved float RGB, top scan line first,
-// so that row 0 is the zenith as the lat-long mapping expects.
+// Loads the shared lat-long EXR environments for the benchmarks as interleaved float RGB, top
+// scan line first.
 
 #include <ImfChannelList.h>
 #include <ImfFrameBuffer.h>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace Morvek::testing {
+namespace Morvek::bench {
 
 struct Hdri {
     int width = 0;
@@ -68,6 +68,6 @@ inline Hdri loadHdri(const std::string& path, std::string& error)
     return hdri;
 }
 
-} // namespace Morvek::testing
+} // namespace Morvek::bench
 
 #endif

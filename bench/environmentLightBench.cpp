@@ -3,8 +3,12 @@
 // Benchmarks, each at 1024x512, 4096x2048 and 8192x4096 float RGB (the shared EXR
 // environments, tiled):
 //   Literal  - the plain per-pixel loop the tables are defined by (the tests' reference);
-//   Library  - the library's table build;
+//   Library  - EnvironmentLightProc::createSAT on an OpenSG image of those pixels;
 //   OpenCV   - cv::integral on the same pixels, 32-bit float, colour only (built when found);
+//   Rebuild64 - the whole rebuild through the host: an EnvironmentLight in a scene with
+//              numLights 64 is told its numLights changed and the host's update runs (tables,
+//              cut, ranking, 64 DirectionalLight nodes made, their processors attached, the
+//              previous 64 removed).
 // All table buffers are allocated and touched once before timing, so the times are the
 // builds alone. After Google Benchmark's own report a table gives the time per pixel and the
 // ratios, ending with one machine-readable line per size:
@@ -12,8 +16,16 @@
 // (library / literal, library / OpenCV, full rebuild / library table build).
 
 #include <morvekLightingNodePool/EnvironmentImage.h>
+#include <morvekLightingNodePool/EnvironmentLight.h>
+#include <morvekLightingNodePool/EnvironmentLightProc.h>
 #include <morvekLightingNodePool/PixelDecoder.h>
-#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+
+#include <morvekBase/RefPtr.h>
+#include <morvekBase/Runtime.h>
+#include <morvekCoreNodePool/Scene.h>
+#include <morvekShapeNodePool/Texture.h>
+
+#include <OpenSG/OSGImage.h>
 
 #include "HdriLoader.h"
 #include "LiteralSummedAreaTable.h"
@@ -52,12 +64,12 @@ std::string sizeName(int w, int h)
 // a different one in each tile. Built once per size and kept for all benchmarks.
 const std::vector<float>& environmentPixels(int width, int height)
 {
-    static std::vector<testing::Hdri> sources;
+    static std::vector<bench::Hdri> sources;
     static std::map<std::pair<int, int>, std::vector<float>> cache;
     if (sources.empty()) {
-        for (const char* name : testing::HdriNames) {
+        for (const char* name : bench::HdriNames) {
             std::string error;
-            sources.push_back(testing::loadHdri(testing::hdriPath(name), error));
+            sources.push_back(bench::loadHdri(bench::hdriPath(name), error));
             if (!error.empty()) {
                 std::fprintf(stderr, "environmentLightBench: %s\n", error.c_str());
                 std::exit(EXIT_FAILURE);
@@ -71,7 +83,7 @@ const std::vector<float>& environmentPixels(int width, int height)
         const int th = sources[0].height;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                const testing::Hdri& tile =
+                const bench::Hdri& tile =
                     sources[std::size_t((x / tw) + 3 * (y / th)) % sources.size()];
                 const float* from =
                     &tile.rgb[3 * (std::size_t(y % th) * tile.width + std::size_t(x % tw))];
@@ -111,18 +123,63 @@ void literalCreateSAT(benchmark::State& state, int w, int h)
     setPixelCounter(state, w, h);
 }
 
+// Opens the processor's table build to the benchmark.
+class ProcProbe : public EnvironmentLightProc {
+public:
+    ProcProbe(NodeType& type, Node& node) : EnvironmentLightProc(type, node) {}
+    using EnvironmentLightProc::_energySAT;
+    using EnvironmentLightProc::createSAT;
+};
+
+// An OpenSG image holding a copy of the pixels (no reference taken: the caller owns it).
+osg::ImagePtr imageOf(const std::vector<float>& pixels, int width, int height)
+{
+    osg::ImagePtr image = osg::ImageBase::create();
+    image->set(osg::Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0,
+               reinterpret_cast<const osg::UInt8*>(pixels.data()),
+               osg::Image::OSG_FLOAT32_IMAGEDATA);
+    return image;
+}
+
 void libraryCreateSAT(benchmark::State& state, int w, int h)
 {
-    const EnvironmentImage image = viewOf(environmentPixels(w, h), w, h);
-    std::vector<float> energy(std::size_t(w) * h);
-    std::vector<float> color(3 * energy.size());
-    SummedAreaTableBuilder::build(image, energy.data(), color.data());
+    Runtime::instance();
+    RefPtr<EnvironmentLight> node(EnvironmentLight::create(nullptr, "bench", CreatorProgram));
+    RefPtr<ProcProbe> proc(new ProcProbe(EnvironmentLight::classType(), *node));
+    osg::ImagePtr image = imageOf(environmentPixels(w, h), w, h);
+    osg::addRefCP(image);
+    proc->createSAT(image);
     for (auto _ : state) {
-        SummedAreaTableBuilder::build(image, energy.data(), color.data());
-        benchmark::DoNotOptimize(energy.data());
+        proc->createSAT(image);
+        benchmark::DoNotOptimize(proc->_energySAT.get());
         benchmark::ClobberMemory();
     }
     setPixelCounter(state, w, h);
+    osg::subRefCP(image);
+}
+
+void rebuild64(benchmark::State& state, int w, int h)
+{
+    Runtime& runtime = Runtime::instance();
+    RefPtr<Scene> scene(Scene::create("scene"));
+    RefPtr<EnvironmentLight> env(EnvironmentLight::create(nullptr, "env", CreatorProgram));
+    RefPtr<Texture> texture(Texture::create("sky"));
+    scene->children().addChild(env.get());
+    texture->setImage(imageOf(environmentPixels(w, h), w, h));
+    env->numLights().setValue(64);
+    env->envTexture().setNode(texture.get());
+    runtime.update(runtime.getTime() + 1.0);
+    if (env->_lights().size() == 0)
+        state.SkipWithError("the environment gave no light");
+    for (auto _ : state) {
+        env->numLights().setValue(64);
+        runtime.update(runtime.getTime() + 1.0);
+    }
+    setPixelCounter(state, w, h);
+    scene.reset();
+    env.reset();
+    texture.reset();
+    runtime.update(runtime.getTime() + 1.0);
 }
 
 #if MORVEK_HAVE_OPENCV
@@ -149,6 +206,9 @@ void registerAll()
                                      size.height)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Library" + suffix).c_str(), libraryCreateSAT, size.width,
+                                     size.height)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Rebuild64" + suffix).c_str(), rebuild64, size.width,
                                      size.height)
             ->Unit(benchmark::kMillisecond);
 #if MORVEK_HAVE_OPENCV

@@ -1,10 +1,5 @@
 #include <morvekLightingNodePool/MedianCut.h>
 
-#include <morvekLightingNodePool/PixelDecoder.h>
-#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
-
-#include "HdriLoader.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -254,64 +249,6 @@ TEST(MedianCut, RanksByAscendingDensityWithNaNLowest)
     const float expected[] = {-0.5f, 0.5f, 2.0f, 3.0f};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(MedianCut::density(regions[std::size_t(i) + 2]), expected[i]) << "rank " << i + 2;
-}
-
-// Properties of the cut on the real environments, at the light counts a scene asks for.
-TEST(MedianCut, LeavesOfRealEnvironmentsTileTheImageAndKeepTheEnergy)
-{
-    const struct {
-        int lights;
-        unsigned short depth; // the smallest d with 2^d >= lights
-    } counts[] = {{1, 0}, {2, 1}, {3, 2}, {5, 3}, {16, 4}, {64, 6}};
-
-    for (const char* name : testing::HdriNames) {
-        std::string error;
-        const testing::Hdri hdri = testing::loadHdri(testing::hdriPath(name), error);
-        ASSERT_TRUE(error.empty()) << error;
-        const EnvironmentImage image{reinterpret_cast<const std::uint8_t*>(hdri.rgb.data()),
-                                     hdri.rgb.size() * 4,
-                                     hdri.width,
-                                     hdri.height,
-                                     PixelDecoder::RgbFormat,
-                                     PixelDecoder::FloatType};
-        std::vector<float> energy(std::size_t(hdri.width) * hdri.height);
-        std::vector<float> color(3 * energy.size());
-        SummedAreaTableBuilder::build(image, energy.data(), color.data());
-        const MedianCut cut(energy.data(), std::uint16_t(hdri.width), std::uint16_t(hdri.height));
-        const ImageRegion root = EnergyImage::region(0, 0, hdri.width, hdri.height, energy.back());
-
-        for (const auto& count : counts) {
-            SCOPED_TRACE(std::string(name) + ", " + std::to_string(count.lights) + " lights");
-            std::vector<ImageRegion> leaves;
-            cut.splitRegion(root, count.depth, leaves);
-            EXPECT_LE(leaves.size(), std::size_t(1) << count.depth);
-
-            std::vector<int> cover(energy.size(), 0);
-            double energySum = 0.0;
-            for (const ImageRegion& leaf : leaves) {
-                ASSERT_GT(leaf.width, 0);
-                ASSERT_GT(leaf.height, 0);
-                ASSERT_LE(leaf.origin.x() + leaf.width, hdri.width);
-                ASSERT_LE(leaf.origin.y() + leaf.height, hdri.height);
-                for (int y = leaf.origin.y(); y < leaf.origin.y() + leaf.height; ++y)
-                    for (int x = leaf.origin.x(); x < leaf.origin.x() + leaf.width; ++x)
-                        ++cover[std::size_t(y) * hdri.width + x];
-                energySum += leaf.energy;
-                // The handed-down energy is the table's energy of the leaf's rectangle.
-                const float fromTable = cut.rectangleEnergy(leaf.origin.x(), leaf.origin.y(),
-                                                            leaf.origin.x() + leaf.width - 1,
-                                                            leaf.origin.y() + leaf.height - 1);
-                EXPECT_NEAR(leaf.energy, fromTable, 1e-4 * root.energy) << describe(leaf);
-            }
-            EXPECT_EQ(std::count(cover.begin(), cover.end(), 1), std::ptrdiff_t(cover.size()))
-                << "every pixel in exactly one leaf";
-            EXPECT_NEAR(energySum, root.energy, 1e-5 * root.energy);
-
-            MedianCut::rankByDensity(leaves);
-            for (std::size_t i = 1; i < leaves.size(); ++i)
-                EXPECT_LE(MedianCut::density(leaves[i - 1]), MedianCut::density(leaves[i]));
-        }
-    }
 }
 
 } // namespace
