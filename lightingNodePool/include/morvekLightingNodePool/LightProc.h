@@ -41,14 +41,16 @@ public:
     LightProc& operator=(const LightProc& other);
 
     // Registration state: -1 not registered, 0 registered locally, 1 registered globally.
+    // Readable by anyone (tools and tests look at it); set only by the processor.
     bool isRegistered() const { return _prevGlobal >= 0; }
     bool wasGlobal() const { return _prevGlobal >= 1; }
     int32_t prevGlobal() const { return _prevGlobal; }
-    // Stores the state only (1 for true, 0 for false); registers nothing.
-    void setPrevGlobal(bool global) { _prevGlobal = global ? 1 : 0; }
 
 protected:
     friend class Light;
+
+    // Stores the state only (1 for true, 0 for false); registers nothing.
+    void setPrevGlobal(bool global) { _prevGlobal = global ? 1 : 0; }
 
     LightProc(NodeType& type, Node& node);
     // A fresh processor for the same node: the registration state and handles are not copied.

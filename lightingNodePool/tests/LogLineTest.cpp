@@ -1,0 +1,106 @@
+// The pool's log lines: level gate, header only for an accepted module, one piece per line.
+
+#include <morvekLightingNodePool/LogLine.h>
+
+#include <morvekBase/HostLog.h>
+
+#include <OpenSG/OSGLogCapture.h>
+
+#include "LightTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace Morvek;
+
+namespace {
+
+const char* const source = "lightingNodePool/LogLineTest";
+
+TEST(LogLine, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
+{
+    // Each header part ends in ": ", and the header in one more space (OpenSG's layout).
+    const std::string header = std::string(LogModuleName) + ": " + source + ": " + " ";
+    struct Row {
+        const char* name;
+        osg::LogLevel logLevel;
+        osg::UInt32 moduleHandling;
+        bool moduleKnown;
+        osg::LogLevel messageLevel;
+        bool written;
+        bool withHeader;
+    };
+    const Row rows[] = {
+        {"info at info level", osg::LOG_INFO, osg::LOG_MODULE_ALL, false, osg::LOG_INFO, true,
+         true},
+        {"fatal at warning level", osg::LOG_WARNING, osg::LOG_MODULE_ALL, false, osg::LOG_FATAL,
+         true, true},
+        {"notice at notice level", osg::LOG_NOTICE, osg::LOG_MODULE_ALL, false, osg::LOG_NOTICE,
+         true, true},
+        {"info at notice level", osg::LOG_NOTICE, osg::LOG_MODULE_ALL, false, osg::LOG_INFO, false,
+         false},
+        {"notice at warning level", osg::LOG_WARNING, osg::LOG_MODULE_ALL, false, osg::LOG_NOTICE,
+         false, false},
+        {"known module", osg::LOG_INFO, osg::LOG_MODULE_KNOWN, true, osg::LOG_INFO, true, true},
+        {"unknown module refused", osg::LOG_INFO, osg::LOG_MODULE_KNOWN, false, osg::LOG_INFO, true,
+         false},
+        {"no module accepted", osg::LOG_INFO, osg::LOG_MODULE_NONE, false, osg::LOG_INFO, true,
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LogLevelScope logLevel(row.logLevel, osg::LOG_MODULE_HEADER | osg::LOG_FILE_HEADER);
+        osg::osgLog().setModuleHandling(row.moduleHandling, true);
+        if (row.moduleKnown)
+            osg::osgLog().addModuleName(LogModuleName);
+        osg::LogCapture capture;
+        MORVEK_LOG_LINE(row.messageLevel, source, "%s/%s: %d %s\n", "Type", "name", 42, "done");
+        if (row.moduleKnown)
+            osg::osgLog().delModuleName(LogModuleName);
+
+        const std::string text = "Type/name: 42 done\n";
+        EXPECT_EQ(capture.text(), !row.written ? "" : row.withHeader ? header + text : text);
+    }
+}
+
+TEST(LogLine, HeaderNamesTheWritingFunction)
+{
+    LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_FUNCNAME_HEADER);
+    osg::LogCapture capture;
+    MORVEK_LOG_LINE(osg::LOG_INFO, source, "x\n");
+    EXPECT_NE(capture.text().find("TestBody()"), std::string::npos) << capture.text();
+}
+
+TEST(LogLine, LinesOfTwoThreadsStayWhole)
+{
+    LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_MODULE_HEADER | osg::LOG_FILE_HEADER |
+                                              osg::LOG_FUNCNAME_HEADER);
+    osg::LogCapture capture;
+    const int perThread = 300;
+    auto writer = [&](const char* name) {
+        for (int i = 0; i < perThread; ++i)
+            MORVEK_LOG_LINE(osg::LOG_INFO, source, "%s line %d\n", name, i);
+    };
+    std::thread first(writer, "first");
+    std::thread second(writer, "second");
+    first.join();
+    second.join();
+
+    const std::vector<std::string> lines = capture.lines();
+    ASSERT_EQ(lines.size(), size_t(2 * perThread));
+    int next[2] = {0, 0};
+    for (const std::string& line : lines) {
+        ASSERT_EQ(line.rfind(std::string(LogModuleName) + ": " + source + ": ", 0), 0u) << line;
+        const bool isFirst = line.find(" first line ") != std::string::npos;
+        const int k = isFirst ? 0 : 1;
+        // Each thread's lines arrive whole and in its own order.
+        EXPECT_TRUE(endsWith(line, std::string(isFirst ? "first" : "second") + " line " +
+                                       std::to_string(next[k]++)))
+            << line;
+    }
+}
+
+} // namespace
