@@ -21,7 +21,7 @@ public:
     // Quoted strings, optionally within [ ]; "" and "[]" are the empty list.
     static bool parseStrings(const char* text, std::vector<std::string>& out);
 
-    // Shortest text that reads back to the same float (up to 9 significant digits).
+    // Shortest text that reads back to the same float.
     static std::string formatFloat(float value);
     static std::string quote(const std::string& text);
 };

@@ -56,8 +56,8 @@ public:
     // text does not parse for this field class. Node fields (SFNode, MFNode) accept only "NULL"
     // and "[]" respectively, meaning empty.
     virtual bool storeFromString(const char* text) = 0;
-    // The value in X3D classic encoding (floats with up to 9 significant digits, so that they
-    // read back to the same bits).
+    // The value in X3D classic encoding (each float in its shortest form that reads back to
+    // the same bits).
     virtual std::string getValueString() const = 0;
     virtual NodePartDataType getDataType() const = 0;
     // The field class name, "SFFloat" and so on.
@@ -70,6 +70,7 @@ public:
 
 private:
     friend class Node;
+    friend class NodeProc; // binds its dynamic fields to their rows
 
     Node* _owner;
     const NodePartDesc* _desc = nullptr;

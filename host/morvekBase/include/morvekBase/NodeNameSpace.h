@@ -2,6 +2,7 @@
 
 #include <morvekBase/BaseObject.h>
 
+#include <cstddef>
 #include <map>
 #include <string>
 

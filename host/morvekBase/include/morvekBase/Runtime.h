@@ -2,6 +2,7 @@
 
 #include <morvekBase/BitVector.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace Morvek {
@@ -34,7 +35,7 @@ public:
     void setTime(double time) { _time = time; }
 
     // Sets the current time and delivers every queued change (see above). Returns the number
-    // of nodeChanged calls made.
+    // of nodeChanged calls made. A call from inside a delivery is refused (warning, 0).
     unsigned update(double time);
     // Update at the current time.
     unsigned update() { return update(_time); }
@@ -56,6 +57,7 @@ private:
     double _time = 0.0;
     std::vector<Node*> _queue;
     std::vector<Node*> _round; // the nodes being delivered now; entries of forgotten nodes are null
+    bool _updating = false;    // an update() is running (a nested one is refused)
 };
 
 } // namespace Morvek

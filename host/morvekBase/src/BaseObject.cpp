@@ -1,0 +1,7 @@
+#include <morvekBase/BaseObject.h>
+
+namespace Morvek {
+
+BaseObject::~BaseObject() = default;
+
+} // namespace Morvek

@@ -1,0 +1,300 @@
+#include <morvekBase/Node.h>
+
+#include <morvekBase/Field.h>
+#include <morvekBase/HostLog.h>
+#include <morvekBase/MFNode.h>
+#include <morvekBase/NodeLink.h>
+#include <morvekBase/NodeNameSpace.h>
+#include <morvekBase/NodePartDesc.h>
+#include <morvekBase/NodeProc.h>
+#include <morvekBase/Runtime.h>
+#include <morvekBase/SFNode.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace Morvek {
+
+namespace {
+const char* const Source = "morvekBase/Node";
+unsigned int nextNodeId = 1;
+} // namespace
+
+Node::Node(NodeType& type, NodeNameSpace& nameSpace, const char* name)
+    : _type(&type), _name(name ? name : ""), _id(nextNodeId++), _nameSpace(&nameSpace)
+{
+    nameSpace.add(*this);
+}
+
+Node::~Node()
+{
+    // Normally shutdown() ran when the last reference went. A node deleted some other way
+    // still lets go of its processor and leaves the update queue.
+    Runtime::instance().forget(*this);
+    if (_proc) {
+        NodeProc* proc = _proc;
+        _proc = nullptr;
+        proc->subRef();
+    }
+    _nameSpace->remove(*this);
+}
+
+void Node::shutdown()
+{
+    const double time = Runtime::instance().getTime();
+    if (_isRoot)
+        dropLiveRoot(time);
+    Runtime::instance().forget(*this);
+    // Children first, while the processor can still take their OpenSG nodes out of its own.
+    unlinkAllChildren();
+    if (NodeProc* proc = _proc) {
+        proc->shutdown(time);
+        proc->dispose();
+        _proc = nullptr;
+        proc->subRef();
+    }
+}
+
+void Node::fieldChanged(Field& field, const double& time, Field* /*source*/)
+{
+    if (_proc)
+        _proc->queueFieldChange(field, time);
+}
+
+void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool setDefault)
+{
+    if (field._owner != this) {
+        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+                        "Node %s: field of node %s cannot be registered here\n",
+                        getDisplayName().c_str(), field._owner->getDisplayName().c_str());
+        return;
+    }
+    const NodePartDesc* row = declaringType.findDesc(index);
+    if (!row) {
+        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+                        "Node %s: type %s has no field row with index %u; field not registered\n",
+                        getDisplayName().c_str(), declaringType.getName(), index);
+        return;
+    }
+    auto taken = _fields.find(index);
+    if (taken != _fields.end()) {
+        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+                        "Node %s: field index %u is already registered (%s); %s not registered\n",
+                        getDisplayName().c_str(), index, taken->second->getName(),
+                        row->getName() ? row->getName() : "");
+        return;
+    }
+    if (row->getDataType() != field.getDataType()) {
+        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+                        "Node %s: row %u (%s) of type %s has data type %u, the field object is "
+                        "a %s; not registered\n",
+                        getDisplayName().c_str(), index, row->getName() ? row->getName() : "",
+                        declaringType.getName(), unsigned(row->getDataType()),
+                        field.getClassName());
+        return;
+    }
+    field._desc = row;
+    _fields[index] = &field;
+    if (setDefault && row->getDefault() && !field.storeFromString(row->getDefault())) {
+        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+                        "Field %s: default \"%s\" is not a valid %s; keeping the placeholder\n",
+                        field.getDisplayName().c_str(), row->getDefault(),
+                        field.getClassName());
+    }
+    if (_proc)
+        _proc->fieldAdded(Runtime::instance().getTime(), field);
+}
+
+void Node::unregField(unsigned index)
+{
+    auto it = _fields.find(index);
+    if (it == _fields.end())
+        return;
+    Field* field = it->second;
+    if (_proc)
+        _proc->fieldRemoved(Runtime::instance().getTime(), *field);
+    field->_desc = nullptr;
+    _fields.erase(index);
+}
+
+Field* Node::findField(const char* name, FieldSearchOrder order) const
+{
+    if (!name)
+        return nullptr;
+    if (order == SearchDerivedFirst) {
+        for (auto it = _fields.rbegin(); it != _fields.rend(); ++it)
+            if (std::strcmp(it->second->getName(), name) == 0)
+                return it->second;
+    } else {
+        for (const auto& entry : _fields)
+            if (std::strcmp(entry.second->getName(), name) == 0)
+                return entry.second;
+    }
+    return nullptr;
+}
+
+Field* Node::getField(unsigned index) const
+{
+    auto it = _fields.find(index);
+    return it == _fields.end() ? nullptr : it->second;
+}
+
+std::vector<Field*> Node::getFields() const
+{
+    std::vector<Field*> out;
+    for (const auto& entry : _fields)
+        out.push_back(entry.second);
+    return out;
+}
+
+FieldMask Node::getRegisteredMask() const
+{
+    FieldMask mask;
+    for (const auto& entry : _fields)
+        mask |= entry.second->getMask();
+    return mask;
+}
+
+std::string Node::getIDStr() const
+{
+    return "#" + std::to_string(_id);
+}
+
+const char* Node::getTypeName() const
+{
+    return _type ? _type->getName() : "";
+}
+
+std::string Node::getDisplayName() const
+{
+    return std::string(getTypeName()) + "/" + (_name.empty() ? getIDStr() : _name);
+}
+
+unsigned Node::collectNonProtoParents(Node* node, std::vector<Node*>& out)
+{
+    if (!node)
+        return 0;
+    unsigned added = 0;
+    const size_t start = out.size();
+    for (Node* parent : node->_parents) {
+        if (parent->_isProto)
+            continue;
+        if (std::find(out.begin() + std::ptrdiff_t(start), out.end(), parent) != out.end())
+            continue;
+        out.push_back(parent);
+        ++added;
+    }
+    return added;
+}
+
+void Node::setProc(NodeProc* proc)
+{
+    if (proc == _proc)
+        return;
+    if (proc)
+        proc->addRef();
+    NodeProc* old = _proc;
+    _proc = proc;
+    if (old)
+        old->subRef();
+}
+
+bool Node::makeLiveRoot(const double& time)
+{
+    if (isLive())
+        return false;
+    _isRoot = true;
+    enterLive(*this, time);
+    return true;
+}
+
+void Node::dropLiveRoot(const double& time)
+{
+    if (!_isRoot)
+        return;
+    _isRoot = false;
+    leaveLive(time);
+}
+
+void Node::addFieldObject(Field& field)
+{
+    _fieldObjects.push_back(&field);
+}
+
+void Node::removeFieldObject(Field& field)
+{
+    _fieldObjects.erase(std::remove(_fieldObjects.begin(), _fieldObjects.end(), &field),
+                        _fieldObjects.end());
+    for (auto it = _fields.begin(); it != _fields.end();) {
+        if (it->second == &field)
+            it = _fields.erase(it);
+        else
+            ++it;
+    }
+}
+
+std::vector<NodeLink*> Node::collectLinks() const
+{
+    std::vector<NodeLink*> links;
+    for (Field* field : _fieldObjects)
+        field->collectLinks(links);
+    return links;
+}
+
+void Node::unlinkAllChildren()
+{
+    // Field objects may come and go while children are released (a dying child's processor
+    // can touch its parents), so work from a copy and check each one is still there.
+    const std::vector<Field*> fields = _fieldObjects;
+    for (Field* field : fields) {
+        if (std::find(_fieldObjects.begin(), _fieldObjects.end(), field) == _fieldObjects.end())
+            continue;
+        if (auto* single = dynamic_cast<SFNode*>(field))
+            single->storeNode(nullptr);
+        else if (auto* multi = dynamic_cast<MFNode*>(field))
+            multi->clear();
+    }
+}
+
+bool Node::enterLive(Node& root, const double& time)
+{
+    if (_liveCount > 0) {
+        if (_liveRoot != &root) {
+            MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+                            "Node %s is already part of scene %s; it does not join %s\n",
+                            getDisplayName().c_str(), _liveRoot->getDisplayName().c_str(),
+                            root.getDisplayName().c_str());
+            return false;
+        }
+        ++_liveCount;
+        return true;
+    }
+    _liveCount = 1;
+    _liveRoot = &root;
+    // Host choice: a node that comes back into a scene is reported in full once more.
+    if (_wasLive) {
+        _status |= StatusReattached;
+        Runtime::instance().queueChange(*this, getRegisteredMask());
+    }
+    if (_proc)
+        _proc->attach(time);
+    // Parent first, then what it links.
+    for (NodeLink* link : collectLinks())
+        link->enterLive(root, time);
+    return true;
+}
+
+void Node::leaveLive(const double& time)
+{
+    if (_liveCount == 0 || --_liveCount > 0)
+        return;
+    // What the node links leaves first, then the node detaches.
+    for (NodeLink* link : collectLinks())
+        link->leaveLive(time);
+    if (_proc)
+        _proc->detach(time);
+    _liveRoot = nullptr;
+    _wasLive = true;
+}
+
+} // namespace Morvek

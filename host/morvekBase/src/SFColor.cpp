@@ -1,0 +1,28 @@
+#include <morvekBase/SFColor.h>
+
+#include <morvekBase/ClassicEncoding.h>
+
+namespace Morvek {
+
+SFColor::SFColor(Node& owner, osg::Color3f init) : XField<osg::Color3f>(owner, init) {}
+
+bool SFColor::storeFromString(const char* text)
+{
+    float rgb[3];
+    if (!ClassicEncoding::parseFloats(text, rgb, 3))
+        return false;
+    for (float c : rgb)
+        if (c < 0.f || c > 1.f)
+            return false;
+    _value.setValuesRGB(rgb[0], rgb[1], rgb[2]);
+    return true;
+}
+
+std::string SFColor::getValueString() const
+{
+    return ClassicEncoding::formatFloat(_value.red()) + " " +
+           ClassicEncoding::formatFloat(_value.green()) + " " +
+           ClassicEncoding::formatFloat(_value.blue());
+}
+
+} // namespace Morvek

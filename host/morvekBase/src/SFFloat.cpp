@@ -1,0 +1,27 @@
+#include <morvekBase/SFFloat.h>
+
+#include <morvekBase/ClassicEncoding.h>
+#include <morvekBase/NodePartDesc.h>
+
+namespace Morvek {
+
+SFFloat::SFFloat(Node& owner, float init) : XField<float>(owner, init) {}
+
+bool SFFloat::storeFromString(const char* text)
+{
+    float value = 0.f;
+    if (!ClassicEncoding::parseFloats(text, &value, 1))
+        return false;
+    double lo = 0, hi = 0;
+    if (getDesc() && getDesc()->getRange(lo, hi) && (double(value) < lo || double(value) > hi))
+        return false;
+    _value = value;
+    return true;
+}
+
+std::string SFFloat::getValueString() const
+{
+    return ClassicEncoding::formatFloat(_value);
+}
+
+} // namespace Morvek

@@ -1,0 +1,341 @@
+// Field values from X3D classic-encoding text: row defaults at registration, user text,
+// node fields and their type checks.
+
+#include "HostTestNodes.h"
+
+#include <morvekBase/ClassicEncoding.h>
+#include <morvekBase/NodePartDesc.h>
+#include <morvekBase/NodeTypeNameSpace.h>
+#include <morvekBase/RefPtr.h>
+#include <morvekBase/Runtime.h>
+#include <morvekBase/SFString.h>
+#include <morvekCoreNodePool/Group.h>
+#include <morvekShapeNodePool/Texture.h>
+
+#include <OpenSG/OSGLogCapture.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+
+using namespace Morvek;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+constexpr unsigned ProbeIndex = 20;
+
+// A field object of the given class with a recognisable placeholder value.
+std::unique_ptr<Field> makeProbe(Node& node, NodePartDataType type)
+{
+    switch (type) {
+    case DataSFBool: return std::make_unique<SFBool>(node, true);
+    case DataSFInt32: return std::make_unique<SFInt32>(node, 42);
+    case DataSFFloat: return std::make_unique<SFFloat>(node, 0.5f);
+    case DataSFColor: return std::make_unique<SFColor>(node, osg::Color3f(0.25f, 0.25f, 0.25f));
+    case DataSFVec3f: return std::make_unique<SFVec3f>(node, osg::Vec3f(9, 9, 9));
+    case DataMFString: return std::make_unique<MFString>(node, std::vector<std::string>{"keep"});
+    case DataSFString: return std::make_unique<SFString>(node, "keep");
+    case DataSFNode: return std::make_unique<SFNode>(node, nullptr);
+    case DataMFNode: return std::make_unique<MFNode>(node, nullptr);
+    default: return nullptr;
+    }
+}
+
+struct DefaultRow {
+    const char* name;
+    NodePartDataType type;
+    const char* text;
+    const char* constraint;
+    const char* value; // expected value text; the placeholder's when the default is refused
+    bool refused;
+};
+
+const DefaultRow defaultRows[] = {
+    {"bool TRUE", DataSFBool, "TRUE", nullptr, "TRUE", false},
+    {"bool FALSE with blanks", DataSFBool, " FALSE\n", nullptr, "FALSE", false},
+    {"bool lower case", DataSFBool, "false", nullptr, "TRUE", true},
+    {"bool number", DataSFBool, "0", nullptr, "TRUE", true},
+    {"bool two values", DataSFBool, "TRUE FALSE", nullptr, "TRUE", true},
+    {"int decimal", DataSFInt32, "2", nullptr, "2", false},
+    {"int negative", DataSFInt32, "-17", nullptr, "-17", false},
+    {"int plus sign", DataSFInt32, "+5", nullptr, "5", false},
+    {"int hexadecimal", DataSFInt32, "0x1F", nullptr, "31", false},
+    {"int fraction", DataSFInt32, "2.5", nullptr, "42", true},
+    {"int empty", DataSFInt32, "", nullptr, "42", true},
+    {"int too large", DataSFInt32, "4294967296", nullptr, "42", true},
+    {"int within range", DataSFInt32, "100", "[0,100]", "100", false},
+    {"int above range", DataSFInt32, "101", "[0,100]", "42", true},
+    {"float", DataSFFloat, "1.570796", nullptr, "1.570796", false},
+    {"float exponent", DataSFFloat, "1e-3", nullptr, "0.001", false},
+    {"float trailing junk", DataSFFloat, "1.5x", nullptr, "0.5", true},
+    {"float nan", DataSFFloat, "nan", nullptr, "0.5", true},
+    {"float inf", DataSFFloat, "inf", nullptr, "0.5", true},
+    {"float two values", DataSFFloat, "1 2", nullptr, "0.5", true},
+    {"float within range", DataSFFloat, "0", "[0,1]", "0", false},
+    {"float above range", DataSFFloat, "1.5", "[0,1]", "0.5", true},
+    {"color", DataSFColor, "1 1 1", nullptr, "1 1 1", false},
+    {"color with commas", DataSFColor, "1,0.5, 0", nullptr, "1 0.5 0", false},
+    {"color two values", DataSFColor, "1 1", nullptr, "0.25 0.25 0.25", true},
+    {"color above one", DataSFColor, "1 1 2", nullptr, "0.25 0.25 0.25", true},
+    {"vec3", DataSFVec3f, "0 0 -1", nullptr, "0 0 -1", false},
+    {"vec3 plus signs", DataSFVec3f, "+1 -2 +3e2", nullptr, "1 -2 300", false},
+    {"vec3 four values", DataSFVec3f, "0 0 -1 0", nullptr, "9 9 9", true},
+    {"vec3 word", DataSFVec3f, "0 0 x", nullptr, "9 9 9", true},
+    {"strings", DataMFString, "\"a\" \"b c\"", nullptr, "[\"a\" \"b c\"]", false},
+    {"strings bracketed", DataMFString, "[ \"x\\\"y\" ]", nullptr, "[\"x\\\"y\"]", false},
+    {"strings empty", DataMFString, "[]", nullptr, "[]", false},
+    {"strings unterminated", DataMFString, "\"a", nullptr, "[\"keep\"]", true},
+    {"strings unquoted", DataMFString, "a", nullptr, "[\"keep\"]", true},
+    {"string", DataSFString, " \"one\" ", nullptr, "\"one\"", false},
+    {"string two", DataSFString, "\"one\" \"two\"", nullptr, "\"keep\"", true},
+    {"node NULL", DataSFNode, "NULL", nullptr, "NULL", false},
+    {"node name", DataSFNode, "Group", nullptr, "NULL", true},
+    {"nodes empty", DataMFNode, "[ ]", nullptr, "[]", false},
+    {"nodes name", DataMFNode, "[ x ]", nullptr, "[]", true},
+};
+
+TEST(Field, RegisteredFieldTakesItsRowDefaultOrKeepsThePlaceholder)
+{
+    RefPtr<HostTestNode> node(HostTestNode::create());
+    for (const DefaultRow& row : defaultRows) {
+        NodeTypeNameSpace ns("probe");
+        NodePartDesc desc[] = {NodePartDesc(ProbeIndex, FieldMask::bit(ProbeIndex),
+                                            PartExposedField, row.type, 1, "probe", nullptr,
+                                            row.text, row.constraint, "probe", 0)};
+        NodeType type(ns, "Probe", "Tests", nullptr, nullptr, nullptr, "Testing", nullptr,
+                      "stable", "probe", "Morvek", false, false, nullptr, nullptr, nullptr, desc,
+                      1);
+        std::unique_ptr<Field> field = makeProbe(*node, row.type);
+        osg::LogCapture capture;
+        node->regField(*field, type, ProbeIndex, true);
+        EXPECT_EQ(node->getField(ProbeIndex), field.get()) << row.name;
+        EXPECT_EQ(field->getValueString(), row.value) << row.name;
+        if (row.refused) {
+            const std::string message = "Field HostTestNode/" + node->getIDStr() +
+                                        ".probe: default \"" + row.text + "\" is not a valid " +
+                                        field->getClassName() + "; keeping the placeholder";
+            EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(message))) << row.name;
+        } else {
+            EXPECT_EQ(capture.text(), "") << row.name;
+        }
+        node->unregField(ProbeIndex);
+        EXPECT_EQ(field->getDesc(), nullptr) << row.name;
+    }
+}
+
+TEST(Field, DefaultsOfTheTestTypeReachTheNode)
+{
+    RefPtr<HostTestNode> node(HostTestNode::create());
+    EXPECT_TRUE(node->on().getValue());
+    EXPECT_TRUE(node->flag().getValue());
+    EXPECT_EQ(node->count().getValue(), 7);
+    // 1.570796 and 0.25 read with correct rounding: the compiler's own conversion is the oracle.
+    EXPECT_EQ(node->level().getValue(), 0.25f);
+    EXPECT_EQ(node->tint().getValue(), osg::Color3f(1.f, 0.5f, 0.f));
+    EXPECT_EQ(node->offset().getValue(), osg::Vec3f(0.f, 0.f, -1.f));
+    EXPECT_EQ(node->texture().getNode(), nullptr);
+    EXPECT_EQ(node->items().size(), 0u);
+    EXPECT_THAT(node->names().getValue(), ElementsAre("a", "b"));
+}
+
+TEST(Field, FloatTextIsReadWithCorrectRounding)
+{
+    struct Row {
+        const char* text;
+        float expected;
+    };
+    const Row rows[] = {
+        {"1.570796", 1.570796f}, {"0.785398", 0.785398f}, {"100", 100.f},
+        {"-0", -0.f},            {"3.4028235e38", 3.4028235e38f}, {"1e-45", 1e-45f},
+    };
+    for (const Row& row : rows) {
+        float value = 7.f;
+        ASSERT_TRUE(ClassicEncoding::parseFloats(row.text, &value, 1)) << row.text;
+        EXPECT_EQ(std::memcmp(&value, &row.expected, sizeof value), 0) << row.text;
+    }
+}
+
+TEST(ClassicEncoding, FormattedFloatsReadBackToTheSameBits)
+{
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<uint32_t> bits;
+    for (int i = 0; i < 20000; ++i) {
+        uint32_t pattern = bits(random);
+        float value;
+        std::memcpy(&value, &pattern, sizeof value);
+        if (!std::isfinite(value))
+            continue;
+        const std::string text = ClassicEncoding::formatFloat(value);
+        float back = 0.f;
+        ASSERT_TRUE(ClassicEncoding::parseFloats(text.c_str(), &back, 1)) << text;
+        ASSERT_EQ(std::memcmp(&value, &back, sizeof value), 0) << text;
+    }
+}
+
+TEST(Field, RegistrationMistakesAreReportedAndBindNothing)
+{
+    RefPtr<HostTestNode> node(HostTestNode::create());
+    const std::string id = "HostTestNode/" + node->getIDStr();
+    SFFloat extra(*node, 0.5f);
+    SFBool wrongClass(*node, false);
+    struct Row {
+        const char* name;
+        Field* field;
+        unsigned index;
+        std::string message;
+    };
+    const Row rows[] = {
+        {"no row with that index", &extra, 99,
+         "Node " + id + ": type HostTestNode has no field row with index 99; field not registered"},
+        {"index taken", &extra, HostTestNode::levelIndex,
+         "Node " + id + ": field index 5 is already registered (level); level not registered"},
+    };
+    for (const Row& row : rows) {
+        osg::LogCapture capture;
+        node->regField(*row.field, HostTestNode::classType(), row.index, true);
+        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(row.message))) << row.name;
+        EXPECT_EQ(row.field->getDesc(), nullptr) << row.name;
+    }
+    // The level row (SFFloat) offered to an SFBool: refused before anything is bound.
+    node->unregField(HostTestNode::levelIndex);
+    osg::LogCapture capture;
+    node->regField(wrongClass, HostTestNode::classType(), HostTestNode::levelIndex, true);
+    EXPECT_THAT(capture.lines(),
+                ElementsAre(HasSubstr("Node " + id + ": row 5 (level) of type HostTestNode has "
+                                      "data type 9, the field object is a SFBool; not "
+                                      "registered")));
+    EXPECT_EQ(node->getField(HostTestNode::levelIndex), nullptr);
+    node->regField(node->level(), HostTestNode::classType(), HostTestNode::levelIndex, true);
+}
+
+TEST(Field, UserTextIsCheckedStoredAndAnnounced)
+{
+    RefPtr<HostTestNode> node(HostTestNode::create());
+    Runtime::instance().update(1.0);
+    RecordingProc* proc = node->getRecordingProc();
+    proc->masks.clear();
+    const std::string id = "HostTestNode/" + node->getIDStr();
+    struct Row {
+        const char* name;
+        Field* field;
+        const char* text;
+        const char* message; // empty: accepted
+        const char* valueAfter;
+    };
+    const Row rows[] = {
+        {"float in range", &node->level(), "0.75", "", "0.75"},
+        {"float out of range", &node->level(), "2",
+         ".level: \"2\" is not a valid SFFloat in [0,1]; value unchanged", "0.75"},
+        {"int out of range", &node->count(), "-1",
+         ".count: \"-1\" is not a valid SFInt32 in [0,100]; value unchanged", "7"},
+        {"bool", &node->flag(), "FALSE", "", "FALSE"},
+        {"vec3 bad", &node->offset(), "1 2",
+         ".offset: \"1 2\" is not a valid SFVec3f; value unchanged", "0 0 -1"},
+        {"null text", &node->tint(), nullptr,
+         ".tint: \"(null)\" is not a valid SFColor; value unchanged", "1 0.5 0"},
+    };
+    FieldMask announced;
+    for (const Row& row : rows) {
+        osg::LogCapture capture;
+        const bool ok = row.field->setFromString(row.text);
+        EXPECT_EQ(ok, row.message[0] == '\0') << row.name;
+        EXPECT_EQ(row.field->getValueString(), row.valueAfter) << row.name;
+        if (ok) {
+            EXPECT_EQ(capture.text(), "") << row.name;
+            EXPECT_EQ(row.field->getLastCaller(), CallerUser) << row.name;
+            announced |= row.field->getMask();
+        } else {
+            EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr("Field " + id + row.message)))
+                << row.name;
+        }
+    }
+    Runtime::instance().update(2.0);
+    ASSERT_EQ(proc->masks.size(), 1u);
+    EXPECT_EQ(proc->masks[0], announced);
+}
+
+TEST(SFNode, ConstraintNamesTheAcceptedNodeType)
+{
+    RefPtr<HostTestNode> node(HostTestNode::create("holder"));
+    RefPtr<Texture> texture(Texture::create("tex"));
+    RefPtr<Group> group(Group::create("grp"));
+
+    osg::LogCapture capture;
+    EXPECT_FALSE(node->texture().setNode(group.get()));
+    EXPECT_THAT(capture.lines(),
+                ElementsAre(HasSubstr("Field HostTestNode/holder.texture accepts Texture nodes, "
+                                      "not Group/grp; value unchanged")));
+    EXPECT_EQ(node->texture().getNode(), nullptr);
+    EXPECT_EQ(group->getRefCount(), 1);
+
+    EXPECT_TRUE(node->texture().setNode(texture.get()));
+    EXPECT_EQ(node->texture().getLink()->node(), texture.get());
+    EXPECT_EQ(texture->getRefCount(), 2); // the RefPtr and the link
+    EXPECT_THAT(texture->getParents(), ElementsAre(node.get()));
+    EXPECT_TRUE(node->texture().setNode(nullptr));
+    EXPECT_EQ(texture->getRefCount(), 1);
+    EXPECT_TRUE(texture->getParents().empty());
+}
+
+TEST(MFNode, ChildrenHoldReferencesAndRestrictionsRefuseOthers)
+{
+    RefPtr<Group> group(Group::create("grp"));
+    RefPtr<Texture> texture(Texture::create("tex"));
+    {
+        osg::LogCapture capture;
+        EXPECT_EQ(group->children().addChild(texture.get()), nullptr);
+        EXPECT_EQ(group->children().addChild(nullptr), nullptr);
+        EXPECT_THAT(capture.lines(),
+                    ElementsAre(HasSubstr("Field Group/grp.children accepts SceneBaseNode nodes, "
+                                          "not Texture/tex; node not added"),
+                                HasSubstr("Field Group/grp.children: a null node cannot be "
+                                          "added")));
+    }
+    std::vector<HostTestNode*> kids;
+    for (int i = 0; i < 3; ++i) {
+        kids.push_back(HostTestNode::create(("k" + std::to_string(i)).c_str()));
+        NodeLink* link = group->children().addChild(kids.back());
+        ASSERT_NE(link, nullptr);
+        EXPECT_EQ(link->node(), kids.back());
+        EXPECT_EQ(&link->parent(), group.get());
+    }
+    RefPtr<HostTestNode> keep(kids[1]);
+    EXPECT_EQ(group->children().size(), 3u);
+    EXPECT_EQ(group->children().findChild(kids[2]), 2);
+    EXPECT_FALSE(group->children().removeChild(3));
+    EXPECT_TRUE(group->children().removeChild(0)); // k0 had only this reference: gone
+    EXPECT_EQ(group->children().getNode(0), kids[1]);
+    EXPECT_EQ(keep->getRefCount(), 2);
+    group->children().clear();
+    EXPECT_EQ(group->children().size(), 0u);
+    EXPECT_EQ(keep->getRefCount(), 1);
+    EXPECT_TRUE(keep->getParents().empty());
+}
+
+TEST(Node, FindFieldByNameInEitherOrder)
+{
+    RefPtr<HostTestNode> node(HostTestNode::create());
+    EXPECT_EQ(node->findField("level", SearchDerivedFirst), &node->level());
+    EXPECT_EQ(node->findField("on", SearchBaseFirst), &node->on());
+    EXPECT_EQ(node->findField("global", SearchDerivedFirst), nullptr);
+    EXPECT_EQ(node->findField(nullptr, SearchDerivedFirst), nullptr);
+
+    // A second field named "level" with a higher index: the order decides which one is found.
+    NodeTypeNameSpace ns("probe");
+    NodePartDesc desc[] = {NodePartDesc(ProbeIndex, FieldMask::bit(ProbeIndex), PartExposedField,
+                                        DataSFFloat, 1, "level", nullptr, "1", nullptr, "", 0)};
+    NodeType type(ns, "Probe", "Tests", nullptr, nullptr, nullptr, "Testing", nullptr, "stable",
+                  "probe", "Morvek", false, false, nullptr, nullptr, nullptr, desc, 1);
+    SFFloat shadow(*node, 0.f);
+    node->regField(shadow, type, ProbeIndex, true);
+    EXPECT_EQ(node->findField("level", SearchDerivedFirst), &shadow);
+    EXPECT_EQ(node->findField("level", SearchBaseFirst), &node->level());
+    node->unregField(ProbeIndex);
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#pragma once
+
+// Node types that exist only in the host tests: a visual effector with one field of every
+// field class, and a processor that records what the host calls on it.
+
+#include <morvekBase/MFNode.h>
+#include <morvekBase/MFString.h>
+#include <morvekBase/SFColor.h>
+#include <morvekBase/SFFloat.h>
+#include <morvekBase/SFInt32.h>
+#include <morvekBase/SFNode.h>
+#include <morvekBase/SFVec3f.h>
+#include <morvekCoreNodePool/VisualEffector.h>
+#include <morvekCoreNodePool/VisualEffectorProc.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Morvek {
+
+class RecordingProc;
+
+// Type "HostTestNode" (parent "VisualEffector") with fields from index 3:
+//   3 flag (SFBool, "TRUE"), 4 count (SFInt32, "7", range [0,100]), 5 level (SFFloat, "0.25",
+//   range [0,1]), 6 tint (SFColor, "1 0.5 0"), 7 offset (SFVec3f, "0 0 -1"),
+//   8 texture (SFNode accepting "Texture"), 9 items (MFNode), 10 names (MFString, "\"a\" \"b\"").
+class HostTestNode : public VisualEffector {
+public:
+    static constexpr unsigned flagIndex = 3;
+    static constexpr unsigned countIndex = 4;
+    static constexpr unsigned levelIndex = 5;
+    static constexpr unsigned tintIndex = 6;
+    static constexpr unsigned offsetIndex = 7;
+    static constexpr unsigned textureIndex = 8;
+    static constexpr unsigned itemsIndex = 9;
+    static constexpr unsigned namesIndex = 10;
+
+    static NodeType& classType();
+    static bool isType(Node* node);
+    static HostTestNode* create(const char* name = nullptr);
+
+    SFBool& flag() { return _flag; }
+    SFInt32& count() { return _count; }
+    SFFloat& level() { return _level; }
+    SFColor& tint() { return _tint; }
+    SFVec3f& offset() { return _offset; }
+    SFNode& texture() { return _texture; }
+    MFNode& items() { return _items; }
+    MFString& names() { return _names; }
+    RecordingProc* getRecordingProc() const;
+
+    // Fields changed through here reach the processor the way a pool's node does it.
+    void fieldChanged(Field& field, const double& time, Field* source) override;
+
+protected:
+    HostTestNode(NodeType& type, NodeNameSpace& nameSpace, const char* name);
+    ~HostTestNode() override;
+
+private:
+    static Node* createNode(NodeType& type, NodeNameSpace& nameSpace, const char* name);
+    static NodeProc* createProc(NodeType& type, Node& node);
+
+    SFBool _flag;
+    SFInt32 _count;
+    SFFloat _level;
+    SFColor _tint;
+    SFVec3f _offset;
+    SFNode _texture;
+    MFNode _items;
+    MFString _names;
+
+    static NodeType _type;
+};
+
+// Records every host call as a short text ("initialize", "attach", "nodeChanged 0x1c
+// status=1", ...), in order; optional reactions let a test change fields from inside a call.
+class RecordingProc : public VisualEffectorProc {
+public:
+    RecordingProc(NodeType& type, Node& node);
+
+    void setup() override;
+    void initialize(const double& time) override;
+    void attach(const double& time) override;
+    void detach(const double& time) override;
+    void shutdown(const double& time) override;
+    void dispose() override;
+    void nodeChanged(const double& time, const BitVector<unsigned long long>& mask) override;
+    void childAdded(const double& time, Field& field, Node& child) override;
+    void childRemoved(const double& time, Field& field, Node& child) override;
+    void parentAdded(const double& time, Node& parent) override;
+    void parentRemoved(const double& time, Node& parent) override;
+    void childChanged(const double& time, Node& child, const FieldMask& mask) override;
+
+    std::vector<std::string> calls;
+    std::vector<FieldMask> masks;             // one per nodeChanged
+    std::vector<double> times;                // one per nodeChanged
+    std::function<void(const FieldMask&)> onNodeChanged;
+    // Shared log of calls of every RecordingProc, with the node's name, across destruction.
+    static std::vector<std::string>& journal();
+
+private:
+    void record(const std::string& call);
+};
+
+} // namespace Morvek

@@ -1,0 +1,282 @@
+// Type records and their registry; creating nodes by type name.
+
+#include "HostTestNodes.h"
+
+#include <morvekBase/Node.h>
+#include <morvekBase/NodeNameSpace.h>
+#include <morvekBase/NodePartDesc.h>
+#include <morvekBase/NodeTypeNameSpace.h>
+#include <morvekBase/RefPtr.h>
+#include <morvekCoreNodePool/Group.h>
+#include <morvekCoreNodePool/Scene.h>
+#include <morvekCoreNodePool/SceneNodeTypeFactory.h>
+
+#include <OpenSG/OSGLogCapture.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Morvek;
+using ::testing::HasSubstr;
+
+namespace {
+
+std::unique_ptr<NodeType> makeType(NodeTypeNameSpace& ns, const char* name, const char* pool,
+                                   const char* parent = nullptr)
+{
+    return std::make_unique<NodeType>(ns, name, pool, parent, nullptr, nullptr, "Testing",
+                                      nullptr, "stable", "test type", "Morvek", false, false,
+                                      nullptr, nullptr, nullptr, nullptr, 0);
+}
+
+std::vector<std::string> names(const NodeTypeNameSpace& ns)
+{
+    std::vector<std::string> out;
+    for (NodeType* type : ns.getTypes())
+        out.push_back(type->getName());
+    return out;
+}
+
+TEST(NodeTypeNameSpace, RecordsRegisterInOrderAndUnregisterWhenDestroyed)
+{
+    NodeTypeNameSpace ns("test");
+    auto a = makeType(ns, "Alpha", "P1");
+    auto b = makeType(ns, "Beta", "P1");
+    EXPECT_THAT(names(ns), ::testing::ElementsAre("Alpha", "Beta"));
+    EXPECT_EQ(NodeTypeNameSpace::findType(ns, "Beta", SearchCaseSensitive), b.get());
+    b.reset();
+    EXPECT_THAT(names(ns), ::testing::ElementsAre("Alpha"));
+    EXPECT_EQ(NodeTypeNameSpace::findType(ns, "Beta", SearchCaseSensitive), nullptr);
+}
+
+TEST(NodeTypeNameSpace, FindHonoursTheSearchCase)
+{
+    NodeTypeNameSpace ns("test");
+    auto lower = makeType(ns, "group", "P1");
+    auto upper = makeType(ns, "Group", "P1");
+    struct Row {
+        const char* name;
+        const char* query;
+        SearchCaseType searchCase;
+        NodeType* expected;
+    };
+    const Row rows[] = {
+        {"exact", "Group", SearchCaseSensitive, upper.get()},
+        {"exact other spelling", "group", SearchCaseSensitive, lower.get()},
+        {"wrong case, sensitive", "GROUP", SearchCaseSensitive, nullptr},
+        {"wrong case, insensitive", "GROUP", SearchCaseInsensitive, lower.get()},
+        {"exact spelling wins when insensitive", "Group", SearchCaseInsensitive, upper.get()},
+        {"prefix only", "Gro", SearchCaseInsensitive, nullptr},
+        {"null name", nullptr, SearchCaseSensitive, nullptr},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(NodeTypeNameSpace::findType(ns, row.query, row.searchCase), row.expected)
+            << row.name;
+}
+
+TEST(NodeTypeNameSpace, DuplicateNameReplacesAndOnlyTheRegisteredOneUnregisters)
+{
+    NodeTypeNameSpace ns("test");
+    auto first = makeType(ns, "Light", "Old");
+    std::unique_ptr<NodeType> second;
+    {
+        osg::LogCapture capture;
+        second = makeType(ns, "Light", "New");
+        EXPECT_THAT(capture.text(),
+                    HasSubstr("Type Light (pool New) replaces the type of that name from pool "
+                              "Old in test"));
+    }
+    EXPECT_EQ(ns.find("Light"), second.get());
+    first.reset(); // no longer registered: must not remove the new one
+    EXPECT_EQ(ns.find("Light"), second.get());
+    second.reset();
+    EXPECT_EQ(ns.find("Light"), nullptr);
+    EXPECT_EQ(ns.size(), 0u);
+}
+
+TEST(NodeType, DerivationFollowsParentNamesInItsNameSpace)
+{
+    NodeTypeNameSpace ns("test");
+    auto base = makeType(ns, "Base", "P");
+    auto middle = makeType(ns, "Middle", "P", "Base");
+    auto leaf = makeType(ns, "Leaf", "P", "Middle");
+    auto orphan = makeType(ns, "Orphan", "P", "Missing");
+    auto loopA = makeType(ns, "LoopA", "P", "LoopB");
+    auto loopB = makeType(ns, "LoopB", "P", "LoopA");
+    struct Row {
+        const char* name;
+        NodeType* type;
+        const char* ancestor;
+        bool expected;
+    };
+    const Row rows[] = {
+        {"itself", leaf.get(), "Leaf", true},
+        {"parent", leaf.get(), "Middle", true},
+        {"grandparent", leaf.get(), "Base", true},
+        {"child is not an ancestor", base.get(), "Leaf", false},
+        {"unregistered parent ends the chain", orphan.get(), "Missing", false},
+        {"cycle of parent names terminates", loopA.get(), "Nowhere", false},
+        {"null", leaf.get(), nullptr, false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.type->isDerivedFrom(row.ancestor), row.expected) << row.name;
+    EXPECT_EQ(leaf->getParentType(), middle.get());
+}
+
+TEST(NodeType, RecordKeepsEveryArgumentAndCopiesTexts)
+{
+    NodeTypeNameSpace ns("test");
+    std::string name = "Probe";
+    std::string description = "text that goes away";
+    NodePartDesc rows[] = {NodePartDesc(3, FieldMask::bit(3), PartExposedField, DataSFFloat, 9,
+                                        "level", nullptr, "0.5", "[0,1]", "a level", 0)};
+    NodeType type(ns, name.c_str(), "Pool", "Base", nullptr, nullptr, "Comp", nullptr, "beta",
+                  description.c_str(), "X3D2.0", true, false, nullptr, nullptr, nullptr, rows, 1);
+    name = "changed";
+    description = "changed";
+    EXPECT_STREQ(type.getName(), "Probe");
+    EXPECT_STREQ(type.getDescription(), "text that goes away");
+    EXPECT_STREQ(type.getPool(), "Pool");
+    EXPECT_STREQ(type.getParentName(), "Base");
+    EXPECT_EQ(type.getContainerField(), nullptr);
+    EXPECT_STREQ(type.getComponent(), "Comp");
+    EXPECT_STREQ(type.getStatus(), "beta");
+    EXPECT_STREQ(type.getStandard(), "X3D2.0");
+    EXPECT_TRUE(type.isInternal());
+    EXPECT_EQ(type.getDesc(), rows);
+    EXPECT_EQ(type.getNumDesc(), 1u);
+    EXPECT_EQ(type.findDesc(3), &rows[0]);
+    EXPECT_EQ(type.findDesc(4), nullptr);
+    EXPECT_EQ(&type.getNameSpace(), &ns);
+}
+
+TEST(NodePartDesc, CopyKeepsEveryValueAndCollectsTheIndex)
+{
+    BitVector<unsigned int> collected;
+    const NodePartDesc row(NodePartDesc(13, FieldMask::bit(13), PartField, DataMFNode, 11,
+                                        "_lights", nullptr, nullptr, nullptr, "generated", 0),
+                           &collected);
+    EXPECT_EQ(row.getIndex(), 13u);
+    EXPECT_EQ(row.getMask().value(), 0x2000ull);
+    EXPECT_EQ(row.getPartType(), PartField);
+    EXPECT_EQ(row.getDataType(), DataMFNode);
+    EXPECT_EQ(row.getFlags(), 11u);
+    EXPECT_STREQ(row.getName(), "_lights");
+    EXPECT_EQ(row.getDefault(), nullptr);
+    EXPECT_EQ(row.getConstraint(), nullptr);
+    EXPECT_STREQ(row.getDescription(), "generated");
+    EXPECT_EQ(collected.value(), 1u << 13);
+}
+
+TEST(NodePartDesc, RangeConstraintParsesOnlyIntervals)
+{
+    struct Row {
+        const char* constraint;
+        bool ok;
+        double lo, hi;
+    };
+    const Row rows[] = {
+        {"[0,1]", true, 0, 1},        {"[-2.5,10]", true, -2.5, 10}, {"Texture", false, 0, 0},
+        {"[1,0]", false, 0, 0},       {"[0;1]", false, 0, 0},        {"[0, 1]", false, 0, 0},
+        {"[a,1]", false, 0, 0},
+    };
+    for (const Row& row : rows) {
+        NodePartDesc desc(0, FieldMask::bit(0), PartField, DataSFFloat, 1, "f", nullptr,
+                          nullptr, row.constraint, nullptr, 0);
+        double lo = -99, hi = -99;
+        EXPECT_EQ(desc.getRange(lo, hi), row.ok) << row.constraint;
+        if (row.ok) {
+            EXPECT_EQ(lo, row.lo) << row.constraint;
+            EXPECT_EQ(hi, row.hi) << row.constraint;
+        }
+    }
+}
+
+TEST(SceneNodeTypeFactory, CoreAndShapeTypesAreRegisteredWithTheirParents)
+{
+    struct Row {
+        const char* type;
+        const char* parent;
+        bool concrete;
+    };
+    const Row rows[] = {
+        {"SceneBaseNode", nullptr, false},   {"UnboundedNode", "SceneBaseNode", false},
+        {"VisualEffector", "UnboundedNode", false}, {"Group", "SceneBaseNode", true},
+        {"Scene", "Group", true},            {"Texture", nullptr, true},
+    };
+    for (const Row& row : rows) {
+        NodeType* type =
+            NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), row.type, SearchCaseSensitive);
+        ASSERT_NE(type, nullptr) << row.type;
+        if (row.parent)
+            EXPECT_STREQ(type->getParentName(), row.parent) << row.type;
+        else
+            EXPECT_EQ(type->getParentName(), nullptr) << row.type;
+        EXPECT_EQ(type->getCreateNode() != nullptr, row.concrete) << row.type;
+    }
+}
+
+TEST(NodeType, CreateNodeByNameGivesNodeWithTypeContextAndProcessor)
+{
+    NodeNameSpace nameSpace;
+    RefPtr<Node> group(theSceneNodeTypeFactory().createNode("Group", &nameSpace, "g1", CreatorParser));
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->_type, &Group::classType());
+    EXPECT_EQ(group->_context, &nameSpace);
+    EXPECT_EQ(group->_creator, CreatorParser);
+    EXPECT_EQ(group->_name, "g1");
+    EXPECT_EQ(nameSpace.find("g1"), group.get());
+    EXPECT_NE(group->_proc, nullptr);
+    EXPECT_FALSE(group->isProto());
+    EXPECT_EQ(group->_status & Node::StatusFirstUpdate, Node::StatusFirstUpdate);
+    EXPECT_TRUE(Group::classType().isType(group.get()));
+    EXPECT_FALSE(Scene::classType().isType(group.get()));
+
+    RefPtr<Node> proto(Group::classType().createNode(nullptr, nullptr, CreatorProto));
+    ASSERT_TRUE(proto);
+    EXPECT_TRUE(proto->isProto());
+    EXPECT_TRUE(proto->_name.empty());
+    EXPECT_EQ(proto->getIDStr(), "#" + std::to_string(proto->getID()));
+    group.reset();
+    EXPECT_EQ(nameSpace.find("g1"), nullptr);
+}
+
+TEST(NodeType, CreateNodeRefusesAbstractAndUnknownTypesWithAMessage)
+{
+    struct Row {
+        const char* type;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"VisualEffector", "Type VisualEffector has no node factory (abstract type); no node created"},
+        {"NoSuchType", "Unknown node type NoSuchType in SceneNodeTypes; no node created"},
+    };
+    for (const Row& row : rows) {
+        osg::LogCapture capture;
+        EXPECT_EQ(theSceneNodeTypeFactory().createNode(row.type, nullptr, nullptr), nullptr)
+            << row.type;
+        EXPECT_THAT(capture.lines(), ::testing::ElementsAre(HasSubstr(row.message))) << row.type;
+    }
+}
+
+TEST(Node, CollectNonProtoParentsSkipsPrototypesAndDuplicates)
+{
+    RefPtr<HostTestNode> child(HostTestNode::create("child"));
+    RefPtr<Group> a(Group::create("a"));
+    RefPtr<Group> b(Group::create("b"));
+    RefPtr<Node> proto(Group::classType().createNode(nullptr, "proto", CreatorProto));
+    a->children().addChild(child.get());
+    static_cast<Group*>(proto.get())->children().addChild(child.get());
+    b->children().addChild(child.get());
+    a->children().addChild(child.get()); // a second link from the same parent
+
+    std::vector<Node*> out{nullptr}; // existing entries stay
+    EXPECT_EQ(Node::collectNonProtoParents(child.get(), out), 2u);
+    EXPECT_THAT(out, ::testing::ElementsAre(nullptr, a.get(), b.get()));
+    EXPECT_EQ(child->getParents().size(), 4u);
+    EXPECT_EQ(Node::collectNonProtoParents(nullptr, out), 0u);
+}
+
+} // namespace
