@@ -580,6 +580,54 @@ TEST_F(LightShapeTest, SpotLightGraphAfterChanges)
         << osg::dumpGraph(_scene->getRootNodePtr());
 }
 
+TEST_F(LightShapeTest, OneLightOfEachTypeShinesWhereItReaches)
+{
+    // A local directional light on its group; the point and spot lights are global and sit on
+    // the scene root, the newest innermost. Every beacon hangs in the group.
+    DirectionalLight* sun = addLight<DirectionalLight>("sun");
+    addLight<PointLight>("bulb");
+    addLight<SpotLight>("spot");
+    const std::string beacons = "          @1 Transform\n"
+                                "            Transform inactive\n"
+                                "              Transform matrix=[1 0 0 0; 0 0 1 0; 0 -1 0 0]\n"
+                                "                Geometry vertices=66 material=m1\n"
+                                "                Transform translate=(0 0.5625 0)\n"
+                                "                  Geometry vertices=50 material=m2\n"
+                                "          @2 Transform\n"
+                                "            Transform inactive\n"
+                                "              Geometry vertices=162 material=m3\n"
+                                "          @3 Transform\n"
+                                "            Transform inactive\n"
+                                "              Geometry vertices=50 material=m4\n"
+                                "              Transform translate=(0 0.3 0)\n"
+                                "                Geometry vertices=162 material=m5\n";
+    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+              "Group\n"
+              "  PointLight on diffuse=(1 1 1 1) beacon=@2 position=(0 0 0)\n"
+              "    SpotLight on diffuse=(1 1 1 1) beacon=@3 position=(0 0 0) direction=(0 0 -1) "
+              "cutoff=0.7854\n"
+              "      Group\n"
+              "        DirectionalLight on diffuse=(1 1 1 1) beacon=@1 direction=(0 0 1)\n" +
+                  beacons);
+
+    // The directional light turns global: its core leaves the group for the scene root.
+    LogLevelScope notices(osg::LOG_NOTICE, osg::LOG_NONE_HEADER);
+    osg::LogCapture log;
+    sun->global().setValue(true);
+    update();
+    EXPECT_EQ(log.lines(),
+              std::vector<std::string>{"Group/group: releasing multi core for light."});
+    // The group's children (the beacons) stay at the same depth: one core above them each way.
+    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+              "Group\n"
+              "  PointLight on diffuse=(1 1 1 1) beacon=@2 position=(0 0 0)\n"
+              "    SpotLight on diffuse=(1 1 1 1) beacon=@3 position=(0 0 0) direction=(0 0 -1) "
+              "cutoff=0.7854\n"
+              "      DirectionalLight on diffuse=(1 1 1 1) beacon=@1 direction=(0 0 1)\n"
+              "        Group\n" +
+                  beacons);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Nothing outlives its light.
 
