@@ -72,13 +72,15 @@ struct Tables {
     std::vector<float> color;
 };
 
-Tables build(const EnvironmentImage& image)
+using Instructions = SummedAreaTableBuilder::Instructions;
+
+Tables build(const EnvironmentImage& image, Instructions instructions = Instructions::Fastest)
 {
     // Exactly sized, and filled with a pattern no build produces from finite pixels, so an
     // entry left unwritten cannot pass for a right one.
     const std::size_t n = std::size_t(image.width) * std::size_t(image.height);
     Tables t{std::vector<float>(n, -1.0e30f), std::vector<float>(3 * n, -1.0e30f)};
-    SummedAreaTableBuilder::build(image, t.energy.data(), t.color.data());
+    SummedAreaTableBuilder::build(image, t.energy.data(), t.color.data(), instructions);
     return t;
 }
 
@@ -123,10 +125,13 @@ TEST(SummedAreaTableBuilder, BitIdenticalToTheLiteralLoopForEveryFormat)
             const OwnedImage image =
                 testing::randomImage(size.width, size.height, format.format, format.dataType, rng);
             ASSERT_EQ(PixelDecoder::check(image.view()), PixelDecoder::Verdict::Readable);
-            const Tables got = build(image.view());
             const literal::Tables want = literal::createSAT(image.view());
-            expectBitIdentical(got.energy, want.energy, "energy");
-            expectBitIdentical(got.color, want.color, "colour");
+            for (Instructions instructions : {Instructions::Fastest, Instructions::Baseline}) {
+                SCOPED_TRACE(instructions == Instructions::Fastest ? "fastest" : "baseline");
+                const Tables got = build(image.view(), instructions);
+                expectBitIdentical(got.energy, want.energy, "energy");
+                expectBitIdentical(got.color, want.color, "colour");
+            }
         }
     }
 }
@@ -230,10 +235,13 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
             }
             const OwnedImage image =
                 testing::floatImage(size.width, size.height, row.format, values);
-            const Tables got = build(image.view());
             const literal::Tables want = literal::createSAT(image.view());
-            expectBitIdentical(got.energy, want.energy, "energy");
-            expectBitIdentical(got.color, want.color, "colour");
+            for (Instructions instructions : {Instructions::Fastest, Instructions::Baseline}) {
+                SCOPED_TRACE(instructions == Instructions::Fastest ? "fastest" : "baseline");
+                const Tables got = build(image.view(), instructions);
+                expectBitIdentical(got.energy, want.energy, "energy");
+                expectBitIdentical(got.color, want.color, "colour");
+            }
         }
     }
 }

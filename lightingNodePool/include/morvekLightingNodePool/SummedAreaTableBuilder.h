@@ -16,10 +16,15 @@ namespace Morvek {
 // pixel travel together in one four-lane vector.
 class SummedAreaTableBuilder {
 public:
+    // Fastest: the best instruction set the processor offers (AVX2 where present);
+    // Baseline: SSE2 only. Both give the same bits.
+    enum class Instructions { Fastest, Baseline };
+
     // Fills energySAT (width * height floats) and colorSAT (3 * width * height floats, red,
     // green and blue interleaved), both row-major, from an image that PixelDecoder::check
     // finds Readable. Entry (x, y) is element y * width + x (times 3 for colour).
-    static void build(const EnvironmentImage& image, float* energySAT, float* colorSAT);
+    static void build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
+                      Instructions instructions = Instructions::Fastest);
 };
 
 } // namespace Morvek
