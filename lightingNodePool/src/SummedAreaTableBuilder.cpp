@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)

@@ -12,7 +12,7 @@ namespace Morvek {
 //   C(x, y) = c(x, y) + ((C(x, y-1) + C(x-1, y)) - C(x-1, y-1))   per component,
 // with +0 for any entry left of column 0 or above row 0, c the pixel's colour and e its
 // energy (PixelDecoder). The row-to-row dependency is hidden by computing several rows at
-// once in a wavefront, each row one column behind the row above it; energy and colour of a
+// once in a wavefront, each row a few columns behind the row above it; energy and colour of a
 // pixel travel together in one four-lane vector.
 class SummedAreaTableBuilder {
 public:
