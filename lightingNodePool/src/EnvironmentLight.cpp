@@ -48,8 +48,7 @@ NodeType EnvironmentLight::_type(theSceneNodeTypeFactory(), "EnvironmentLight", 
                                  "Light", nullptr, nullptr, "Lighting", nullptr, "beta",
                                  typeDescription, "Morvek", false, false, &EnvironmentLight::isType,
                                  &EnvironmentLight::createNode, &EnvironmentLight::createProc,
-                                 EnvironmentLight::_desc,
-                                 4);
+                                 EnvironmentLight::_desc, 4);
 
 NodeType& EnvironmentLight::classType()
 {

@@ -62,8 +62,7 @@ protected:
 
     void update() { Runtime::instance().update(Runtime::instance().getTime() + 1.0); }
 
-    template <class T>
-    T* makeLight(const char* name)
+    template <class T> T* makeLight(const char* name)
     {
         T* light = T::create(nullptr, name, CreatorProgram);
         _lights.emplace_back(light);
@@ -383,7 +382,8 @@ TEST_F(LightSceneTest, LightWithoutGlobalFieldLogsAtInitializeAndRegistersGlobal
 
     RefPtr<Light> light(static_cast<Light*>(type.createNode(nullptr, "odd", CreatorProgram)));
     ASSERT_TRUE(light);
-    EXPECT_EQ(_log.lines(), std::vector<std::string>{"SpotLight/odd: no >global< field in initialize()"});
+    EXPECT_EQ(_log.lines(),
+              std::vector<std::string>{"SpotLight/odd: no >global< field in initialize()"});
 
     _groupA->children().addChild(light.get());
     update();
