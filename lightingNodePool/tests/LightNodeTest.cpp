@@ -66,29 +66,6 @@ TEST(LightMasks, ConstantsHoldTheDocumentedValues)
 // Constant-initialised, so the descriptor tables built at load can read them.
 static_assert(SpotLight::directionMask.value() == 0x2000, "usable in constant expressions");
 
-TEST(LightMasks, ConstantsAgreeWithTheRowsTheFieldsAreBoundTo)
-{
-    Runtime::instance();
-    RefPtr<SpotLight> spot(SpotLight::create(nullptr, nullptr, CreatorProgram));
-    ASSERT_TRUE(spot);
-    struct Row {
-        const char* name;
-        Field& field;
-        FieldMask mask;
-    };
-    const Row rows[] = {
-        {"color", spot->color(), Light::colorMask},
-        {"local", spot->local(), Light::localMask},
-        {"cutOffAngle", spot->cutOffAngle(), SpotLight::cutOffAngleMask},
-        {"global", spot->global(), SpotLight::globalMask},
-        {"on", spot->on(), VisualEffector::onMask},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.field.getMask(), row.mask) << row.name;
-        EXPECT_STREQ(row.field.getName(), row.name);
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Type tests: null, foreign and derived nodes.
 

@@ -445,19 +445,6 @@ TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
     }
 }
 
-TEST_F(LightShapeTypesTest, CommitsNameTheLightCoreAndTheBeacon)
-{
-    SpotLight* light = static_cast<SpotLight*>(add("SpotLight"));
-    const size_t start = osg::EditJournal::records().size();
-    light->location().setValue(osg::Vec3f(1, 2, 3));
-    update();
-    const std::vector<osg::EditRecord> records(osg::EditJournal::records().begin() + start,
-                                               osg::EditJournal::records().end());
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].containerId, osg::getContainerId(light->getLightProc()->getLightPtr()));
-    EXPECT_EQ(records[1].containerId, osg::getContainerId(beaconOf(*light)));
-}
-
 TEST_F(LightShapeTypesTest, GlobalIsSwitchedAfterTheValuesOfTheSameUpdate)
 {
     for (const char* type : lightTypes) {
