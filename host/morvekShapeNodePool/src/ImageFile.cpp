@@ -282,14 +282,8 @@ bool decodeWithStb(const Bytes& bytes, ImageFileFormat format, const std::string
         return false;
 
     const bool asFloat = format == ImageFileFormat::RadianceHDR;
-    const bool sixteen = format == ImageFileFormat::PNG && stbi_is_16_bit_from_memory(data, size);
-    void* decoded = nullptr;
-    if (asFloat)
-        decoded = stbi_loadf_from_memory(data, size, &width, &height, &channels, 3);
-    else if (sixteen)
-        decoded = stbi_load_16_from_memory(data, size, &width, &height, &channels, 3);
-    else
-        decoded = stbi_load_from_memory(data, size, &width, &height, &channels, 3);
+    void* decoded = asFloat ? static_cast<void*>(stbi_loadf_from_memory(data, size, &width, &height, &channels, 3))
+                            : static_cast<void*>(stbi_load_from_memory(data, size, &width, &height, &channels, 3));
     if (!decoded) {
         error = path + ": corrupt or truncated " + name + " data (" + stbi_failure_reason() + ")";
         return false;
@@ -303,13 +297,6 @@ bool decodeWithStb(const Bytes& bytes, ImageFileFormat format, const std::string
         picture.dataType = osg::Image::OSG_FLOAT32_IMAGEDATA;
         picture.pixels.resize(count * sizeof(float));
         std::memcpy(picture.pixels.data(), decoded, count * sizeof(float));
-    } else if (sixteen) {
-        picture.dataType = osg::Image::OSG_FLOAT32_IMAGEDATA;
-        picture.pixels.resize(count * sizeof(float));
-        const auto* in = static_cast<const unsigned short*>(decoded);
-        float* out = reinterpret_cast<float*>(picture.pixels.data());
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] = static_cast<float>(in[i]) / 65535.0f;
     } else {
         picture.dataType = osg::Image::OSG_UINT8_IMAGEDATA;
         const auto* in = static_cast<const unsigned char*>(decoded);

@@ -19,74 +19,54 @@ class OutputFilesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        _dir = fs::temp_directory_path() /
-               ("morvek-outputfiles-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        _dir = fs::temp_directory_path() / ("morvek-outputfiles-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(_dir);
-        fs::create_directories(_dir);
+        fs::create_directories(_dir / "folder");
     }
     void TearDown() override { fs::remove_all(_dir); }
-
     std::string path(const std::string& name) const { return (_dir / name).string(); }
-    std::size_t entries() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(_dir), fs::directory_iterator()));
-    }
+    std::size_t entries() const { return std::size_t(std::distance(fs::directory_iterator(_dir), fs::directory_iterator())); }
     static std::string read(const std::string& file)
     {
-        std::ifstream in(file, std::ios::binary);
         std::ostringstream text;
-        text << in.rdbuf();
+        text << std::ifstream(file, std::ios::binary).rdbuf();
         return text.str();
     }
-
     fs::path _dir;
 };
 
 TEST_F(OutputFilesTest, CommitPutsEveryFileInPlace)
 {
-    { std::ofstream(path("old.json")) << "previous content that is longer"; }
+    std::ofstream(path("old.json")) << "previous, longer content";
     std::string error;
     OutputFiles files;
     ASSERT_TRUE(files.stage(path("old.json"), "{}", error)) << error;
     ASSERT_TRUE(files.stage(path("picture.png"), std::string("\x89PNG\0\1", 6), error)) << error;
-    EXPECT_EQ(read(path("old.json")), "previous content that is longer") << "untouched until commit";
+    EXPECT_EQ(read(path("old.json")), "previous, longer content") << "untouched until commit";
     EXPECT_FALSE(fs::exists(path("picture.png")));
     ASSERT_TRUE(files.commit(error)) << error;
     EXPECT_EQ(read(path("old.json")), "{}");
     EXPECT_EQ(read(path("picture.png")), std::string("\x89PNG\0\1", 6));
-    EXPECT_EQ(entries(), 2u) << "no temporary file left";
-    const fs::perms perms = fs::status(path("picture.png")).permissions();
-    EXPECT_NE(perms & fs::perms::owner_read, fs::perms::none);
-    EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(entries(), 3u) << "the folder and the two files, no temporary file";
+    EXPECT_NE(fs::status(path("picture.png")).permissions() & fs::perms::owner_read, fs::perms::none);
 }
 
 TEST_F(OutputFilesTest, FailuresLeaveNothingBehind)
 {
-    fs::create_directory(path("folder"));
-    struct Row {
-        const char* name;
-        std::string destination;
-        std::string message;
-    };
-    const Row rows[] = {
-        {"missing folder", path("no/such/out.json"), path("no/such/out.json") + ": cannot write: No such file or directory"},
-        {"destination is a folder", path("folder"), path("folder") + ": cannot write: Is a directory"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [destination, reason] : {std::pair{"no/such/out.json", "No such file or directory"},
+                                              {"folder", "Is a directory"}}) {
         std::string error;
         {
             OutputFiles files;
             ASSERT_TRUE(files.stage(path("first.txt"), "first", error)) << error;
-            EXPECT_FALSE(files.stage(row.destination, "second", error));
-            EXPECT_EQ(error, row.message);
+            EXPECT_FALSE(files.stage(path(destination), "second", error));
+            EXPECT_EQ(error, path(destination) + ": cannot write: " + reason);
         }  // abandoned: the staged first file goes too
-        EXPECT_FALSE(fs::exists(path("first.txt")));
-        EXPECT_EQ(entries(), 1u) << "only the folder made by the test";
+        EXPECT_EQ(entries(), 1u) << destination;
     }
 
-    // A rename that fails part-way removes the remaining temporary files.
+    // A rename that fails part-way keeps what was renamed and removes what is left.
     std::string error;
     OutputFiles files;
     ASSERT_TRUE(files.stage(path("a.txt"), "a", error));
@@ -95,8 +75,8 @@ TEST_F(OutputFilesTest, FailuresLeaveNothingBehind)
     fs::remove_all(path("folder"));  // b's temporary file vanishes with its folder
     EXPECT_FALSE(files.commit(error));
     EXPECT_EQ(error, path("folder/b.txt") + ": cannot write: No such file or directory");
-    EXPECT_EQ(read(path("a.txt")), "a") << "renamed before the failure";
-    EXPECT_EQ(entries(), 1u) << "c's temporary file is gone, c never appeared";
+    EXPECT_EQ(read(path("a.txt")), "a");
+    EXPECT_EQ(entries(), 1u) << "c's temporary file is gone and c never appeared";
 }
 
 }  // namespace

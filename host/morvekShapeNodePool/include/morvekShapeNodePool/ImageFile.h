@@ -12,9 +12,8 @@
 //     their stored type (half, float or uint). A file with a single Y channel (and no R, G, B)
 //     is read as grey: Y is copied into R, G and B, so the image is RGB float as well.
 //   - Radiance HDR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA (linear values, as stored).
-//   - 8-bit PNG and JPEG: OSG_RGB_PF + OSG_UINT8_IMAGEDATA, the bytes unchanged (grey pictures
-//     are expanded to RGB, alpha is dropped).
-//   - 16-bit PNG: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA, each value divided by 65535.
+//   - PNG and JPEG: OSG_RGB_PF + OSG_UINT8_IMAGEDATA, the bytes unchanged (grey pictures are
+//     expanded to RGB, alpha is dropped, 16-bit PNGs are cut to 8 bits by stb).
 // Rows are stored as OpenSG stores images: data row 0 is the BOTTOM row of the picture.
 //
 // Errors never throw and never stop the process: the loader returns NullFC and a one-line text
