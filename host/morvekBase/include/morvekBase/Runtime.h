@@ -21,7 +21,8 @@ class Node;
 // after the node's delivery, so the processor sees them during its nodeChanged.
 //
 // One Runtime exists per process (instance()). Its first use initialises OpenSG (osgInit)
-// when that has not happened yet.
+// when that has not happened yet. The host is single-threaded: nodes, fields and the update
+// run on one thread, and nothing here takes a lock.
 class Runtime {
 public:
     static Runtime& instance();
