@@ -168,11 +168,9 @@ void LightProc::attach(const double& time)
 
 void LightProc::detach(const double& time)
 {
-    // The registration is withdrawn in the mode it was made in; that is the mode of global()
-    // unless a change of "global" is still waiting for its nodeChanged. Afterwards the light
+    // The registration is withdrawn in the mode global() gives now. Afterwards the light
     // counts as unregistered, so a later attach registers it again.
-    if (isRegistered())
-        unregLight(time, wasGlobal());
+    unregLight(time, global());
     _prevGlobal = -1;
     SceneBaseNodeProc::detach(time);
 }
