@@ -226,13 +226,21 @@ float EnvironmentLightProc::sampleEnergySAT(int x, int y)
     return _energySAT[std::size_t(y) * _width + std::size_t(x)];
 }
 
+// Without tables there is nothing to cut: the region stays whole and its centroid is its
+// first pixel.
 void EnvironmentLightProc::splitRegion(ImageRegion& region, unsigned short depth)
 {
+    if (!_energySAT) {
+        _regions.push_back(region);
+        return;
+    }
     MedianCut(_energySAT.get(), _width, _height).splitRegion(region, depth, _regions);
 }
 
 osg::Vec2us EnvironmentLightProc::computeEnergyCentroid(ImageRegion& region)
 {
+    if (!_energySAT)
+        return region.origin;
     return MedianCut(_energySAT.get(), _width, _height).computeEnergyCentroid(region);
 }
 
