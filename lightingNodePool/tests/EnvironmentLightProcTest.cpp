@@ -261,7 +261,7 @@ TEST_F(EnvironmentLightTest, RealEnvironmentsGiveTheirDensestRegionsAsLights)
         float imageEnergy = 0.0f;
         for (int n : counts) {
             SCOPED_TRACE(std::string(name) + ", numLights " + std::to_string(n));
-            useHdri(name, n);
+            ASSERT_NO_FATAL_FAILURE(useHdri(name, n));
             if (n == counts[0])
                 imageEnergy = literal::createSAT(viewOf(_texture->getImage())).energy.back();
             const EnvironmentLightProc& p = proc();
@@ -323,7 +323,7 @@ TEST_F(EnvironmentLightTest, TheDensestLightPointsAtTheSun)
     } rows[] = {{"sunrise", 16}, {"sunrise", 64}, {"sunset", 64}};
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.name) + ", numLights " + std::to_string(row.numLights));
-        useHdri(row.name, row.numLights);
+        ASSERT_NO_FATAL_FAILURE(useHdri(row.name, row.numLights));
         // The brightest pixel of the image as the texture holds it.
         osg::ImagePtr image = _texture->getImage();
         const float* rgb = reinterpret_cast<const float*>(image->getData());
