@@ -67,17 +67,6 @@ public:
     std::vector<NodePtr> held;
 };
 
-TEST_F(NodeTest, NewNodeDefaults)
-{
-    NodePtr n = Node::create();
-    EXPECT_EQ(n->getCore(), NullFC);
-    EXPECT_EQ(n->getParent(), NullFC);
-    EXPECT_EQ(n->getNChildren(), 0u);
-    EXPECT_EQ(n->getTravMask(), 0xFFFFFFFFu);
-    EXPECT_TRUE(n->getActive());
-    subRefCP(n);
-}
-
 // Tree edits by table: the resulting child order, and the warning text for bad input.
 TEST_F(NodeTest, ChildEditsGiveTheExpectedOrderAndMessages)
 {
@@ -179,6 +168,8 @@ TEST_F(NodeTest, CoreParentsListFollowsSetCoreOrder)
 
 TEST_F(NodeTest, ActiveAndTravMask)
 {
+    EXPECT_EQ(spare->getTravMask(), 0xFFFFFFFFu) << "a new node is active";
+    EXPECT_TRUE(spare->getActive());
     spare->setActive(false);
     EXPECT_EQ(spare->getTravMask(), 0u);
     EXPECT_FALSE(spare->getActive());
