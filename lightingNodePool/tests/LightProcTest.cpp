@@ -21,6 +21,7 @@
 #include <OpenSG/OSGFieldContainer.h>
 #include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGPrototypes.h>
+#include <OpenSG/OSGScopedEditJournal.h>
 
 #include "LightTestSupport.h"
 
@@ -180,6 +181,7 @@ TEST_F(LightSceneTest, SwitchingGlobalMovesTheCoreAndLogsEachParent)
 
 TEST_F(LightSceneTest, GlobalReportedChangedToTheRegisteredModeTouchesNothing)
 {
+    osg::ScopedEditJournal recording;
     struct Row {
         const char* name;
         bool global;

@@ -21,6 +21,7 @@
 #include <OpenSG/OSGGraphDump.h>
 #include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGPolygonChunk.h>
+#include <OpenSG/OSGScopedEditJournal.h>
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGSimpleMaterial.h>
 #include <OpenSG/OSGSpotLight.h>
@@ -396,6 +397,7 @@ const osg::BitVector matrix = osg::TransformBase::MatrixFieldMask;
 
 TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
 {
+    osg::ScopedEditJournal recording;
     struct Row {
         const char* type;
         const char* field;
@@ -447,6 +449,7 @@ TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
 
 TEST_F(LightShapeTypesTest, GlobalIsSwitchedAfterTheValuesOfTheSameUpdate)
 {
+    osg::ScopedEditJournal recording;
     for (const char* type : lightTypes) {
         SCOPED_TRACE(type);
         Light* light = add(type);

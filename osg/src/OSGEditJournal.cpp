@@ -2,6 +2,7 @@
 
 #include <OpenSG/OSGFieldContainer.h>
 
+#include <atomic>
 #include <mutex>
 
 OSG_BEGIN_NAMESPACE
@@ -13,6 +14,9 @@ std::mutex& journalMutex()
     static std::mutex mutex;
     return mutex;
 }
+
+// Off by default; read without the lock so that commits cost nothing while it is off.
+std::atomic<bool> recording{false};
 
 std::vector<EditRecord>& journal()
 {
@@ -29,12 +33,23 @@ const std::vector<EditRecord>& EditJournal::records()
 void EditJournal::clear()
 {
     std::lock_guard<std::mutex> guard(journalMutex());
-    journal().clear();
+    // Gives the memory back too, not only the records.
+    std::vector<EditRecord>().swap(journal());
+}
+
+void EditJournal::setEnabled(bool enabled)
+{
+    recording.store(enabled, std::memory_order_relaxed);
+}
+
+bool EditJournal::isEnabled()
+{
+    return recording.load(std::memory_order_relaxed);
 }
 
 void EditJournal::add(const FieldContainerPtr& container, BitVector mask)
 {
-    if (container == NullFC)
+    if (!recording.load(std::memory_order_relaxed) || container == NullFC)
         return;
     EditRecord record{container->getContainerId(), container->getTypeName(), mask};
     std::lock_guard<std::mutex> guard(journalMutex());

@@ -11,6 +11,7 @@
 #include <OpenSG/OSGNode.h>
 #include <OpenSG/OSGPolygonChunk.h>
 #include <OpenSG/OSGPrototypes.h>
+#include <OpenSG/OSGScopedEditJournal.h>
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGSimpleMaterial.h>
 #include <OpenSG/OSGSpotLight.h>
@@ -18,6 +19,7 @@
 #include <OpenSG/OSGTransform.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -354,6 +356,7 @@ TEST_F(FieldContainerTest, SetRefdAndClearRef)
 
 TEST_F(FieldContainerTest, EditJournalRecordsCommittedEditsOnly)
 {
+    ScopedEditJournal recording;
     TransformPtr t = TransformBase::create();
     NodePtr n = Node::create();
     addRefCP(n);
@@ -377,6 +380,60 @@ TEST_F(FieldContainerTest, EditJournalRecordsCommittedEditsOnly)
     EditJournal::clear();
     EXPECT_TRUE(EditJournal::records().empty());
     subRefCP(n);
+}
+
+TEST_F(FieldContainerTest, EditJournalRecordsOnlyWhileEnabled)
+{
+    struct Row
+    {
+        const char* name;
+        bool outerScope; // a ScopedEditJournal around the commit
+        bool enabled;    // the switch set inside it (or alone)
+        size_t expected;
+    };
+    const Row rows[] = {
+        {"off by default", false, false, 0},
+        {"switched on", false, true, 1},
+        {"scope then switched off", true, false, 0},
+        {"scope", true, true, 1},
+    };
+    ASSERT_FALSE(EditJournal::isEnabled()) << "recording must start off";
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.name);
+        TransformPtr t = TransformBase::create();
+        addRefCP(t);
+        size_t seen = 0;
+        {
+            std::unique_ptr<ScopedEditJournal> scope;
+            if (row.outerScope)
+                scope = std::make_unique<ScopedEditJournal>();
+            EditJournal::setEnabled(row.enabled);
+            endEditCP(t, TransformBase::MatrixFieldMask);
+            seen = EditJournal::records().size();
+            if (!row.outerScope)
+            {
+                EditJournal::setEnabled(false);
+                EditJournal::clear();
+            }
+        }
+        EXPECT_EQ(seen, row.expected);
+        // The scope and the test both leave recording off and the journal empty.
+        EXPECT_FALSE(EditJournal::isEnabled());
+        EXPECT_TRUE(EditJournal::records().empty());
+        subRefCP(t);
+    }
+}
+
+TEST_F(FieldContainerTest, ScopedEditJournalRestoresAnEnabledJournal)
+{
+    EditJournal::setEnabled(true);
+    {
+        ScopedEditJournal inner;
+        EXPECT_TRUE(EditJournal::isEnabled());
+    }
+    EXPECT_TRUE(EditJournal::isEnabled());
+    EditJournal::setEnabled(false);
 }
 
 // Field defaults as OpenSG's classes set them; code above relies on the unusual ones (a new

@@ -1,0 +1,32 @@
+#ifndef OSG_SCOPEDEDITJOURNAL_H
+#define OSG_SCOPEDEDITJOURNAL_H
+
+#include <OpenSG/OSGEditJournal.h>
+
+OSG_BEGIN_NAMESPACE
+
+// Records committed edits for its lifetime: starts with an empty journal and recording on,
+// and on destruction empties the journal and puts recording back as it found it.
+class ScopedEditJournal
+{
+public:
+    ScopedEditJournal() : _wasEnabled(EditJournal::isEnabled())
+    {
+        EditJournal::clear();
+        EditJournal::setEnabled(true);
+    }
+    ~ScopedEditJournal()
+    {
+        EditJournal::setEnabled(_wasEnabled);
+        EditJournal::clear();
+    }
+    ScopedEditJournal(const ScopedEditJournal&) = delete;
+    ScopedEditJournal& operator=(const ScopedEditJournal&) = delete;
+
+private:
+    bool _wasEnabled;
+};
+
+OSG_END_NAMESPACE
+
+#endif
