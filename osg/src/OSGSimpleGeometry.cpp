@@ -114,18 +114,36 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
     const Real32 incl = (botRadius - topRadius) / height;
     const Real32 nlen = 1.f / osgsqrt(1.f + incl * incl);
 
+    // Sized up front: the arrays grow once instead of doubling their way up.
+    const bool topCap = doTop && topRadius > 0;
+    const bool bottomCap = doBottom && botRadius > 0;
+    const UInt32 capCount = UInt32(topCap) + UInt32(bottomCap);
+    const UInt32 vertexCount = (doSide ? 2 * (UInt32(sides) + 1) : 0) + capCount * UInt32(sides);
+    positions.reserve(vertexCount);
+    normals.reserve(vertexCount);
+    texCoords.reserve(vertexCount);
+    indices.reserve(vertexCount);
+    types.reserve(UInt32(doSide) + capCount);
+    lengths.reserve(UInt32(doSide) + capCount);
+
     if (doSide)
     {
         const UInt32 base = positions.size();
+        // Both rings share the angles of their columns.
+        std::vector<std::pair<Real32, Real32>> columns(UInt32(sides) + 1);
+        for (UInt32 j = 0; j <= sides; ++j)
+        {
+            const Real32 beta = Real32(j) * delta;
+            columns[j] = std::make_pair(osgsin(beta), -osgcos(beta));
+        }
         for (UInt32 ring = 0; ring < 2; ++ring)
         {
             const Real32 radius = ring == 0 ? topRadius : botRadius;
             const Real32 y = ring == 0 ? halfHeight : -halfHeight;
             for (UInt32 j = 0; j <= sides; ++j)
             {
-                const Real32 beta = Real32(j) * delta;
-                const Real32 x = osgsin(beta);
-                const Real32 z = -osgcos(beta);
+                const Real32 x = columns[j].first;
+                const Real32 z = columns[j].second;
                 positions.push_back(Pnt3f(x * radius, y, z * radius));
                 normals.push_back(Vec3f(x * nlen, incl * nlen, z * nlen));
                 texCoords.push_back(Vec2f(1.f - Real32(j) / Real32(sides), ring == 0 ? 1.f : 0.f));
