@@ -152,6 +152,9 @@ TEST_F(EnvironmentLightTest, TablesFromOpenSGImagesMatchTheLiteralLoopBitForBit)
         {"RGBA half", osg::Image::OSG_RGBA_PF, osg::Image::OSG_FLOAT16_IMAGEDATA, 13, 9},
         {"LA byte", osg::Image::OSG_LA_PF, osg::Image::OSG_UINT8_IMAGEDATA, 9, 7},
         {"DXT5", osg::Image::OSG_RGBA_DXT5, osg::Image::OSG_UINT8_IMAGEDATA, 10, 6},
+        // Tables from 2 MiB up are allocated on huge-page boundaries, rounded up.
+        {"colour table large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 500},
+        {"both tables large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 700},
     };
     // One processor for all rows: each image of another size replaces the tables before it.
     RefPtr<ProcProbe> probe(new ProcProbe(EnvironmentLight::classType(), *_env));

@@ -75,8 +75,12 @@ protected:
     // Direction of image point (x, y) of the tables' lat-long image (see MedianCut).
     osg::Vec3f directionFromImageCoord(unsigned short x, unsigned short y);
 
-    std::unique_ptr<float[]> _energySAT; // _width * _height entries, or null
-    std::unique_ptr<float[]> _colorSAT;  // 3 * _width * _height entries, red, green, blue
+    // Frees a table: large ones sit on huge-page boundaries, so they come from the C heap.
+    struct TableDeleter {
+        void operator()(float* table) const;
+    };
+    std::unique_ptr<float[], TableDeleter> _energySAT; // _width * _height entries, or null
+    std::unique_ptr<float[], TableDeleter> _colorSAT;  // 3 * _width * _height entries, red, green, blue
     std::uint16_t _width;
     std::uint16_t _height;
     std::vector<ImageRegion> _regions;
