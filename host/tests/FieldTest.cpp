@@ -20,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <vector>
 
 using namespace Morvek;
 using ::testing::ElementsAre;
@@ -157,6 +158,31 @@ TEST(Field, FloatTextIsReadWithCorrectRounding)
         float value = 7.f;
         ASSERT_TRUE(ClassicEncoding::parseFloats(row.text, &value, 1)) << row.text;
         EXPECT_EQ(std::memcmp(&value, &row.expected, sizeof value), 0) << row.text;
+    }
+}
+
+TEST(ClassicEncoding, FloatListsAreAllOrNothing)
+{
+    struct Row {
+        const char* name;
+        const char* text;
+        unsigned count;
+        bool ok;
+        std::vector<float> expected; // the whole output afterwards
+    };
+    const std::vector<float> untouched(6, 7.f);
+    const Row rows[] = {
+        {"three, commas as spaces", "1, 2 ,3", 3, true, {1.f, 2.f, 3.f, 7.f, 7.f, 7.f}},
+        {"six", "1 2 3 4 5 -6", 6, true, {1.f, 2.f, 3.f, 4.f, 5.f, -6.f}},
+        {"three with a bad last token", "1 2 x", 3, false, untouched},
+        {"six with a bad last token", "1 2 3 4 5 x", 6, false, untouched},
+        {"one too many", "1 2 3 4", 3, false, untouched},
+        {"one too few", "1 2 3 4 5", 6, false, untouched},
+    };
+    for (const Row& row : rows) {
+        std::vector<float> out = untouched;
+        EXPECT_EQ(ClassicEncoding::parseFloats(row.text, out.data(), row.count), row.ok) << row.name;
+        EXPECT_EQ(out, row.expected) << row.name;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 namespace Morvek {
 
@@ -15,9 +16,11 @@ bool isSeparator(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == ',';
 }
 
-std::vector<std::string> tokens(const char* text)
+// Views into `text`, which outlives them: parsing a field's value copies no characters.
+std::vector<std::string_view> tokens(const char* text)
 {
-    std::vector<std::string> out;
+    std::vector<std::string_view> out;
+    out.reserve(4); // the widest fixed-size value, an SFRotation
     const char* p = text;
     while (*p) {
         while (*p && isSeparator(*p))
@@ -26,12 +29,12 @@ std::vector<std::string> tokens(const char* text)
         while (*p && !isSeparator(*p))
             ++p;
         if (p != start)
-            out.emplace_back(start, p);
+            out.emplace_back(start, std::size_t(p - start));
     }
     return out;
 }
 
-bool parseFloatToken(const std::string& token, float& out)
+bool parseFloatToken(std::string_view token, float& out)
 {
     const char* first = token.data();
     const char* last = first + token.size();
@@ -101,7 +104,7 @@ bool ClassicEncoding::parseInt32(const char* text, int& out)
     const auto parts = tokens(text);
     if (parts.size() != 1)
         return false;
-    const std::string& token = parts[0];
+    const std::string_view token = parts[0];
     const char* first = token.data();
     const char* last = first + token.size();
     bool negative = false;
@@ -134,7 +137,10 @@ bool ClassicEncoding::parseFloats(const char* text, float* out, unsigned count)
     const auto parts = tokens(text);
     if (parts.size() != count)
         return false;
-    std::vector<float> values(count);
+    // `out` changes only when every token reads; up to four values need no heap.
+    float small[4];
+    std::vector<float> large(count > 4 ? count : 0);
+    float* values = count > 4 ? large.data() : small;
     for (unsigned i = 0; i < count; ++i)
         if (!parseFloatToken(parts[i], values[i]))
             return false;
