@@ -106,6 +106,9 @@ Int32 Node::findChild(const NodePtr& child) const
 
 bool Node::isSelfOrAncestor(const Node* candidate) const
 {
+    // A node without children is nobody's ancestor: new nodes added top-down skip the walk.
+    if (candidate != this && (candidate == nullptr || candidate->_children.empty()))
+        return false;
     for (const Node* n = this; n != nullptr; n = n->_parent.getCPtr())
         if (n == candidate)
             return true;
