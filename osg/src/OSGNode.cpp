@@ -9,6 +9,12 @@ OSG_BEGIN_NAMESPACE
 
 FieldContainerType Node::_type("Node", "AttachmentContainer", &Node::createPrototype);
 
+// Counts the boxes made valid. A node stamped with the current count is stale and so are all
+// its ancestors, so a later invalidation can stop there: without this, every commit below a
+// long chain of nodes (one per global light) walks the whole chain. Like the rest of the
+// scene graph it is meant for one thread.
+UInt64 Node::_volumeEpoch = 1;
+
 NodePtr Node::create()
 {
     return NodePtr::dcast(_type.createFieldContainer());
@@ -159,6 +165,7 @@ void Node::insertChild(UInt32 index, const NodePtr& child)
     }
     _children.insert(_children.begin() + index, child);
     child->_parent = getPtr();
+    noteNewAncestors();
 }
 
 void Node::replaceChild(UInt32 index, const NodePtr& child)
@@ -191,6 +198,7 @@ void Node::replaceChild(UInt32 index, const NodePtr& child)
     NodePtr replaced = _children[index];
     _children[index] = child;
     child->_parent = getPtr();
+    noteNewAncestors();
     replaced->_parent = NullFC;
     subRefCP(replaced);
 }
@@ -271,12 +279,33 @@ void Node::updateVolume()
         _core->adjustVolume(volume);
     volume.setValid(true);
     _volume = volume;
+    ++_volumeEpoch;
 }
 
 void Node::invalidateVolume()
 {
     for (Node* n = this; n != nullptr; n = n->_parent.getCPtr())
+    {
+        if (n->_staleEpoch == _volumeEpoch)
+            return; // stale up to the root already
         n->_volume.setValid(false);
+        n->_staleEpoch = _volumeEpoch;
+    }
+}
+
+void Node::noteNewAncestors()
+{
+    // The stamps below this node stay true only if this node and all its ancestors are stale.
+    // Checking changes no box; a valid one on the way retires every stamp instead.
+    Node* n = this;
+    for (; n != nullptr && n->_staleEpoch != _volumeEpoch; n = n->_parent.getCPtr())
+        if (n->_volume.isValid())
+        {
+            ++_volumeEpoch;
+            return;
+        }
+    for (Node* m = this; m != n; m = m->_parent.getCPtr())
+        m->_staleEpoch = _volumeEpoch;
 }
 
 void Node::getWorldVolume(BoxVolume& result)

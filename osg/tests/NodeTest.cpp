@@ -232,4 +232,78 @@ TEST_F(NodeTest, VolumeFollowsCommittedTransformChanges)
     endEditCP(spare, Node::TravMaskFieldMask);
     EXPECT_TRUE(parent->getVolume().isEmpty()) << "inactive subtrees do not count";
 }
+
+// Marking a box stale reaches every ancestor whose box is valid, whatever stale boxes lie
+// between and however the tree was put together.
+TEST_F(NodeTest, StaleBoxReachesEveryValidAncestor)
+{
+    // Each row builds on a chain top -> mid -> low -> leaf (low = a fresh node, top = parent)
+    // and returns the node whose box goes stale; top's box must be stale afterwards.
+    struct Row
+    {
+        const char* name;
+        std::function<NodePtr(NodeTest&, NodePtr mid, NodePtr low, NodePtr leaf)> act;
+    };
+    const Row rows[] = {
+        {"valid chain", [](NodeTest& t, NodePtr, NodePtr, NodePtr leaf) {
+             t.parent->getVolume();
+             return leaf;
+         }},
+        {"stale twice, then valid again", [](NodeTest& t, NodePtr, NodePtr, NodePtr leaf) {
+             leaf->invalidateVolume();
+             leaf->invalidateVolume();
+             t.parent->getVolume();
+             return leaf;
+         }},
+        {"only the lower part made valid", [](NodeTest&, NodePtr, NodePtr low, NodePtr leaf) {
+             leaf->invalidateVolume();
+             low->getVolume();
+             return leaf;
+         }},
+        {"stale subtree linked below a valid node", [](NodeTest& t, NodePtr mid, NodePtr low, NodePtr leaf) {
+             mid->subChild(low); // low and leaf stay alive: the row holds them
+             t.parent->getVolume();
+             leaf->invalidateVolume();
+             mid->addChild(low);
+             EXPECT_TRUE(t.parent->getVolume(false).isValid()) << "linking alone changes no box";
+             return leaf;
+         }},
+        {"stale subtree linked below a stale node under a valid one",
+         [](NodeTest& t, NodePtr mid, NodePtr low, NodePtr leaf) {
+             mid->subChild(low);
+             t.parent->getVolume();
+             NodePtr between = t.hold(Node::create());
+             mid->addChild(between); // stale, below a valid mid
+             leaf->invalidateVolume();
+             between->addChild(low);
+             return leaf;
+         }},
+        {"subtree moved from a stale tree to a valid one",
+         [](NodeTest& t, NodePtr, NodePtr low, NodePtr leaf) {
+             NodePtr other = t.hold(Node::create());
+             other->addChild(low);
+             leaf->invalidateVolume(); // stale up to other
+             t.parent->getVolume();
+             t.children[2]->addChild(low);
+             return leaf;
+         }},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.name);
+        NodePtr mid = children[1];
+        NodePtr low = hold(Node::create());
+        NodePtr leaf = hold(Node::create());
+        leaf->setCore(TransformBase::create());
+        low->addChild(leaf);
+        mid->addChild(low);
+        NodePtr stale = row.act(*this, mid, low, leaf);
+        stale->invalidateVolume();
+        for (NodePtr n = stale; n != NullFC; n = n->getParent())
+            EXPECT_FALSE(n->getVolume(false).isValid()) << "node #" << getContainerId(n);
+        EXPECT_FALSE(parent->getVolume(false).isValid());
+        if (low->getParent() != NullFC)
+            low->getParent()->subChild(low);
+    }
+}
 } // namespace

@@ -110,12 +110,18 @@ private:
     bool isSelfOrAncestor(const Node* candidate) const;
     // Detaches child from its current parent (if any) without touching its count.
     static void unlinkFromParent(Node* child);
+    // Called after a child was linked below this node: keeps the stale stamps below it true.
+    void noteNewAncestors();
 
     NodeCorePtr _core;
     NodePtr _parent;
     MFNodePtr _children;
     UInt32 _travMask = 0xFFFFFFFFu;
     BoxVolume _volume;
+    // _volumeEpoch when this box and all its ancestors' boxes were last known stale; a box
+    // made valid anywhere retires every stamp.
+    UInt64 _staleEpoch = 0;
+    static UInt64 _volumeEpoch;
 };
 
 OSG_END_NAMESPACE
