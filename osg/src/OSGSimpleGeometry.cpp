@@ -114,23 +114,24 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
     const Real32 incl = (botRadius - topRadius) / height;
     const Real32 nlen = 1.f / osgsqrt(1.f + incl * incl);
 
-    // Sized up front: the arrays grow once instead of doubling their way up.
+    // Sized up front and written in place: no regrowth, and no temporary vector per vertex
+    // (storing one and copying it back stalls on every vertex).
     const bool topCap = doTop && topRadius > 0;
     const bool bottomCap = doBottom && botRadius > 0;
-    const UInt32 capCount = UInt32(topCap) + UInt32(bottomCap);
-    const UInt32 vertexCount = (doSide ? 2 * (UInt32(sides) + 1) : 0) + capCount * UInt32(sides);
-    positions.reserve(vertexCount);
-    normals.reserve(vertexCount);
-    texCoords.reserve(vertexCount);
-    indices.reserve(vertexCount);
-    types.reserve(UInt32(doSide) + capCount);
-    lengths.reserve(UInt32(doSide) + capCount);
+    const UInt32 ringSize = UInt32(sides) + 1;
+    UInt32 v = positions.size();
+    UInt32 i = indices.size();
+    const UInt32 vertexCount = v + (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides;
+    positions.resize(vertexCount);
+    normals.resize(vertexCount);
+    texCoords.resize(vertexCount);
+    indices.resize(i + (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides);
 
     if (doSide)
     {
-        const UInt32 base = positions.size();
+        const UInt32 base = v;
         // Both rings share the angles of their columns.
-        std::vector<std::pair<Real32, Real32>> columns(UInt32(sides) + 1);
+        std::vector<std::pair<Real32, Real32>> columns(ringSize);
         for (UInt32 j = 0; j <= sides; ++j)
         {
             const Real32 beta = Real32(j) * delta;
@@ -140,44 +141,44 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
         {
             const Real32 radius = ring == 0 ? topRadius : botRadius;
             const Real32 y = ring == 0 ? halfHeight : -halfHeight;
-            for (UInt32 j = 0; j <= sides; ++j)
+            for (UInt32 j = 0; j <= sides; ++j, ++v)
             {
                 const Real32 x = columns[j].first;
                 const Real32 z = columns[j].second;
-                positions.push_back(Pnt3f(x * radius, y, z * radius));
-                normals.push_back(Vec3f(x * nlen, incl * nlen, z * nlen));
-                texCoords.push_back(Vec2f(1.f - Real32(j) / Real32(sides), ring == 0 ? 1.f : 0.f));
+                positions[v].setValues(x * radius, y, z * radius);
+                normals[v].setValues(x * nlen, incl * nlen, z * nlen);
+                texCoords[v].setValues(1.f - Real32(j) / Real32(sides), ring == 0 ? 1.f : 0.f);
             }
         }
         // Bottom then top vertex of each column: counter-clockwise seen from outside.
         for (UInt32 j = 0; j <= sides; ++j)
         {
-            indices.push_back(base + UInt32(sides) + 1 + j);
-            indices.push_back(base + j);
+            indices[i++] = base + ringSize + j;
+            indices[i++] = base + j;
         }
         types.push_back(GL_TRIANGLE_STRIP);
-        lengths.push_back(2 * (UInt32(sides) + 1));
+        lengths.push_back(2 * ringSize);
     }
 
     for (UInt32 cap = 0; cap < 2; ++cap)
     {
         const bool top = cap == 0;
-        const Real32 radius = top ? topRadius : botRadius;
-        if (!(top ? doTop : doBottom) || !(radius > 0))
+        if (!(top ? topCap : bottomCap))
             continue;
-        const UInt32 base = positions.size();
+        const Real32 radius = top ? topRadius : botRadius;
+        const UInt32 base = v;
         // The top cap runs clockwise in angle (seen from below), the bottom one
         // counter-clockwise, so both face outward.
         const Real32 direction = top ? -1.f : 1.f;
-        for (UInt32 j = 0; j < sides; ++j)
+        for (UInt32 j = 0; j < sides; ++j, ++v)
         {
             const Real32 beta = direction * Real32(j) * delta;
             const Real32 x = osgsin(beta);
             const Real32 z = -osgcos(beta);
-            positions.push_back(Pnt3f(x * radius, top ? halfHeight : -halfHeight, z * radius));
-            normals.push_back(Vec3f(0.f, top ? 1.f : -1.f, 0.f));
-            texCoords.push_back(Vec2f(x / 2.f + .5f, z / 2.f + .5f));
-            indices.push_back(base + j);
+            positions[v].setValues(x * radius, top ? halfHeight : -halfHeight, z * radius);
+            normals[v].setValues(0.f, top ? 1.f : -1.f, 0.f);
+            texCoords[v].setValues(x / 2.f + .5f, z / 2.f + .5f);
+            indices[i++] = base + j;
         }
         types.push_back(GL_POLYGON);
         lengths.push_back(sides);
