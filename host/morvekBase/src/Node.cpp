@@ -76,11 +76,10 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
                         getDisplayName().c_str(), declaringType.getName(), index);
         return;
     }
-    auto taken = _fields.find(index);
-    if (taken != _fields.end()) {
+    if (Field* taken = getField(index)) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
                         "Node %s: field index %u is already registered (%s); %s not registered\n",
-                        getDisplayName().c_str(), index, taken->second->getName(),
+                        getDisplayName().c_str(), index, taken->getName(),
                         row->getName() ? row->getName() : "");
         return;
     }
@@ -94,6 +93,8 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
         return;
     }
     field._desc = row;
+    if (index >= _fields.size())
+        _fields.resize(size_t(index) + 1, nullptr);
     _fields[index] = &field;
     if (setDefault && row->getDefault() && !field.storeFromString(row->getDefault())) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
@@ -107,14 +108,15 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
 
 void Node::unregField(unsigned index)
 {
-    auto it = _fields.find(index);
-    if (it == _fields.end())
+    Field* field = getField(index);
+    if (!field)
         return;
-    Field* field = it->second;
     if (_proc)
         _proc->fieldRemoved(Runtime::instance().getTime(), *field);
     field->_desc = nullptr;
-    _fields.erase(index);
+    // fieldRemoved() may have touched the registry; the slot is emptied whatever it holds now.
+    if (index < _fields.size())
+        _fields[index] = nullptr;
 }
 
 Field* Node::findField(const char* name, FieldSearchOrder order) const
@@ -123,35 +125,37 @@ Field* Node::findField(const char* name, FieldSearchOrder order) const
         return nullptr;
     if (order == SearchDerivedFirst) {
         for (auto it = _fields.rbegin(); it != _fields.rend(); ++it)
-            if (std::strcmp(it->second->getName(), name) == 0)
-                return it->second;
+            if (*it && std::strcmp((*it)->getName(), name) == 0)
+                return *it;
     } else {
-        for (const auto& entry : _fields)
-            if (std::strcmp(entry.second->getName(), name) == 0)
-                return entry.second;
+        for (Field* field : _fields)
+            if (field && std::strcmp(field->getName(), name) == 0)
+                return field;
     }
     return nullptr;
 }
 
 Field* Node::getField(unsigned index) const
 {
-    auto it = _fields.find(index);
-    return it == _fields.end() ? nullptr : it->second;
+    return index < _fields.size() ? _fields[index] : nullptr;
 }
 
 std::vector<Field*> Node::getFields() const
 {
     std::vector<Field*> out;
-    for (const auto& entry : _fields)
-        out.push_back(entry.second);
+    out.reserve(_fields.size());
+    for (Field* field : _fields)
+        if (field)
+            out.push_back(field);
     return out;
 }
 
 FieldMask Node::getRegisteredMask() const
 {
     FieldMask mask;
-    for (const auto& entry : _fields)
-        mask |= entry.second->getMask();
+    for (Field* field : _fields)
+        if (field)
+            mask |= field->getMask();
     return mask;
 }
 
@@ -225,12 +229,9 @@ void Node::removeFieldObject(Field& field)
 {
     _fieldObjects.erase(std::remove(_fieldObjects.begin(), _fieldObjects.end(), &field),
                         _fieldObjects.end());
-    for (auto it = _fields.begin(); it != _fields.end();) {
-        if (it->second == &field)
-            it = _fields.erase(it);
-        else
-            ++it;
-    }
+    for (Field*& slot : _fields)
+        if (slot == &field)
+            slot = nullptr;
 }
 
 std::vector<NodeLink*> Node::collectLinks() const

@@ -4,7 +4,6 @@
 #include <morvekBase/BitVector.h>
 #include <morvekBase/NodeType.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -129,7 +128,9 @@ private:
     unsigned int _id;
     NodeNameSpace* _nameSpace;
     bool _isProto = false;
-    std::map<unsigned, Field*> _fields;  // registered fields by index
+    // Registered fields, slot = field index (null where none is registered). Indices are small
+    // and dense along a class chain, so a plain array beats a tree here.
+    std::vector<Field*> _fields;
     std::vector<Field*> _fieldObjects;   // every field object bound to this node
     std::vector<Node*> _parents;
     Node* _liveRoot = nullptr;
