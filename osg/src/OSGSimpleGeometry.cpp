@@ -41,6 +41,48 @@ SimpleMaterialPtr makeSharedMaterial(const Color3f& diffuse, const Color3f& ambi
     return material;
 }
 
+// sin and -cos of the angles a frustum of `sides` sides uses: its columns (j * delta, j from 0
+// to sides) and its top cap (-j * delta, j below sides; the bottom cap shares the columns).
+// Every proxy of a light type has the same number of sides, so the last two tables are kept
+// per thread instead of calling sin and cos again for each new geometry. The values are
+// computed by the same expressions as before, so they are the same to the bit.
+struct FrustumAngles
+{
+    UInt16 sides = 0;
+    std::vector<std::pair<Real32, Real32>> columns;
+    std::vector<std::pair<Real32, Real32>> topCap;
+};
+
+const FrustumAngles& frustumAngles(UInt16 sides)
+{
+    thread_local std::array<FrustumAngles, 2> tables;
+    thread_local UInt32 lastUsed = 0;
+    for (UInt32 k = 0; k < tables.size(); ++k)
+        if (tables[k].sides == sides)
+        {
+            lastUsed = k;
+            return tables[k];
+        }
+    const UInt32 k = 1 - lastUsed; // replace the one used longer ago
+    FrustumAngles& table = tables[k];
+    const Real32 delta = 2.f * Pi / Real32(sides);
+    table.columns.resize(UInt32(sides) + 1);
+    for (UInt32 j = 0; j <= sides; ++j)
+    {
+        const Real32 beta = Real32(j) * delta;
+        table.columns[j] = std::make_pair(osgsin(beta), -osgcos(beta));
+    }
+    table.topCap.resize(sides);
+    for (UInt32 j = 0; j < sides; ++j)
+    {
+        const Real32 beta = -1.f * Real32(j) * delta;
+        table.topCap[j] = std::make_pair(osgsin(beta), -osgcos(beta));
+    }
+    table.sides = sides;
+    lastUsed = k;
+    return table;
+}
+
 NodePtr nodeFor(const GeometryPtr& geo)
 {
     if (geo == NullFC)
@@ -108,7 +150,7 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
     MFUInt8& types = geo->getTypes();
     MFUInt32& lengths = geo->getLengths();
 
-    const Real32 delta = 2.f * Pi / Real32(sides);
+    const FrustumAngles& angles = frustumAngles(sides);
     const Real32 halfHeight = height / 2.f;
     // Slope of the side: the outward normal is (x, incl, z) scaled to unit length.
     const Real32 incl = (botRadius - topRadius) / height;
@@ -131,12 +173,7 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
     {
         const UInt32 base = v;
         // Both rings share the angles of their columns.
-        std::vector<std::pair<Real32, Real32>> columns(ringSize);
-        for (UInt32 j = 0; j <= sides; ++j)
-        {
-            const Real32 beta = Real32(j) * delta;
-            columns[j] = std::make_pair(osgsin(beta), -osgcos(beta));
-        }
+        const std::vector<std::pair<Real32, Real32>>& columns = angles.columns;
         for (UInt32 ring = 0; ring < 2; ++ring)
         {
             const Real32 radius = ring == 0 ? topRadius : botRadius;
@@ -169,12 +206,11 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
         const UInt32 base = v;
         // The top cap runs clockwise in angle (seen from below), the bottom one
         // counter-clockwise, so both face outward.
-        const Real32 direction = top ? -1.f : 1.f;
+        const std::vector<std::pair<Real32, Real32>>& ring = top ? angles.topCap : angles.columns;
         for (UInt32 j = 0; j < sides; ++j, ++v)
         {
-            const Real32 beta = direction * Real32(j) * delta;
-            const Real32 x = osgsin(beta);
-            const Real32 z = -osgcos(beta);
+            const Real32 x = ring[j].first;
+            const Real32 z = ring[j].second;
             positions[v].setValues(x * radius, top ? halfHeight : -halfHeight, z * radius);
             normals[v].setValues(0.f, top ? 1.f : -1.f, 0.f);
             texCoords[v].setValues(x / 2.f + .5f, z / 2.f + .5f);

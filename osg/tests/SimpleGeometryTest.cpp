@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 OSG_USING_NAMESPACE
 
@@ -113,6 +114,49 @@ TEST_F(SimpleGeometryTest, ConeTipIsAtHalfHeightAndTheRimStartsAtMinusZ)
     for (const Pnt3f& q : p)
         EXPECT_LE(q[1], 0.4f);
     subRefCP(cone);
+}
+
+TEST_F(SimpleGeometryTest, FrustumAnglesStayExactWhateverSideCountsCameBefore)
+{
+    // Builders with other side counts in between must not leave their angles behind: each
+    // cap vertex is exactly sin and -cos of its own angle, times the radius.
+    struct Row
+    {
+        const char* name;
+        UInt16 sides;
+    };
+    const Row rows[] = {{"five", 5}, {"seven", 7}, {"nine", 9}, {"five again", 5}, {"nine again", 9}};
+    std::vector<Pnt3f> firstFive;
+    for (const Row& row : rows)
+    {
+        const Real32 radius = 0.75f;
+        GeometryPtr geo = makeCylinderGeo(2.f, radius, row.sides, true, true, true);
+        ASSERT_NE(geo, NullFC) << row.name;
+        const MField<Pnt3f>& p = geo->getPositions();
+        const UInt32 sides = row.sides;
+        ASSERT_EQ(p.size(), 2 * (sides + 1) + 2 * sides) << row.name;
+        const Real32 delta = 2.f * Pi / Real32(sides);
+        for (UInt32 j = 0; j < sides; ++j)
+        {
+            const Real32 up = -1.f * Real32(j) * delta;  // top cap runs the other way round
+            const Real32 down = Real32(j) * delta;
+            const Pnt3f& top = p[2 * (sides + 1) + j];
+            const Pnt3f& bottom = p[2 * (sides + 1) + sides + j];
+            EXPECT_EQ(top, Pnt3f(std::sin(up) * radius, 1.f, -std::cos(up) * radius)) << row.name << " j=" << j;
+            EXPECT_EQ(bottom, Pnt3f(std::sin(down) * radius, -1.f, -std::cos(down) * radius))
+                << row.name << " j=" << j;
+            EXPECT_EQ(p[j], Pnt3f(std::sin(down) * radius, 1.f, -std::cos(down) * radius)) << row.name << " j=" << j;
+        }
+        if (row.sides == 5)
+        {
+            std::vector<Pnt3f> all(p.begin(), p.end());
+            if (firstFive.empty())
+                firstFive = all;
+            else
+                EXPECT_EQ(all, firstFive) << row.name;
+        }
+        subRefCP(geo);
+    }
 }
 
 TEST_F(SimpleGeometryTest, SphereVerticesLieOnTheSphere)
