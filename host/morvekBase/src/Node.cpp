@@ -250,6 +250,11 @@ void Node::unlinkAllChildren()
     for (Field* field : fields) {
         if (std::find(_fieldObjects.begin(), _fieldObjects.end(), field) == _fieldObjects.end())
             continue;
+        // Only node fields link children (SFNode and MFNode keep their data type final), so
+        // the others skip the type tests.
+        const NodePartDataType dataType = field->getDataType();
+        if (dataType != DataSFNode && dataType != DataMFNode)
+            continue;
         if (auto* single = dynamic_cast<SFNode*>(field))
             single->storeNode(nullptr);
         else if (auto* multi = dynamic_cast<MFNode*>(field))

@@ -38,7 +38,8 @@ public:
 
     bool storeFromString(const char* text) override; // "[]" or "" empties the field
     std::string getValueString() const override;     // "[ Type/name Type/name ]"
-    NodePartDataType getDataType() const override { return DataMFNode; }
+    // Final: Node relies on it to skip the type test for fields that link no node.
+    NodePartDataType getDataType() const final { return DataMFNode; }
     const char* getClassName() const override { return "MFNode"; }
     void collectLinks(std::vector<NodeLink*>& out) override;
 

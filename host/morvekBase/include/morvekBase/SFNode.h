@@ -25,7 +25,8 @@ public:
 
     bool storeFromString(const char* text) override; // "NULL" empties the field
     std::string getValueString() const override;     // "NULL" or "Type/name"
-    NodePartDataType getDataType() const override { return DataSFNode; }
+    // Final: Node relies on it to skip the type test for fields that link no node.
+    NodePartDataType getDataType() const final { return DataSFNode; }
     const char* getClassName() const override { return "SFNode"; }
     void collectLinks(std::vector<NodeLink*>& out) override;
 
