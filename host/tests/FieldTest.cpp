@@ -111,21 +111,25 @@ TEST(Field, RegisteredFieldTakesItsRowDefaultOrKeepsThePlaceholder)
         NodeType type(ns, "Probe", "Tests", nullptr, nullptr, nullptr, "Testing", nullptr,
                       "stable", "probe", "Morvek", false, false, nullptr, nullptr, nullptr, desc,
                       1);
-        std::unique_ptr<Field> field = makeProbe(*node, row.type);
-        osg::LogCapture capture;
-        node->regField(*field, type, ProbeIndex, true);
-        EXPECT_EQ(node->getField(ProbeIndex), field.get()) << row.name;
-        EXPECT_EQ(field->getValueString(), row.value) << row.name;
-        if (row.refused) {
-            const std::string message = "Field HostTestNode/" + node->getIDStr() +
-                                        ".probe: default \"" + row.text + "\" is not a valid " +
-                                        field->getClassName() + "; keeping the placeholder";
-            EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(message))) << row.name;
-        } else {
-            EXPECT_EQ(capture.text(), "") << row.name;
+        // The second field made from the same row must get the same result as the first.
+        for (int round = 1; round <= 2; ++round) {
+            std::unique_ptr<Field> field = makeProbe(*node, row.type);
+            osg::LogCapture capture;
+            node->regField(*field, type, ProbeIndex, true);
+            EXPECT_EQ(node->getField(ProbeIndex), field.get()) << row.name << " #" << round;
+            EXPECT_EQ(field->getValueString(), row.value) << row.name << " #" << round;
+            if (row.refused) {
+                const std::string message =
+                    "Field HostTestNode/" + node->getIDStr() + ".probe: default \"" + row.text +
+                    "\" is not a valid " + field->getClassName() + "; keeping the placeholder";
+                EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(message)))
+                    << row.name << " #" << round;
+            } else {
+                EXPECT_EQ(capture.text(), "") << row.name << " #" << round;
+            }
+            node->unregField(ProbeIndex);
+            EXPECT_EQ(field->getDesc(), nullptr) << row.name << " #" << round;
         }
-        node->unregField(ProbeIndex);
-        EXPECT_EQ(field->getDesc(), nullptr) << row.name;
     }
 }
 

@@ -49,6 +49,11 @@ bool Field::setFromString(const char* text)
     return true;
 }
 
+bool Field::storeDefault(const NodePartDesc& row)
+{
+    return storeFromString(row.getDefault());
+}
+
 void Field::collectLinks(std::vector<NodeLink*>&) {}
 
 std::string Field::getDisplayName() const

@@ -96,7 +96,7 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
     if (index >= _fields.size())
         _fields.resize(size_t(index) + 1, nullptr);
     _fields[index] = &field;
-    if (setDefault && row->getDefault() && !field.storeFromString(row->getDefault())) {
+    if (setDefault && row->getDefault() && !field.storeDefault(*row)) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
                         "Field %s: default \"%s\" is not a valid %s; keeping the placeholder\n",
                         field.getDisplayName().c_str(), row->getDefault(),

@@ -1,5 +1,7 @@
 #include <morvekBase/NodePartDesc.h>
 
+#include <morvekBase/ClassicEncoding.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -14,6 +16,7 @@ NodePartDesc::NodePartDesc(unsigned int index, BitVector<unsigned long long> mas
       _name(name), _unused(unused), _default(defaultValue), _constraint(constraint),
       _description(description), _zero(zero)
 {
+    parseTexts();
 }
 
 NodePartDesc::NodePartDesc(const NodePartDesc& other, BitVector<unsigned int>* collectedIndices)
@@ -35,10 +38,43 @@ const char* NodePartDesc::getDescription() const { return _description.get(); }
 
 bool NodePartDesc::getRange(double& lo, double& hi) const
 {
-    // "[lo,hi]" exactly: no spaces, both bounds finite numbers, lo <= hi.
-    if (!_constraint.present)
+    if (!_hasRange)
         return false;
-    const std::string& text = _constraint.value;
+    lo = _lo;
+    hi = _hi;
+    return true;
+}
+
+void NodePartDesc::parseTexts()
+{
+    _hasRange = readRange(_constraint.present, _constraint.value, _lo, _hi);
+    if (!_default.present)
+        return;
+    const char* text = _default.value.c_str();
+    switch (_dataType) {
+    case DataSFFloat:
+        _parsedDefault = ClassicEncoding::parseFloats(text, _defaultFloats, 1);
+        break;
+    case DataSFColor:
+    case DataSFVec3f:
+        _parsedDefault = ClassicEncoding::parseFloats(text, _defaultFloats, 3);
+        break;
+    case DataSFInt32:
+        _parsedDefault = ClassicEncoding::parseInt32(text, _defaultInt32);
+        break;
+    case DataSFBool:
+        _parsedDefault = ClassicEncoding::parseBool(text, _defaultBool);
+        break;
+    default:
+        break;
+    }
+}
+
+bool NodePartDesc::readRange(bool present, const std::string& text, double& lo, double& hi)
+{
+    // "[lo,hi]" exactly: no spaces, both bounds finite numbers, lo <= hi.
+    if (!present)
+        return false;
     if (text.size() < 5 || text.front() != '[' || text.back() != ']')
         return false;
     const size_t comma = text.find(',');

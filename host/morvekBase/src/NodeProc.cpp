@@ -108,7 +108,7 @@ Field* NodeProc::addNodePart(const NodePartDesc& row)
     }
     Field* field = entry->field.get();
     field->_desc = &entry->row;
-    if (row.getDefault() && !field->storeFromString(row.getDefault())) {
+    if (row.getDefault() && !field->storeDefault(entry->row)) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
                         "Field %s: default \"%s\" is not a valid %s; keeping the placeholder\n",
                         field->getDisplayName().c_str(), row.getDefault(),

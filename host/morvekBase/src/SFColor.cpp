@@ -1,6 +1,7 @@
 #include <morvekBase/SFColor.h>
 
 #include <morvekBase/ClassicEncoding.h>
+#include <morvekBase/NodePartDesc.h>
 
 namespace Morvek {
 
@@ -11,8 +12,19 @@ bool SFColor::storeFromString(const char* text)
     float rgb[3];
     if (!ClassicEncoding::parseFloats(text, rgb, 3))
         return false;
-    for (float c : rgb)
-        if (c < 0.f || c > 1.f)
+    return storeChecked(rgb);
+}
+
+bool SFColor::storeDefault(const NodePartDesc& row)
+{
+    const float* rgb = row.getParsedDefaultFloats();
+    return rgb ? storeChecked(rgb) : storeFromString(row.getDefault());
+}
+
+bool SFColor::storeChecked(const float* rgb)
+{
+    for (int i = 0; i < 3; ++i)
+        if (rgb[i] < 0.f || rgb[i] > 1.f)
             return false;
     _value.setValuesRGB(rgb[0], rgb[1], rgb[2]);
     return true;

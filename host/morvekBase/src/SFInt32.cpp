@@ -14,6 +14,17 @@ bool SFInt32::storeFromString(const char* text)
     int value = 0;
     if (!ClassicEncoding::parseInt32(text, value))
         return false;
+    return storeChecked(value);
+}
+
+bool SFInt32::storeDefault(const NodePartDesc& row)
+{
+    const int* value = row.getParsedDefaultInt32();
+    return value ? storeChecked(*value) : storeFromString(row.getDefault());
+}
+
+bool SFInt32::storeChecked(int value)
+{
     double lo = 0, hi = 0;
     if (getDesc() && getDesc()->getRange(lo, hi) && (value < lo || value > hi))
         return false;

@@ -1,6 +1,7 @@
 #include <morvekBase/SFVec3f.h>
 
 #include <morvekBase/ClassicEncoding.h>
+#include <morvekBase/NodePartDesc.h>
 
 namespace Morvek {
 
@@ -11,6 +12,15 @@ bool SFVec3f::storeFromString(const char* text)
     float xyz[3];
     if (!ClassicEncoding::parseFloats(text, xyz, 3))
         return false;
+    _value.setValues(xyz[0], xyz[1], xyz[2]);
+    return true;
+}
+
+bool SFVec3f::storeDefault(const NodePartDesc& row)
+{
+    const float* xyz = row.getParsedDefaultFloats();
+    if (!xyz)
+        return storeFromString(row.getDefault());
     _value.setValues(xyz[0], xyz[1], xyz[2]);
     return true;
 }

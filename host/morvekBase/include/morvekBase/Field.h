@@ -56,6 +56,10 @@ public:
     // text does not parse for this field class. Node fields (SFNode, MFNode) accept only "NULL"
     // and "[]" respectively, meaning empty.
     virtual bool storeFromString(const char* text) = 0;
+    // Stores the default of `row` (whose default text is not null) like storeFromString
+    // would. Classes of plain numbers take the values the row read once; the others parse
+    // the text. A class that overrides storeFromString overrides this as well.
+    virtual bool storeDefault(const NodePartDesc& row);
     // The value in X3D classic encoding (each float in its shortest form that reads back to
     // the same bits).
     virtual std::string getValueString() const = 0;

@@ -51,7 +51,19 @@ public:
     // such range (no constraint, or a node type name).
     bool getRange(double& lo, double& hi) const;
 
+    // The default text read once, when the row is made, for the field classes whose values
+    // are plain numbers: every new node then copies the values instead of parsing the text
+    // again. Null when the row's data type is another one or its default does not read as
+    // that type (the field then parses the text itself and reports it).
+    // SFFloat: 1 float; SFColor, SFVec3f: 3 floats.
+    const float* getParsedDefaultFloats() const { return _parsedDefault ? _defaultFloats : nullptr; }
+    const int* getParsedDefaultInt32() const { return _parsedDefault ? &_defaultInt32 : nullptr; }
+    const bool* getParsedDefaultBool() const { return _parsedDefault ? &_defaultBool : nullptr; }
+
 private:
+    void parseTexts();
+    static bool readRange(bool present, const std::string& text, double& lo, double& hi);
+
     // A text that may be absent.
     struct Text {
         Text(const char* text) : present(text != nullptr), value(text ? text : "") {}
@@ -71,6 +83,14 @@ private:
     Text _constraint;
     Text _description;
     unsigned int _zero;
+    // Read from the texts by parseTexts().
+    bool _hasRange = false;
+    double _lo = 0;
+    double _hi = 0;
+    bool _parsedDefault = false;
+    float _defaultFloats[3] = {0.f, 0.f, 0.f};
+    int _defaultInt32 = 0;
+    bool _defaultBool = false;
 };
 
 } // namespace Morvek

@@ -10,6 +10,7 @@ public:
     SFBool(Node& owner, bool init);
 
     bool storeFromString(const char* text) override;
+    bool storeDefault(const NodePartDesc& row) override;
     std::string getValueString() const override;
     NodePartDataType getDataType() const override { return DataSFBool; }
     const char* getClassName() const override { return "SFBool"; }

@@ -13,9 +13,14 @@ public:
     SFColor(Node& owner, osg::Color3f init);
 
     bool storeFromString(const char* text) override;
+    bool storeDefault(const NodePartDesc& row) override;
     std::string getValueString() const override;
     NodePartDataType getDataType() const override { return DataSFColor; }
     const char* getClassName() const override { return "SFColor"; }
+
+private:
+    // Stores three read components that each lie in [0,1].
+    bool storeChecked(const float* rgb);
 };
 
 } // namespace Morvek

@@ -11,9 +11,14 @@ public:
     SFFloat(Node& owner, float init);
 
     bool storeFromString(const char* text) override;
+    bool storeDefault(const NodePartDesc& row) override;
     std::string getValueString() const override;
     NodePartDataType getDataType() const override { return DataSFFloat; }
     const char* getClassName() const override { return "SFFloat"; }
+
+private:
+    // Stores a read value that lies within the row's range, if any.
+    bool storeChecked(float value);
 };
 
 } // namespace Morvek

@@ -12,9 +12,14 @@ public:
     SFInt32(Node& owner, int init);
 
     bool storeFromString(const char* text) override;
+    bool storeDefault(const NodePartDesc& row) override;
     std::string getValueString() const override;
     NodePartDataType getDataType() const override { return DataSFInt32; }
     const char* getClassName() const override { return "SFInt32"; }
+
+private:
+    // Stores a read value that lies within the row's range, if any.
+    bool storeChecked(int value);
 };
 
 } // namespace Morvek

@@ -12,6 +12,7 @@ public:
     SFVec3f(Node& owner, osg::Vec3f init);
 
     bool storeFromString(const char* text) override;
+    bool storeDefault(const NodePartDesc& row) override;
     std::string getValueString() const override;
     NodePartDataType getDataType() const override { return DataSFVec3f; }
     const char* getClassName() const override { return "SFVec3f"; }
