@@ -137,6 +137,21 @@ void Node::addChild(const NodePtr& child)
     insertChild(_children.size(), child);
 }
 
+UInt32 Node::takeFromOldParent(const NodePtr& child, UInt32 index)
+{
+    // Reference first, so that moving the child from its old parent cannot destroy it.
+    addRefCP(child);
+    NodePtr oldParent = child->_parent;
+    if (oldParent != NullFC)
+    {
+        Int32 oldIndex = oldParent->findChild(child);
+        if (oldParent == getPtr() && oldIndex >= 0 && UInt32(oldIndex) < index)
+            --index;
+        oldParent->subChild(child);
+    }
+    return index;
+}
+
 void Node::insertChild(UInt32 index, const NodePtr& child)
 {
     if (child == NullFC)
@@ -153,16 +168,7 @@ void Node::insertChild(UInt32 index, const NodePtr& child)
                  << " is this node or one of its ancestors; not added" << std::endl;
         return;
     }
-    // Reference first, so that moving the child from its old parent cannot destroy it.
-    addRefCP(child);
-    NodePtr oldParent = child->_parent;
-    if (oldParent != NullFC)
-    {
-        Int32 oldIndex = oldParent->findChild(child);
-        if (oldParent == getPtr() && oldIndex >= 0 && UInt32(oldIndex) < index)
-            --index;
-        oldParent->subChild(child);
-    }
+    index = takeFromOldParent(child, index);
     _children.insert(_children.begin() + index, child);
     child->_parent = getPtr();
     noteNewAncestors();
@@ -186,15 +192,7 @@ void Node::replaceChild(UInt32 index, const NodePtr& child)
                  << " is this node or one of its ancestors; not used" << std::endl;
         return;
     }
-    addRefCP(child);
-    NodePtr oldParent = child->_parent;
-    if (oldParent != NullFC)
-    {
-        Int32 oldIndex = oldParent->findChild(child);
-        if (oldParent == getPtr() && oldIndex >= 0 && UInt32(oldIndex) < index)
-            --index;
-        oldParent->subChild(child);
-    }
+    index = takeFromOldParent(child, index);
     NodePtr replaced = _children[index];
     _children[index] = child;
     child->_parent = getPtr();

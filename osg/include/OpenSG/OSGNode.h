@@ -110,6 +110,9 @@ private:
     bool isSelfOrAncestor(const Node* candidate) const;
     // Detaches child from its current parent (if any) without touching its count.
     static void unlinkFromParent(Node* child);
+    // Takes a reference on child and unlinks it from its old parent; returns index shifted
+    // down by one when the child stood before that position below this very node.
+    UInt32 takeFromOldParent(const NodePtr& child, UInt32 index);
     // Called after a child was linked below this node: keeps the stale stamps below it true.
     void noteNewAncestors();
 
