@@ -108,6 +108,12 @@ void expectBitIdentical(const std::vector<float>& got, const std::vector<float>&
     EXPECT_EQ(reported, 0) << table << " differs from the literal loop";
 }
 
+// "<row> <w>x<h>": names a case in failure traces and seeds its random image.
+std::string caseName(const char* row, const Size& size)
+{
+    return std::string(row) + " " + std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
 std::mt19937 seededFor(const std::string& name)
 {
     std::seed_seq seed(name.begin(), name.end());
@@ -118,8 +124,7 @@ TEST(SummedAreaTableBuilder, BitIdenticalToTheLiteralLoopForEveryFormat)
 {
     for (const FormatRow& format : Formats) {
         for (const Size& size : WavefrontSizes) {
-            const std::string name = std::string(format.name) + " " + std::to_string(size.width) +
-                                     "x" + std::to_string(size.height);
+            const std::string name = caseName(format.name, size);
             SCOPED_TRACE(name);
             std::mt19937 rng = seededFor(name);
             const OwnedImage image =
@@ -140,8 +145,7 @@ TEST(SummedAreaTableBuilder, EveryRectangleSumsItsPixels)
 {
     for (const FormatRow& format : Formats) {
         for (const Size& size : OddSizes) {
-            const std::string name = std::string(format.name) + " " + std::to_string(size.width) +
-                                     "x" + std::to_string(size.height);
+            const std::string name = caseName(format.name, size);
             SCOPED_TRACE(name);
             std::mt19937 rng = seededFor(name);
             const OwnedImage image =
@@ -217,8 +221,7 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
     const Size sizes[] = {{7, 5}, {1, 9}, {13, 1}, {64, 20}, {130, 7}};
     for (const auto& row : rows) {
         for (const Size& size : sizes) {
-            const std::string name = std::string(row.name) + " " + std::to_string(size.width) +
-                                     "x" + std::to_string(size.height);
+            const std::string name = caseName(row.name, size);
             SCOPED_TRACE(name);
             std::mt19937 rng = seededFor(name);
             std::uniform_real_distribution<float> uniform(-1.0e3f, 1.0e3f);
