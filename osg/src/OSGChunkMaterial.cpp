@@ -20,8 +20,8 @@ FieldContainerPtr ChunkMaterial::shallowCopy() const
 ChunkMaterial::~ChunkMaterial()
 {
     editState().clearChunks();
-    std::vector<StateChunkPtr> chunks = getChunks().getValues();
-    editChunks().clear();
+    MFStateChunkPtr::StorageType chunks;
+    chunks.swap(editChunks().getValues());
     editSlots().clear();
     for (const StateChunkPtr& chunk : chunks)
         subRefCP(chunk);
@@ -76,8 +76,8 @@ Int32 ChunkMaterial::find(const StateChunkPtr& chunk) const
 void ChunkMaterial::clearChunks()
 {
     editState().clearChunks();
-    std::vector<StateChunkPtr> chunks = getChunks().getValues();
-    editChunks().clear();
+    MFStateChunkPtr::StorageType chunks;
+    chunks.swap(editChunks().getValues());
     editSlots().clear();
     for (const StateChunkPtr& chunk : chunks)
         subRefCP(chunk);

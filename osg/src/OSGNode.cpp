@@ -61,8 +61,9 @@ Node::~Node()
         _core = NullFC;
         subRefCP(core);
     }
-    std::vector<NodePtr> children = _children.getValues();
-    _children.clear();
+    // Taken over, not copied: a dying graph frees its lists without allocating new ones.
+    MFNodePtr::StorageType children;
+    children.swap(_children.getValues());
     for (NodePtr child : children)
     {
         child->_parent = NullFC;

@@ -130,26 +130,22 @@ void releaseDefaultMaterials()
     clearRefCP(defaultUnlitMaterial);
 }
 
-GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
-                                  bool doTop, bool doBottom)
+namespace
 {
-    if (height <= 0 || topRadius < 0 || botRadius < 0 || sides < 3)
-    {
-        SWARNING << "makeConicalFrustum: illegal parameters height=" << height << ", topRadius=" << topRadius
-                 << ", botRadius=" << botRadius << ", sides=" << sides << std::endl;
-        return NullFC;
-    }
-    GeometryPtr geo = GeometryBase::create();
-    if (geo == NullFC)
-        return NullFC;
+// The arrays of one frustum, ready to copy into a new geometry.
+struct FrustumArrays
+{
+    std::vector<Pnt3f> positions;
+    std::vector<Vec3f> normals;
+    std::vector<Vec2f> texCoords;
+    std::vector<UInt32> indices;
+    std::vector<UInt8> types;
+    std::vector<UInt32> lengths;
+};
 
-    MField<Pnt3f>& positions = geo->getPositions();
-    MField<Vec3f>& normals = geo->getNormals();
-    MField<Vec2f>& texCoords = geo->getTexCoords();
-    MFUInt32& indices = geo->getIndices();
-    MFUInt8& types = geo->getTypes();
-    MFUInt32& lengths = geo->getLengths();
-
+void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
+                        bool doTop, bool doBottom, FrustumArrays& arrays)
+{
     const FrustumAngles& angles = frustumAngles(sides);
     const Real32 halfHeight = height / 2.f;
     // Slope of the side: the outward normal is (x, incl, z) scaled to unit length.
@@ -161,13 +157,19 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
     const bool topCap = doTop && topRadius > 0;
     const bool bottomCap = doBottom && botRadius > 0;
     const UInt32 ringSize = UInt32(sides) + 1;
-    UInt32 v = positions.size();
-    UInt32 i = indices.size();
-    const UInt32 vertexCount = v + (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides;
+    const UInt32 vertexCount = (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides;
+    std::vector<Pnt3f>& positions = arrays.positions;
+    std::vector<Vec3f>& normals = arrays.normals;
+    std::vector<Vec2f>& texCoords = arrays.texCoords;
+    std::vector<UInt32>& indices = arrays.indices;
     positions.resize(vertexCount);
     normals.resize(vertexCount);
     texCoords.resize(vertexCount);
-    indices.resize(i + (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides);
+    indices.resize(vertexCount);
+    arrays.types.clear();
+    arrays.lengths.clear();
+    UInt32 v = 0;
+    UInt32 i = 0;
 
     if (doSide)
     {
@@ -193,8 +195,8 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
             indices[i++] = base + ringSize + j;
             indices[i++] = base + j;
         }
-        types.push_back(GL_TRIANGLE_STRIP);
-        lengths.push_back(2 * ringSize);
+        arrays.types.push_back(GL_TRIANGLE_STRIP);
+        arrays.lengths.push_back(2 * ringSize);
     }
 
     for (UInt32 cap = 0; cap < 2; ++cap)
@@ -216,9 +218,65 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
             texCoords[v].setValues(x / 2.f + .5f, z / 2.f + .5f);
             indices[i++] = base + j;
         }
-        types.push_back(GL_POLYGON);
-        lengths.push_back(sides);
+        arrays.types.push_back(GL_POLYGON);
+        arrays.lengths.push_back(sides);
     }
+}
+
+// The arrays of a frustum with these parameters. Light proxies ask for the same few shapes
+// over and over, so the last few are kept per thread and copied instead of computed again;
+// a copy holds the same bits as a fresh computation.
+const FrustumArrays& frustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
+                                   bool doSide, bool doTop, bool doBottom)
+{
+    struct Entry
+    {
+        Real32 height = 0, topRadius = 0, botRadius = 0;
+        UInt16 sides = 0;
+        bool doSide = false, doTop = false, doBottom = false;
+        FrustumArrays arrays;
+    };
+    thread_local std::array<Entry, 4> entries;
+    thread_local UInt32 next = 0;
+    for (Entry& e : entries)
+        if (e.sides == sides && e.height == height && e.topRadius == topRadius &&
+            e.botRadius == botRadius && e.doSide == doSide && e.doTop == doTop && e.doBottom == doBottom)
+            return e.arrays;
+    Entry& e = entries[next];
+    next = (next + 1) % UInt32(entries.size());
+    e.sides = 0; // invalid until filled
+    buildFrustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom, e.arrays);
+    e.height = height;
+    e.topRadius = topRadius;
+    e.botRadius = botRadius;
+    e.doSide = doSide;
+    e.doTop = doTop;
+    e.doBottom = doBottom;
+    e.sides = sides;
+    return e.arrays;
+}
+} // namespace
+
+GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
+                                  bool doTop, bool doBottom)
+{
+    if (height <= 0 || topRadius < 0 || botRadius < 0 || sides < 3)
+    {
+        SWARNING << "makeConicalFrustum: illegal parameters height=" << height << ", topRadius=" << topRadius
+                 << ", botRadius=" << botRadius << ", sides=" << sides << std::endl;
+        return NullFC;
+    }
+    GeometryPtr geo = GeometryBase::create();
+    if (geo == NullFC)
+        return NullFC;
+
+    const FrustumArrays& arrays = frustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom);
+    geo->getPositions().setValues(arrays.positions);
+    geo->getNormals().setValues(arrays.normals);
+    geo->getTexCoords().setValues(arrays.texCoords);
+    geo->getIndices().setValues(arrays.indices);
+    geo->getTypes().setValues(arrays.types);
+    geo->getLengths().setValues(arrays.lengths);
 
     finishGeometry(geo);
     return geo;

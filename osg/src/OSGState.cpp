@@ -3,6 +3,8 @@
 #include <OpenSG/OSGLog.h>
 #include <OpenSG/OSGStateChunk.h>
 
+#include <algorithm>
+
 OSG_BEGIN_NAMESPACE
 
 bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
@@ -14,7 +16,7 @@ bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
     const UInt32 numSlots = chunkClass->getNumSlots();
     if (_slots.size() <= classId)
         _slots.resize(classId + 1);
-    std::vector<StateChunkPtr>& slots = _slots[classId];
+    SlotList& slots = _slots[classId];
     if (slots.size() < numSlots)
         slots.resize(numSlots);
 
@@ -47,7 +49,7 @@ bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
 bool State::subChunk(const StateChunkPtr& chunk)
 {
     bool found = false;
-    for (std::vector<StateChunkPtr>& slots : _slots)
+    for (SlotList& slots : _slots)
         for (StateChunkPtr& s : slots)
             if (s == chunk && chunk != NullFC)
             {
@@ -59,7 +61,10 @@ bool State::subChunk(const StateChunkPtr& chunk)
 
 void State::clearChunks()
 {
-    _slots.clear();
+    // The lists stay allocated: a material rebuilds its state on every commit and refills
+    // the same slots.
+    for (SlotList& slots : _slots)
+        std::fill(slots.begin(), slots.end(), StateChunkPtr());
 }
 
 StateChunkPtr State::getChunk(UInt32 classId, UInt32 slot) const
@@ -72,7 +77,7 @@ StateChunkPtr State::getChunk(UInt32 classId, UInt32 slot) const
 UInt32 State::getNumChunks() const
 {
     UInt32 count = 0;
-    for (const std::vector<StateChunkPtr>& slots : _slots)
+    for (const SlotList& slots : _slots)
         for (const StateChunkPtr& s : slots)
             if (s != NullFC)
                 ++count;

@@ -116,16 +116,18 @@ TEST_F(SimpleGeometryTest, ConeTipIsAtHalfHeightAndTheRimStartsAtMinusZ)
     subRefCP(cone);
 }
 
-TEST_F(SimpleGeometryTest, FrustumAnglesStayExactWhateverSideCountsCameBefore)
+TEST_F(SimpleGeometryTest, FrustumArraysStayExactWhateverShapesCameBefore)
 {
-    // Builders with other side counts in between must not leave their angles behind: each
-    // cap vertex is exactly sin and -cos of its own angle, times the radius.
+    // Builders with other shapes in between (more than the builder keeps at hand) must not
+    // leave their arrays behind: each cap vertex is exactly sin and -cos of its own angle,
+    // times the radius. Each geometry owns its arrays: scribbling on one changes no later one.
     struct Row
     {
         const char* name;
         UInt16 sides;
     };
-    const Row rows[] = {{"five", 5}, {"seven", 7}, {"nine", 9}, {"five again", 5}, {"nine again", 9}};
+    const Row rows[] = {{"five", 5},    {"seven", 7},       {"nine", 9},         {"eleven", 11},
+                        {"thirteen", 13}, {"five again", 5}, {"nine again", 9}};
     std::vector<Pnt3f> firstFive;
     for (const Row& row : rows)
     {
@@ -155,6 +157,7 @@ TEST_F(SimpleGeometryTest, FrustumAnglesStayExactWhateverSideCountsCameBefore)
             else
                 EXPECT_EQ(all, firstFive) << row.name;
         }
+        geo->getPositions()[0] = Pnt3f(9.f, 9.f, 9.f);
         subRefCP(geo);
     }
 }

@@ -18,11 +18,16 @@ namespace Morvek {
 namespace {
 const char* const Source = "morvekBase/Node";
 unsigned int nextNodeId = 1;
+constexpr std::size_t reservedFields = 16;
 } // namespace
 
 Node::Node(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : _type(&type), _name(name ? name : ""), _id(nextNodeId++), _nameSpace(&nameSpace)
 {
+    // Room for the fields of every type in the pools (at most 14 so far), so that the field
+    // constructors and registrations do not regrow the lists one by one.
+    _fields.reserve(reservedFields);
+    _fieldObjects.reserve(reservedFields);
     nameSpace.add(*this);
 }
 

@@ -66,7 +66,10 @@ std::string SFNode::getValueString() const
 
 void SFNode::collectLinks(std::vector<NodeLink*>& out)
 {
-    out.push_back(&_link);
+    // An empty link has nothing to take into or out of a scene; leaving it out spares most
+    // nodes (whose metadata is empty) a list on every attach and detach.
+    if (_link.node())
+        out.push_back(&_link);
 }
 
 } // namespace Morvek

@@ -3,6 +3,7 @@
 
 #include <OpenSG/OSGFieldContainerPtr.h>
 #include <OpenSG/OSGFieldContainerType.h>
+#include <OpenSG/OSGSmallObjectPool.h>
 
 #include <atomic>
 
@@ -11,8 +12,8 @@ OSG_BEGIN_NAMESPACE
 // Root of every scene object. A container is reached only through its pointers, carries a
 // reference count (0 after create()) and a process-unique id, and reacts to committed edits
 // in changed(). Field ids continue along the class chain; id 0 is unused, so the first field
-// of a direct subclass has id 1 and mask 1 << 1.
-class FieldContainer
+// of a direct subclass has id 1 and mask 1 << 1. Containers come from the small-object pool.
+class FieldContainer : public PooledObject
 {
 public:
     static constexpr UInt32 NextFieldId = 1;

@@ -2,21 +2,25 @@
 #define OSG_MFIELD_H
 
 #include <OpenSG/OSGBaseTypes.h>
+#include <OpenSG/OSGSmallObjectPool.h>
 
 #include <algorithm>
 #include <vector>
 
 OSG_BEGIN_NAMESPACE
 
-// A multi-value field: a vector with OpenSG's names. operator[] does not check bounds.
+// A multi-value field: a vector with OpenSG's names. operator[] does not check bounds. The
+// values live in pool storage: most fields hold a few entries and come and go with their
+// container.
 template <class ValueT> class MField
 {
 public:
     typedef ValueT StoredType;
-    typedef typename std::vector<ValueT>::iterator iterator;
-    typedef typename std::vector<ValueT>::const_iterator const_iterator;
-    typedef typename std::vector<ValueT>::reference reference;
-    typedef typename std::vector<ValueT>::const_reference const_reference;
+    typedef std::vector<ValueT, PoolAllocator<ValueT>> StorageType;
+    typedef typename StorageType::iterator iterator;
+    typedef typename StorageType::const_iterator const_iterator;
+    typedef typename StorageType::reference reference;
+    typedef typename StorageType::const_reference const_reference;
 
     UInt32 size() const { return UInt32(_values.size()); }
     UInt32 getSize() const { return UInt32(_values.size()); }
@@ -47,12 +51,16 @@ public:
     void resize(UInt32 n, const ValueT& value = ValueT()) { _values.resize(n, value); }
     void reserve(UInt32 n) { _values.reserve(n); }
 
-    std::vector<ValueT>& getValues() { return _values; }
-    const std::vector<ValueT>& getValues() const { return _values; }
-    void setValues(const std::vector<ValueT>& values) { _values = values; }
+    StorageType& getValues() { return _values; }
+    const StorageType& getValues() const { return _values; }
+    void setValues(const StorageType& values) { _values = values; }
+    template <class Allocator> void setValues(const std::vector<ValueT, Allocator>& values)
+    {
+        _values.assign(values.begin(), values.end());
+    }
 
 private:
-    std::vector<ValueT> _values;
+    StorageType _values;
 };
 
 OSG_END_NAMESPACE

@@ -2,6 +2,7 @@
 #define OSG_STATE_H
 
 #include <OpenSG/OSGColor.h>
+#include <OpenSG/OSGSmallObjectPool.h>
 #include <OpenSG/OSGStateChunkFields.h>
 
 #include <vector>
@@ -60,7 +61,10 @@ public:
     void countBuild() { ++_buildCount; }
 
 private:
-    std::vector<std::vector<StateChunkPtr>> _slots;
+    // The chunks of each chunk class, by slot; in pool storage, since a material rebuilds its
+    // state on every commit.
+    typedef std::vector<StateChunkPtr, PoolAllocator<StateChunkPtr>> SlotList;
+    std::vector<SlotList, PoolAllocator<SlotList>> _slots;
     MaterialValues _materialValues;
     bool _hasMaterialValues = false;
     UInt32 _buildCount = 0;

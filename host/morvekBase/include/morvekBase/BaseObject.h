@@ -1,10 +1,14 @@
 #pragma once
 
+#include <OpenSG/OSGSmallObjectPool.h>
+
 namespace Morvek {
 
 // Root of every host object: gives the hierarchy one virtual destructor so that objects can be
 // handed around as BaseObject* (the creation context of a node is one) and cast back safely.
-class BaseObject {
+// Host objects come from OpenSG's small-object pool: nodes and processors are made and
+// dropped in bursts, like the scene objects they carry.
+class BaseObject : public osg::PooledObject {
 public:
     BaseObject() = default;
     BaseObject(const BaseObject&) = default;

@@ -66,7 +66,8 @@ public:
     virtual NodePartDataType getDataType() const = 0;
     // The field class name, "SFFloat" and so on.
     virtual const char* getClassName() const = 0;
-    // The links to nodes held by this field (node fields only; others add nothing).
+    // The links to nodes held by this field (node fields only; others add nothing). Empty
+    // links may be left out.
     virtual void collectLinks(std::vector<NodeLink*>& out);
 
     // "Type/name.field" for log lines (the node's identifier when it has no name).

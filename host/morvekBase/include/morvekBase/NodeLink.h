@@ -1,5 +1,7 @@
 #pragma once
 
+#include <OpenSG/OSGSmallObjectPool.h>
+
 namespace Morvek {
 
 class Field;
@@ -12,7 +14,7 @@ class Node;
 // part of a scene, lets the child join that scene (its processor's attach()).
 // Unlinking runs the same steps backwards: leave the scene (detach), tell the processors, drop
 // the parent entry, release the reference (which may destroy the node).
-class NodeLink {
+class NodeLink : public osg::PooledObject {
 public:
     NodeLink(const NodeLink&) = delete;
     NodeLink& operator=(const NodeLink&) = delete;
