@@ -107,7 +107,8 @@ void* SmallObjectPool::allocate(std::size_t bytes)
             if (stack.size > 0)
             {
                 void* block = stack.slots[--stack.size];
-                // The next object of this size will most likely follow soon: start fetching it.
+                // The next object of this size will most likely follow soon: start fetching it,
+                // so that its miss overlaps with the making of this one.
                 if (stack.size > 0)
                     __builtin_prefetch(stack.slots[stack.size - 1], 1);
                 return block;

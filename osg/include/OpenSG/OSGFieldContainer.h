@@ -13,9 +13,11 @@ OSG_BEGIN_NAMESPACE
 // reference count (0 after create()) and a process-unique id, and reacts to committed edits
 // in changed(). Field ids continue along the class chain; id 0 is unused, so the first field
 // of a direct subclass has id 1 and mask 1 << 1. Containers come from the small-object pool.
-class FieldContainer : public PooledObject
+class FieldContainer
 {
 public:
+    OSG_POOLED_ALLOCATION
+
     static constexpr UInt32 NextFieldId = 1;
 
     // The bit of field id i.

@@ -75,6 +75,16 @@ public:
 // The one null container pointer.
 extern const NullFieldContainerPtr NullFC;
 
+// The container as a T, or null. Most casts name the container's own class: those are settled
+// by comparing type records, and only the others pay for a dynamic_cast. (A template, so that
+// FieldContainer only needs to be complete where a cast is made.)
+template <class T, class FC> T* castContainer(FC* fc)
+{
+    if (fc != nullptr && &fc->getType() == &T::getClassType())
+        return static_cast<T*>(fc);
+    return dynamic_cast<T*>(fc);
+}
+
 // Typed pointer: BasePtrT is the pointer of the parent class, so pointers follow the class
 // chain and upcasts are implicit. dcast is a checked downcast (null when the type does not
 // match or the input is null).
@@ -95,7 +105,7 @@ public:
 
     static FCPtr dcast(const FieldContainerPtr& p)
     {
-        return FCPtr(dynamic_cast<ContainerT*>(p.getBaseCPtr()));
+        return FCPtr(castContainer<ContainerT>(p.getBaseCPtr()));
     }
 };
 

@@ -29,17 +29,19 @@ public:
     static void deallocate(void* block, std::size_t bytes) noexcept;
 };
 
-// Base for classes whose objects should come from the pool: class-scope new and delete.
-// Classes with a virtual destructor get the size of the most derived class on delete.
-class OSG_BASE_DLLMAPPING PooledObject
-{
-public:
-    static void* operator new(std::size_t bytes) { return SmallObjectPool::allocate(bytes); }
-    static void operator delete(void* block, std::size_t bytes) noexcept
-    {
-        SmallObjectPool::deallocate(block, bytes);
+// Class-scope new and delete that take objects from the pool, for the public part of a class
+// declaration. A class with a virtual destructor gets the size of the most derived class on
+// delete. (Declared in the class itself rather than inherited from an empty base, which would
+// add a level to every dynamic_cast through the hierarchy.)
+#define OSG_POOLED_ALLOCATION                                                                  \
+    static void* operator new(std::size_t bytes)                                               \
+    {                                                                                          \
+        return ::osg::SmallObjectPool::allocate(bytes);                                        \
+    }                                                                                          \
+    static void operator delete(void* block, std::size_t bytes) noexcept                       \
+    {                                                                                          \
+        ::osg::SmallObjectPool::deallocate(block, bytes);                                      \
     }
-};
 
 // Allocator for containers whose storage should come from the pool (the value lists of
 // fields: most hold a handful of entries and are made and dropped with their container).

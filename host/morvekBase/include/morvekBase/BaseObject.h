@@ -8,8 +8,10 @@ namespace Morvek {
 // handed around as BaseObject* (the creation context of a node is one) and cast back safely.
 // Host objects come from OpenSG's small-object pool: nodes and processors are made and
 // dropped in bursts, like the scene objects they carry.
-class BaseObject : public osg::PooledObject {
+class BaseObject {
 public:
+    OSG_POOLED_ALLOCATION
+
     BaseObject() = default;
     BaseObject(const BaseObject&) = default;
     BaseObject& operator=(const BaseObject&) = default;

@@ -14,8 +14,10 @@ class Node;
 // part of a scene, lets the child join that scene (its processor's attach()).
 // Unlinking runs the same steps backwards: leave the scene (detach), tell the processors, drop
 // the parent entry, release the reference (which may destroy the node).
-class NodeLink : public osg::PooledObject {
+class NodeLink {
 public:
+    OSG_POOLED_ALLOCATION
+
     NodeLink(const NodeLink&) = delete;
     NodeLink& operator=(const NodeLink&) = delete;
 
