@@ -136,17 +136,18 @@ TEST_F(SceneGraph, ChildAddedWhileLitGoesBelowTheLightAndCoresNest)
     groupProc().requestMultiCore(point);
     RefPtr<HostTestNode> c(HostTestNode::create("c"));
     group->children().addChild(c.get());
+    // The newer core is outermost.
     EXPECT_EQ(dump(), "Group\n"
                       "  Group\n"
-                      "    DirectionalLight on diffuse=(1 1 1 1) beacon=none direction=(0 0 1)\n"
-                      "      PointLight on diffuse=(1 1 1 1) beacon=none position=(0 0 0)\n"
+                      "    PointLight on diffuse=(1 1 1 1) beacon=none position=(0 0 0)\n"
+                      "      DirectionalLight on diffuse=(1 1 1 1) beacon=none direction=(0 0 1)\n"
                       "        <no core>\n"
                       "        <no core>\n"
                       "        <no core>\n");
     std::string info;
     groupProc().getInfoStr(info, false);
-    EXPECT_EQ(info, "Group/g: core Group, 3 children, extra cores DirectionalLightx1 "
-                    "PointLightx1\n");
+    EXPECT_EQ(info, "Group/g: core Group, 3 children, extra cores PointLightx1 "
+                    "DirectionalLightx1\n");
 
     // Releasing the outer core puts the inner one in its place with all children.
     groupProc().releaseMultiCore(first.get());

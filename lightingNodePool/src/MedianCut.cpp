@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Morvek {
 
 namespace {
@@ -10,6 +14,9 @@ namespace {
 // Single-precision constants of the lat-long mapping.
 constexpr float Pi = 3.1415927f;
 constexpr float HalfPi = 1.5707964f;
+
+// Rows ahead that a search down the rows prefetches.
+constexpr int RowsAhead = 8;
 
 } // namespace
 
@@ -45,12 +52,21 @@ void MedianCut::splitRegion(const ImageRegion& region, unsigned short depth,
     float prev = 0.0f;
     float part = 0.0f;
     int k = 0;
-    for (; k <= side - 2; ++k) {
-        part = acrossRows ? rectangleEnergy(x0, y0, x0 + w - 1, y0 + k)
-                          : rectangleEnergy(x0, y0, x0 + k, y0 + h - 1);
-        if (part >= threshold)
-            break;
-        prev = part;
+    if (acrossRows) {
+        for (; k <= side - 2; ++k) {
+            prefetchRowEnds(x0, x0 + w - 1, y0 + k + RowsAhead);
+            part = rectangleEnergy(x0, y0, x0 + w - 1, y0 + k);
+            if (part >= threshold)
+                break;
+            prev = part;
+        }
+    } else {
+        k = firstColumnReaching(x0, y0, y0 + h - 1, 0, side - 2, threshold);
+        if (k <= side - 2) {
+            part = rectangleEnergy(x0, y0, x0 + k, y0 + h - 1);
+            if (k > 0)
+                prev = rectangleEnergy(x0, y0, x0 + k - 1, y0 + h - 1);
+        }
     }
     if (k > side - 2) {
         // Only the last column (row) would reach half: the region stays whole.
@@ -91,19 +107,46 @@ osg::Vec2us MedianCut::computeEnergyCentroid(const ImageRegion& region) const
     const float threshold = region.energy * 0.5f;
 
     osg::Vec2us centroid(region.origin.x(), region.origin.y());
-    for (int i = 1; i < w; ++i) {
-        if (rectangleEnergy(x0, y0, x0 + i, y0 + h - 1) >= threshold) {
-            centroid[0] = std::uint16_t(x0 + i);
-            break;
-        }
-    }
+    const int i = firstColumnReaching(x0, y0, y0 + h - 1, 1, w - 1, threshold);
+    if (i < w)
+        centroid[0] = std::uint16_t(x0 + i);
     for (int j = 1; j < h; ++j) {
+        prefetchRowEnds(x0, x0 + w - 1, y0 + j + RowsAhead);
         if (rectangleEnergy(x0, y0, x0 + w - 1, y0 + j) >= threshold) {
             centroid[1] = std::uint16_t(y0 + j);
             break;
         }
     }
     return centroid;
+}
+
+int MedianCut::firstColumnReaching(int x0, int y0, int y1, int kFirst, int kLast,
+                                   float threshold) const
+{
+    const float c = sampleEnergy(x0 - 1, y1);
+    const float d = sampleEnergy(x0 - 1, y0 - 1);
+    int k = kFirst;
+#if defined(__SSE2__)
+    // Four columns a step, with the scalar expression's operations in its order, so that each
+    // lane holds exactly what rectangleEnergy gives. A NaN compares false in both.
+    const float* bottom = _table + std::size_t(y1) * _width + x0;
+    const float* above = y0 > 0 ? _table + std::size_t(y0 - 1) * _width + x0 : nullptr;
+    const __m128 cv = _mm_set1_ps(c);
+    const __m128 dv = _mm_set1_ps(d);
+    const __m128 tv = _mm_set1_ps(threshold);
+    for (; k + 3 <= kLast; k += 4) {
+        const __m128 a = _mm_loadu_ps(bottom + k);
+        const __m128 b = above ? _mm_loadu_ps(above + k) : _mm_setzero_ps();
+        const __m128 part = _mm_add_ps(_mm_sub_ps(_mm_sub_ps(a, b), cv), dv);
+        const int reached = _mm_movemask_ps(_mm_cmpge_ps(part, tv));
+        if (reached != 0)
+            return k + __builtin_ctz(unsigned(reached));
+    }
+#endif
+    for (; k <= kLast; ++k)
+        if (rectangleEnergy(x0, y0, x0 + k, y1) >= threshold)
+            return k;
+    return kLast + 1;
 }
 
 osg::Vec3f MedianCut::directionFromImageCoord(unsigned short u, unsigned short v,

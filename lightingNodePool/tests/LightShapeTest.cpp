@@ -573,7 +573,7 @@ TEST_F(LightShapeTest, SpotLightGraphAfterChanges)
 TEST_F(LightShapeTest, OneLightOfEachTypeShinesWhereItReaches)
 {
     // A local directional light on its group; the point and spot lights are global and sit on
-    // the scene root, the newest innermost. Every beacon hangs in the group.
+    // the scene root, the newest outermost. Every beacon hangs in the group.
     DirectionalLight* sun = addLight<DirectionalLight>("sun");
     addLight<PointLight>("bulb");
     addLight<SpotLight>("spot");
@@ -593,9 +593,9 @@ TEST_F(LightShapeTest, OneLightOfEachTypeShinesWhereItReaches)
                                 "                Geometry vertices=162 material=m5\n";
     EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
-              "  PointLight on diffuse=(1 1 1 1) beacon=@2 position=(0 0 0)\n"
-              "    SpotLight on diffuse=(1 1 1 1) beacon=@3 position=(0 0 0) direction=(0 0 -1) "
+              "  SpotLight on diffuse=(1 1 1 1) beacon=@3 position=(0 0 0) direction=(0 0 -1) "
               "cutoff=0.7854\n"
+              "    PointLight on diffuse=(1 1 1 1) beacon=@2 position=(0 0 0)\n"
               "      Group\n"
               "        DirectionalLight on diffuse=(1 1 1 1) beacon=@1 direction=(0 0 1)\n" +
                   beacons);
@@ -610,10 +610,10 @@ TEST_F(LightShapeTest, OneLightOfEachTypeShinesWhereItReaches)
     // The group's children (the beacons) stay at the same depth: one core above them each way.
     EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
-              "  PointLight on diffuse=(1 1 1 1) beacon=@2 position=(0 0 0)\n"
+              "  DirectionalLight on diffuse=(1 1 1 1) beacon=@1 direction=(0 0 1)\n"
               "    SpotLight on diffuse=(1 1 1 1) beacon=@3 position=(0 0 0) direction=(0 0 -1) "
               "cutoff=0.7854\n"
-              "      DirectionalLight on diffuse=(1 1 1 1) beacon=@1 direction=(0 0 1)\n"
+              "      PointLight on diffuse=(1 1 1 1) beacon=@2 position=(0 0 0)\n"
               "        Group\n" +
                   beacons);
 }

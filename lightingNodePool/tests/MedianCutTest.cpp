@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -205,6 +206,96 @@ TEST(MedianCut, EnergyCentroidIsThePerAxisMedian)
         const osg::Vec2us centroid = image.cut().computeEnergyCentroid(row.region);
         EXPECT_EQ(centroid.x(), row.x);
         EXPECT_EQ(centroid.y(), row.y);
+    }
+}
+
+// The cut and centroid searches, written out one column and row at a time: the library may
+// compare several columns at once, but must pick the same ones.
+struct LiteralCut {
+    const MedianCut& cut;
+    float energy(int x0, int y0, int x1, int y1) const { return cut.rectangleEnergy(x0, y0, x1, y1); }
+    void split(const ImageRegion& r, unsigned short depth, std::vector<ImageRegion>& out) const
+    {
+        const int x0 = r.origin.x(), y0 = r.origin.y(), w = r.width, h = r.height;
+        const bool rows = w < h;
+        const int side = rows ? h : w;
+        if (depth == 0 || side < 2)
+            return out.push_back(r);
+        float prev = 0.0f, part = 0.0f;
+        int k = 0;
+        for (; k <= side - 2; ++k) {
+            part = rows ? energy(x0, y0, x0 + w - 1, y0 + k) : energy(x0, y0, x0 + k, y0 + h - 1);
+            if (part >= r.energy * 0.5f)
+                break;
+            prev = part;
+        }
+        if (k > side - 2)
+            return out.push_back(r);
+        if (k > 0 && std::fabs(r.energy - part * 2.0f) > std::fabs(r.energy - prev * 2.0f)) {
+            --k;
+            part = prev;
+        }
+        ImageRegion a = r, b = r;
+        a.energy = part;
+        b.energy = r.energy - part;
+        if (rows) {
+            a.height = std::uint16_t(k + 1);
+            b.origin.setValues(std::uint16_t(x0), std::uint16_t(y0 + k + 1));
+            b.height = std::uint16_t(h - k - 1);
+        } else {
+            a.width = std::uint16_t(k + 1);
+            b.origin.setValues(std::uint16_t(x0 + k + 1), std::uint16_t(y0));
+            b.width = std::uint16_t(w - k - 1);
+        }
+        split(a, depth - 1, out);
+        split(b, depth - 1, out);
+    }
+    int centroidX(const ImageRegion& r) const
+    {
+        for (int i = 1; i < r.width; ++i)
+            if (energy(r.origin.x(), r.origin.y(), r.origin.x() + i, r.origin.y() + r.height - 1) >=
+                r.energy * 0.5f)
+                return r.origin.x() + i;
+        return r.origin.x();
+    }
+};
+
+TEST(MedianCut, PicksTheSameCutsAsAColumnByColumnSearch)
+{
+    // Random tables (not sums of anything: every entry is independent), with negative values,
+    // NaNs and infinities, in widths around the four-column steps.
+    std::uint32_t seed = 12345u;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int width : {3, 4, 5, 7, 8, 9, 31, 64, 67}) {
+        for (int trial = 0; trial < 20; ++trial) {
+            const int height = 1 + int(next() % 12);
+            std::vector<float> table(std::size_t(width) * height);
+            for (float& v : table) {
+                const std::uint32_t r = next();
+                v = r % 97 == 0   ? std::numeric_limits<float>::quiet_NaN()
+                    : r % 89 == 0 ? std::numeric_limits<float>::infinity()
+                                  : float(int(r % 2001) - 600) / 7.0f;
+            }
+            const MedianCut cut(table.data(), std::uint16_t(width), std::uint16_t(height));
+            const LiteralCut literal{cut};
+            SCOPED_TRACE("width " + std::to_string(width) + " trial " + std::to_string(trial));
+            const ImageRegion root =
+                EnergyImage::region(0, 0, width, height, float(int(next() % 4001) - 1000) / 3.0f);
+            std::vector<ImageRegion> got, want;
+            cut.splitRegion(root, 4, got);
+            literal.split(root, 4, want);
+            ASSERT_EQ(got.size(), want.size());
+            for (std::size_t i = 0; i < got.size(); ++i) {
+                EXPECT_EQ(describe(got[i]), describe(want[i])) << "leaf " << i;
+                EXPECT_EQ(std::memcmp(&got[i].energy, &want[i].energy, sizeof(float)), 0)
+                    << "leaf " << i;
+                EXPECT_EQ(cut.computeEnergyCentroid(got[i]).x(), literal.centroidX(got[i]))
+                    << describe(got[i]);
+            }
+        }
     }
 }
 

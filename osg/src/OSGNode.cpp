@@ -113,13 +113,48 @@ Int32 Node::findChild(const NodePtr& child) const
 
 bool Node::isSelfOrAncestor(const Node* candidate) const
 {
+    if (candidate == this)
+        return true;
     // A node without children is nobody's ancestor: new nodes added top-down skip the walk.
-    if (candidate != this && (candidate == nullptr || candidate->_children.empty()))
+    if (candidate == nullptr || candidate->_children.empty())
         return false;
-    for (const Node* n = this; n != nullptr; n = n->_parent.getCPtr())
-        if (n == candidate)
+    // Two searches in step, and whichever ends first answers: up from this node towards its
+    // root, and down through the candidate's subtree. The upward walk alone can be long (every
+    // global light puts one more node between the scene root and its children, and a new
+    // light hangs below all of them), while the subtree of a node being added is usually
+    // small. The downward search keeps its pending nodes on a short fixed stack and gives up
+    // when that overflows.
+    constexpr int maxPending = 32;
+    const Node* pending[maxPending];
+    int numPending = 0;
+    pending[numPending++] = candidate;
+    bool searchingDown = true;
+    for (const Node* up = _parent.getCPtr();; up = up->_parent.getCPtr())
+    {
+        if (up == nullptr)
+            return false;
+        if (up == candidate)
             return true;
-    return false;
+        if (!searchingDown)
+            continue;
+        if (numPending == 0)
+            return false; // the whole subtree seen without meeting this node
+        const Node* n = pending[--numPending];
+        for (const NodePtr& child : n->_children)
+        {
+            const Node* c = child.getCPtr();
+            if (c == this)
+                return true;
+            if (c->_children.empty())
+                continue;
+            if (numPending == maxPending)
+            {
+                searchingDown = false;
+                break;
+            }
+            pending[numPending++] = c;
+        }
+    }
 }
 
 void Node::unlinkFromParent(Node* child)

@@ -32,33 +32,56 @@ struct FreeStack
     UInt32 capacity;
 };
 
-// Trivially destructible, so that it stays usable after the thread's destructors ran: frees
-// that come later (static objects torn down at exit) then go to the global delete.
 struct FreeLists
 {
     std::array<FreeStack, numClasses> stacks;
-    bool drained;
 };
-thread_local FreeLists lists;
 
-// Gives the kept blocks back when the thread ends. Touched only when a stack grows, so the
-// common paths need no thread-exit bookkeeping.
+// The calling thread's lists, made on first use. Only this pointer and a flag live in
+// thread-local storage, in the initial-exec model: the hot paths read them with one
+// instruction instead of a call into the dynamic linker, and the few bytes fit the space
+// the loader keeps for libraries opened later.
+thread_local FreeLists* threadLists __attribute__((tls_model("initial-exec"))) = nullptr;
+// Set once the thread's destructors ran: later frees (static objects torn down at exit) and
+// allocations go to the global new and delete.
+thread_local bool threadDrained __attribute__((tls_model("initial-exec"))) = false;
+
+// Gives the kept blocks back when the thread ends.
 struct Drain
 {
     bool armed = false;
     ~Drain()
     {
-        lists.drained = true;
-        for (FreeStack& stack : lists.stacks)
+        threadDrained = true;
+        FreeLists* lists = threadLists;
+        threadLists = nullptr;
+        if (lists == nullptr)
+            return;
+        for (FreeStack& stack : lists->stacks)
         {
             for (UInt32 i = 0; i < stack.size; ++i)
                 ::operator delete(stack.slots[i]);
             std::free(stack.slots);
-            stack = FreeStack();
         }
+        delete lists;
     }
 };
 thread_local Drain drain;
+
+// The thread's lists; null once the thread is ending or when memory runs out.
+FreeLists* listsOfThisThread()
+{
+    FreeLists* lists = threadLists;
+    if (lists != nullptr || threadDrained)
+        return lists;
+    lists = new (std::nothrow) FreeLists();
+    if (lists != nullptr)
+    {
+        drain.armed = true; // registers the thread's drain
+        threadLists = lists;
+    }
+    return lists;
+}
 
 constexpr std::size_t classOf(std::size_t bytes)
 {
@@ -79,7 +102,6 @@ bool grow(FreeStack& stack)
     std::free(stack.slots);
     stack.slots = slots;
     stack.capacity = capacity;
-    drain.armed = true;
     return true;
 }
 } // namespace
@@ -99,11 +121,10 @@ void* SmallObjectPool::allocate(std::size_t bytes)
 #ifndef OSG_POOL_PASS_THROUGH
     if (bytes != 0 && bytes <= MaxBytes)
     {
-        FreeLists& l = lists;
-        if (!l.drained)
+        if (FreeLists* lists = listsOfThisThread())
         {
             const std::size_t c = classOf(bytes);
-            FreeStack& stack = l.stacks[c];
+            FreeStack& stack = lists->stacks[c];
             if (stack.size > 0)
             {
                 void* block = stack.slots[--stack.size];
@@ -129,10 +150,9 @@ void SmallObjectPool::deallocate(void* block, std::size_t bytes) noexcept
 #ifndef OSG_POOL_PASS_THROUGH
     if (bytes != 0 && bytes <= MaxBytes)
     {
-        FreeLists& l = lists;
-        if (!l.drained)
+        if (FreeLists* lists = listsOfThisThread())
         {
-            FreeStack& stack = l.stacks[classOf(bytes)];
+            FreeStack& stack = lists->stacks[classOf(bytes)];
             if (stack.size < stack.capacity || grow(stack))
             {
                 stack.slots[stack.size++] = block;

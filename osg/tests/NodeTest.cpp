@@ -204,6 +204,54 @@ TEST_F(NodeTest, ToWorldMultipliesFromTheRootDown)
     EXPECT_EQ(world, a->getMatrix()) << "a core-less child sees its parent's transform only";
 }
 
+// Loops are refused whatever the shape around them: long chains above the new parent, and
+// subtrees below the new child too wide to search through.
+TEST_F(NodeTest, LoopsAreRefusedInTallAndWideTrees)
+{
+    // A chain of 60 nodes below `parent`; the deepest one gets a leaf so it has children.
+    auto chainBelow = [this](NodePtr top, int length) {
+        NodePtr n = top;
+        for (int i = 0; i < length; ++i)
+        {
+            NodePtr next = Node::create();
+            n->addChild(next);
+            n = next;
+        }
+        return n;
+    };
+    NodePtr deep = chainBelow(parent, 60);
+    deep->addChild(Node::create());
+    // A wide tree: 40 inner children, each with a leaf, and a chain of 50 below the last one.
+    NodePtr wide = hold(Node::create());
+    NodePtr lastInner;
+    for (int i = 0; i < 40; ++i)
+    {
+        lastInner = Node::create();
+        lastInner->addChild(Node::create());
+        wide->addChild(lastInner);
+    }
+    NodePtr wideDeep = chainBelow(lastInner, 50);
+
+    LogCapture capture;
+    deep->addChild(parent); // the chain's top under its bottom
+    wideDeep->addChild(wide); // the wide root under its deepest node
+    EXPECT_EQ(parent->getParent(), NullFC);
+    EXPECT_EQ(wide->getParent(), NullFC);
+    EXPECT_EQ(deep->getNChildren(), 1u);
+    EXPECT_EQ(wideDeep->getNChildren(), 0u);
+    const std::string refused = "is this node or one of its ancestors; not added";
+    const std::string text = capture.text();
+    const std::size_t first = text.find(refused);
+    ASSERT_NE(first, std::string::npos) << text;
+    EXPECT_NE(text.find(refused, first + 1), std::string::npos) << text;
+
+    // Unrelated trees of the same shapes join freely.
+    deep->addChild(wide);
+    EXPECT_EQ(wide->getParent(), deep);
+    wideDeep->addChild(spare);
+    EXPECT_EQ(spare->getParent(), wideDeep);
+}
+
 // The box follows committed edits: a matrix change reaches the ancestors' boxes.
 TEST_F(NodeTest, VolumeFollowsCommittedTransformChanges)
 {

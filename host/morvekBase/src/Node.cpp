@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace Morvek {
 
@@ -232,8 +233,11 @@ void Node::addFieldObject(Field& field)
 
 void Node::removeFieldObject(Field& field)
 {
-    _fieldObjects.erase(std::remove(_fieldObjects.begin(), _fieldObjects.end(), &field),
-                        _fieldObjects.end());
+    // Field members die in the reverse order of their making, so the one leaving is nearly
+    // always the last in the list: search from the back.
+    const auto it = std::find(_fieldObjects.rbegin(), _fieldObjects.rend(), &field);
+    if (it != _fieldObjects.rend())
+        _fieldObjects.erase(std::next(it).base());
     for (Field*& slot : _fields)
         if (slot == &field)
             slot = nullptr;

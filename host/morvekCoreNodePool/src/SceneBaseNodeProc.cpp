@@ -262,14 +262,15 @@ void SceneBaseNodeProc::requestMultiCore(osg::NodeCorePtr core)
     osg::addRefCP(carrier);
     osg::beginEditCP(carrier, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
     carrier->setCore(core);
-    // Everything that hung below the innermost node now hangs below the new core.
-    const osg::NodePtr above = getChildParentNodePtr();
+    // Everything that hung below the own node (the children, or the outermost extra core)
+    // now hangs below the new core.
+    const osg::NodePtr above = _nodePtr;
     while (above->getNChildren() > 0)
         moveChild(carrier, carrier->getNChildren(), above->getChild(0));
     osg::endEditCP(carrier, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
     above->addChild(carrier);
     osg::endEditCP(above, osg::Node::ChildrenFieldMask);
-    _multiCores.push_back(MultiCore{carrier, core, 1});
+    _multiCores.insert(_multiCores.begin(), MultiCore{carrier, core, 1});
 }
 
 void SceneBaseNodeProc::releaseMultiCore(osg::NodeCorePtr core)

@@ -24,6 +24,18 @@ public:
     {
         return x < 0 || y < 0 ? 0.0f : _table[std::size_t(y) * _width + std::size_t(x)];
     }
+    // Starts fetching the entries of columns x0 - 1 and x1 in row y, if that row exists. A
+    // search down the rows reads one table entry per row and column, a row's length apart,
+    // which the hardware does not see coming.
+    void prefetchRowEnds(int x0, int x1, int y) const
+    {
+        if (y >= int(_height))
+            return;
+        const float* row = _table + std::size_t(y) * _width;
+        if (x0 > 0)
+            __builtin_prefetch(row + (x0 - 1));
+        __builtin_prefetch(row + x1);
+    }
     // Energy of columns x0..x1 and rows y0..y1, inclusive.
     float rectangleEnergy(int x0, int y0, int x1, int y1) const
     {
@@ -60,6 +72,11 @@ public:
     static void rankByDensity(std::vector<ImageRegion>& regions);
 
 private:
+    // The first k in [kFirst, kLast] whose columns x0..x0+k (rows y0..y1) hold at least
+    // `threshold`, each energy computed as rectangleEnergy does; kLast + 1 when none does.
+    // Several columns are compared at once: their entries lie side by side in the table.
+    int firstColumnReaching(int x0, int y0, int y1, int kFirst, int kLast, float threshold) const;
+
     const float* _table;
     std::size_t _width;
     std::size_t _height;

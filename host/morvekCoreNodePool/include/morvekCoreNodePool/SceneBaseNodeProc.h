@@ -27,8 +27,9 @@ class SceneBaseNode;
 // carries `core` between this processor's OpenSG node and its children, so the core reaches
 // exactly this node's subtree. Requests are counted per core: a second request of the same core
 // only counts, each release undoes one request, and the last release removes the inserted node
-// and gives its children back to the node above. Several cores nest in request order (the
-// newest is innermost).
+// and gives its children back to the node above. Several cores nest in request order, the
+// newest outermost: it goes right below this processor's node, so that adding it checks only
+// a short way up the graph however many cores are already there.
 class SceneBaseNodeProc : public NodeProc {
 public:
     SceneBaseNodeProc(NodeType& type, Node& node);
