@@ -66,7 +66,9 @@ std::vector<UInt32> Geometry::getTriangleIndices() const
 
 void Geometry::adjustVolume(BoxVolume& volume)
 {
-    for (const Pnt3f& p : getPositions())
+    // Read through the const view: reading shared vertices must not copy them.
+    const MField<Pnt3f>& positions = getPositions();
+    for (const Pnt3f& p : positions)
         volume.extendBy(p);
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -223,10 +224,28 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
     }
 }
 
+// The arrays of one frustum, read-only, for geometries to share until they write to them.
+template <class T> using SharedArray = std::shared_ptr<const typename MField<T>::StorageType>;
+struct SharedFrustum
+{
+    SharedArray<Pnt3f> positions;
+    SharedArray<Vec3f> normals;
+    SharedArray<Vec2f> texCoords;
+    SharedArray<UInt32> indices;
+    SharedArray<UInt8> types;
+    SharedArray<UInt32> lengths;
+};
+
+template <class T> SharedArray<T> share(const std::vector<T>& values)
+{
+    return std::make_shared<const typename MField<T>::StorageType>(values.begin(), values.end());
+}
+
 // The arrays of a frustum with these parameters. Light proxies ask for the same few shapes
-// over and over, so the last few are kept per thread and copied instead of computed again;
-// a copy holds the same bits as a fresh computation.
-const FrustumArrays& frustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
+// over and over, so the last few are kept per thread and shared instead of computed again:
+// a new geometry then writes none of its vertices, and a shared array holds the same bits as
+// a fresh computation.
+const SharedFrustum& frustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
                                    bool doSide, bool doTop, bool doBottom)
 {
     struct Entry
@@ -234,7 +253,7 @@ const FrustumArrays& frustumArrays(Real32 height, Real32 topRadius, Real32 botRa
         Real32 height = 0, topRadius = 0, botRadius = 0;
         UInt16 sides = 0;
         bool doSide = false, doTop = false, doBottom = false;
-        FrustumArrays arrays;
+        SharedFrustum arrays;
     };
     thread_local std::array<Entry, 4> entries;
     thread_local UInt32 next = 0;
@@ -245,7 +264,14 @@ const FrustumArrays& frustumArrays(Real32 height, Real32 topRadius, Real32 botRa
     Entry& e = entries[next];
     next = (next + 1) % UInt32(entries.size());
     e.sides = 0; // invalid until filled
-    buildFrustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom, e.arrays);
+    FrustumArrays built;
+    buildFrustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom, built);
+    e.arrays.positions = share(built.positions);
+    e.arrays.normals = share(built.normals);
+    e.arrays.texCoords = share(built.texCoords);
+    e.arrays.indices = share(built.indices);
+    e.arrays.types = share(built.types);
+    e.arrays.lengths = share(built.lengths);
     e.height = height;
     e.topRadius = topRadius;
     e.botRadius = botRadius;
@@ -270,13 +296,13 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
     if (geo == NullFC)
         return NullFC;
 
-    const FrustumArrays& arrays = frustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom);
-    geo->getPositions().setValues(arrays.positions);
-    geo->getNormals().setValues(arrays.normals);
-    geo->getTexCoords().setValues(arrays.texCoords);
-    geo->getIndices().setValues(arrays.indices);
-    geo->getTypes().setValues(arrays.types);
-    geo->getLengths().setValues(arrays.lengths);
+    const SharedFrustum& arrays = frustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom);
+    geo->getPositions().shareValues(arrays.positions);
+    geo->getNormals().shareValues(arrays.normals);
+    geo->getTexCoords().shareValues(arrays.texCoords);
+    geo->getIndices().shareValues(arrays.indices);
+    geo->getTypes().shareValues(arrays.types);
+    geo->getLengths().shareValues(arrays.lengths);
 
     finishGeometry(geo);
     return geo;

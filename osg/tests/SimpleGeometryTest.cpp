@@ -162,6 +162,31 @@ TEST_F(SimpleGeometryTest, FrustumArraysStayExactWhateverShapesCameBefore)
     }
 }
 
+TEST_F(SimpleGeometryTest, SameShapesShareTheirArraysUntilOneIsWritten)
+{
+    NodePtr a = makeCone(0.375f, 0.3f, 16, true, true);
+    NodePtr b = makeCone(0.375f, 0.3f, 16, true, true);
+    GeometryPtr ga = GeometryPtr::dcast(a->getCore());
+    GeometryPtr gb = GeometryPtr::dcast(b->getCore());
+    const MField<Pnt3f>& pa = ga->getPositions();
+    const MField<Pnt3f>& pb = gb->getPositions();
+    ASSERT_TRUE(pa.isShared());
+    EXPECT_EQ(pa.getValues().data(), pb.getValues().data());
+    // Reading, boxes included, keeps the sharing.
+    a->updateVolume();
+    EXPECT_TRUE(pa.isShared());
+    const Pnt3f tip = pb[0];
+
+    ga->getPositions()[0] = Pnt3f(5.f, 5.f, 5.f);
+    EXPECT_FALSE(pa.isShared());
+    EXPECT_EQ(pa[0], Pnt3f(5.f, 5.f, 5.f));
+    EXPECT_EQ(pb[0], tip);
+    EXPECT_TRUE(pb.isShared());
+    EXPECT_EQ(pa.size(), pb.size());
+    subRefCP(a);
+    subRefCP(b);
+}
+
 TEST_F(SimpleGeometryTest, SphereVerticesLieOnTheSphere)
 {
     GeometryPtr sphere = makeSphereGeo(3, 0.5f);
