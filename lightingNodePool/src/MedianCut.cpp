@@ -16,7 +16,7 @@ constexpr float Pi = 3.1415927f;
 constexpr float HalfPi = 1.5707964f;
 
 // Rows ahead that a search down the rows prefetches.
-constexpr int RowsAhead = 8;
+constexpr int RowsAhead = 24;
 
 } // namespace
 

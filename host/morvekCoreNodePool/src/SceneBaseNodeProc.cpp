@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace Morvek {
 
@@ -185,9 +186,8 @@ void SceneBaseNodeProc::getInfoStr(std::string& out, bool verbose)
            " children";
     if (!_multiCores.empty()) {
         out += ", extra cores";
-        for (const MultiCore& multiCore : _multiCores)
-            out += std::string(" ") + multiCore.core->getTypeName() + "x" +
-                   std::to_string(multiCore.requests);
+        for (auto it = _multiCores.rbegin(); it != _multiCores.rend(); ++it)
+            out += std::string(" ") + it->core->getTypeName() + "x" + std::to_string(it->requests);
     }
     if (verbose)
         out += std::string(", ") + (_attached ? "attached" : "detached") + ", " +
@@ -197,7 +197,7 @@ void SceneBaseNodeProc::getInfoStr(std::string& out, bool verbose)
 
 osg::NodePtr SceneBaseNodeProc::getChildParentNodePtr() const
 {
-    return _multiCores.empty() ? _nodePtr : _multiCores.back().node;
+    return _multiCores.empty() ? _nodePtr : _multiCores.front().node;
 }
 
 void SceneBaseNodeProc::setCore(const char* typeName)
@@ -270,19 +270,21 @@ void SceneBaseNodeProc::requestMultiCore(osg::NodeCorePtr core)
     osg::endEditCP(carrier, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
     above->addChild(carrier);
     osg::endEditCP(above, osg::Node::ChildrenFieldMask);
-    _multiCores.insert(_multiCores.begin(), MultiCore{carrier, core, 1});
+    _multiCores.push_back(MultiCore{carrier, core, 1});
 }
 
 void SceneBaseNodeProc::releaseMultiCore(osg::NodeCorePtr core)
 {
-    auto it = std::find_if(_multiCores.begin(), _multiCores.end(),
-                           [&](const MultiCore& multiCore) { return multiCore.core == core; });
-    if (core == osg::NullFC || it == _multiCores.end()) {
+    // Newest last: cores are mostly released in the reverse order of their requests.
+    const auto found = std::find_if(_multiCores.rbegin(), _multiCores.rend(),
+                                    [&](const MultiCore& multiCore) { return multiCore.core == core; });
+    if (core == osg::NullFC || found == _multiCores.rend()) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
                         "%s: release of an extra core that was not requested; ignored\n",
                         getNode().getDisplayName().c_str());
         return;
     }
+    const auto it = std::prev(found.base());
     if (--it->requests > 0)
         return;
 
@@ -312,8 +314,8 @@ unsigned SceneBaseNodeProc::getMultiCoreRequests(osg::NodeCorePtr core) const
 std::vector<osg::NodeCorePtr> SceneBaseNodeProc::getMultiCores() const
 {
     std::vector<osg::NodeCorePtr> cores;
-    for (const MultiCore& multiCore : _multiCores)
-        cores.push_back(multiCore.core);
+    for (auto it = _multiCores.rbegin(); it != _multiCores.rend(); ++it)
+        cores.push_back(it->core);
     return cores;
 }
 

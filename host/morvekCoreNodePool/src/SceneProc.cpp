@@ -1,6 +1,7 @@
 #include <morvekCoreNodePool/SceneProc.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace Morvek {
 
@@ -34,11 +35,12 @@ bool SceneProc::regGlobalLight(osg::LightPtr light, SceneBaseNode* node, bool gl
 
 bool SceneProc::unregGlobalLight(osg::LightPtr light, SceneBaseNode*, bool global)
 {
-    auto it = std::find_if(_lights.begin(), _lights.end(),
-                           [&](const LightEntry& entry) { return entry.light == light; });
-    if (it == _lights.end() || it->global != global)
+    // From the back: lights mostly leave in the reverse order of their coming.
+    const auto found = std::find_if(_lights.rbegin(), _lights.rend(),
+                                    [&](const LightEntry& entry) { return entry.light == light; });
+    if (found == _lights.rend() || found->global != global)
         return false;
-    _lights.erase(it);
+    _lights.erase(std::prev(found.base()));
     if (global)
         releaseMultiCore(light);
     osg::subRefCP(light);

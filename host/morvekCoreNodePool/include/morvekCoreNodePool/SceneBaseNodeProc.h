@@ -92,7 +92,7 @@ private:
     void createOwnNode();
 
     osg::NodePtr _nodePtr;
-    std::vector<MultiCore> _multiCores;
+    std::vector<MultiCore> _multiCores; // in request order: innermost first, newest last
     bool _attached = false;
     unsigned _updateCount = 0;
 };
