@@ -10,10 +10,10 @@ OSG_BEGIN_NAMESPACE
 namespace
 {
 // Every container ever made gets the next id; 0 stays free for NullFC.
-std::atomic<UInt32> nextContainerId{1};
+UInt32 nextContainerId = 1;
 // Containers alive, and those of them excluded from the live count.
-std::atomic<Int64> aliveContainers{0};
-std::atomic<Int64> permanentContainers{0};
+Int64 aliveContainers = 0;
+Int64 permanentContainers = 0;
 } // namespace
 
 const NullFieldContainerPtr NullFC;
@@ -42,7 +42,7 @@ void FieldContainer::changed(BitVector, UInt32)
 
 UInt32 getLiveContainerCount()
 {
-    return UInt32(aliveContainers.load() - permanentContainers.load());
+    return UInt32(aliveContainers - permanentContainers);
 }
 
 void setContainerPermanent(const FieldContainerPtr& objectP, bool permanent)

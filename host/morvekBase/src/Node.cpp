@@ -98,6 +98,14 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
                         field.getClassName());
         return;
     }
+    if (field._desc) {
+        // One field object, one row: the registry relies on it when fields go away.
+        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+                        "Node %s: field %s is already registered; not registered again as %s\n",
+                        getDisplayName().c_str(), field.getName(),
+                        row->getName() ? row->getName() : "");
+        return;
+    }
     field._desc = row;
     if (index >= _fields.size())
         _fields.resize(size_t(index) + 1, nullptr);
@@ -238,9 +246,11 @@ void Node::removeFieldObject(Field& field)
     const auto it = std::find(_fieldObjects.rbegin(), _fieldObjects.rend(), &field);
     if (it != _fieldObjects.rend())
         _fieldObjects.erase(std::next(it).base());
-    for (Field*& slot : _fields)
-        if (slot == &field)
-            slot = nullptr;
+    // Only a registered field (one with a row) can sit in the registry.
+    if (field._desc)
+        for (Field*& slot : _fields)
+            if (slot == &field)
+                slot = nullptr;
 }
 
 std::vector<NodeLink*> Node::collectLinks() const

@@ -5,7 +5,6 @@
 #include <OpenSG/OSGFieldContainerType.h>
 #include <OpenSG/OSGSmallObjectPool.h>
 
-#include <atomic>
 
 OSG_BEGIN_NAMESPACE
 
@@ -13,6 +12,9 @@ OSG_BEGIN_NAMESPACE
 // reference count (0 after create()) and a process-unique id, and reacts to committed edits
 // in changed(). Field ids continue along the class chain; id 0 is unused, so the first field
 // of a direct subclass has id 1 and mask 1 << 1. Containers come from the small-object pool.
+// There is one aspect: a scene graph belongs to one thread at a time, and the reference
+// counts, like the id and live counters, are plain integers (a locked increment on every
+// reference change costs more than building a light's proxy geometry).
 class FieldContainer
 {
 public:
@@ -29,7 +31,7 @@ public:
     UInt32 getTypeId() const { return getType().getId(); }
     const Char8* getTypeName() const { return getType().getCName(); }
 
-    Int32 getRefCount() const { return _refCount.load(); }
+    Int32 getRefCount() const { return _refCount; }
     UInt32 getContainerId() const { return _containerId; }
 
     // Reaction to a committed edit of the fields in whichField; the base does nothing.
@@ -54,7 +56,7 @@ private:
 
     static FieldContainerType _type;
 
-    std::atomic<Int32> _refCount;
+    Int32 _refCount;
     UInt32 _containerId;
     // Prototypes and the shared default materials are not counted as live.
     bool _permanent = false;
