@@ -16,7 +16,7 @@ constexpr float Pi = 3.1415927f;
 constexpr float HalfPi = 1.5707964f;
 
 // Rows ahead that a search down the rows prefetches.
-constexpr int RowsAhead = 24;
+constexpr int RowsAhead = 16;
 
 } // namespace
 
@@ -53,12 +53,11 @@ void MedianCut::splitRegion(const ImageRegion& region, unsigned short depth,
     float part = 0.0f;
     int k = 0;
     if (acrossRows) {
-        for (; k <= side - 2; ++k) {
-            prefetchRowEnds(x0, x0 + w - 1, y0 + k + RowsAhead);
+        k = firstRowReaching(x0, y0, x0 + w - 1, 0, side - 2, threshold);
+        if (k <= side - 2) {
             part = rectangleEnergy(x0, y0, x0 + w - 1, y0 + k);
-            if (part >= threshold)
-                break;
-            prev = part;
+            if (k > 0)
+                prev = rectangleEnergy(x0, y0, x0 + w - 1, y0 + k - 1);
         }
     } else {
         k = firstColumnReaching(x0, y0, y0 + h - 1, 0, side - 2, threshold);
@@ -110,13 +109,9 @@ osg::Vec2us MedianCut::computeEnergyCentroid(const ImageRegion& region) const
     const int i = firstColumnReaching(x0, y0, y0 + h - 1, 1, w - 1, threshold);
     if (i < w)
         centroid[0] = std::uint16_t(x0 + i);
-    for (int j = 1; j < h; ++j) {
-        prefetchRowEnds(x0, x0 + w - 1, y0 + j + RowsAhead);
-        if (rectangleEnergy(x0, y0, x0 + w - 1, y0 + j) >= threshold) {
-            centroid[1] = std::uint16_t(y0 + j);
-            break;
-        }
-    }
+    const int j = firstRowReaching(x0, y0, x0 + w - 1, 1, h - 1, threshold);
+    if (j < h)
+        centroid[1] = std::uint16_t(y0 + j);
     return centroid;
 }
 
@@ -145,6 +140,43 @@ int MedianCut::firstColumnReaching(int x0, int y0, int y1, int kFirst, int kLast
 #endif
     for (; k <= kLast; ++k)
         if (rectangleEnergy(x0, y0, x0 + k, y1) >= threshold)
+            return k;
+    return kLast + 1;
+}
+
+int MedianCut::firstRowReaching(int x0, int y0, int x1, int kFirst, int kLast,
+                                float threshold) const
+{
+    // rectangleEnergy(x0, y0, x1, y0 + k) is ((T(x1, y0+k) - b) - c_k) + d with the entries
+    // b, d of the row above the region fixed, and c_k 0 when the region starts at column 0.
+    const float b = sampleEnergy(x1, y0 - 1);
+    const float d = sampleEnergy(x0 - 1, y0 - 1);
+    const std::size_t stride = _width;
+    const float* right = _table + std::size_t(y0) * stride + x1;
+    const float* left = x0 > 0 ? _table + std::size_t(y0) * stride + (x0 - 1) : nullptr;
+    int k = kFirst;
+#if defined(__SSE2__)
+    const __m128 bv = _mm_set1_ps(b);
+    const __m128 dv = _mm_set1_ps(d);
+    const __m128 tv = _mm_set1_ps(threshold);
+    for (; k + 3 <= kLast; k += 4) {
+        for (int ahead = 0; ahead < 4; ++ahead)
+            prefetchRowEnds(x0, x1, y0 + k + RowsAhead + ahead);
+        const float* r = right + std::size_t(k) * stride;
+        const __m128 a = _mm_setr_ps(r[0], r[stride], r[2 * stride], r[3 * stride]);
+        __m128 c = _mm_setzero_ps();
+        if (left) {
+            const float* l = left + std::size_t(k) * stride;
+            c = _mm_setr_ps(l[0], l[stride], l[2 * stride], l[3 * stride]);
+        }
+        const __m128 part = _mm_add_ps(_mm_sub_ps(_mm_sub_ps(a, bv), c), dv);
+        const int reached = _mm_movemask_ps(_mm_cmpge_ps(part, tv));
+        if (reached != 0)
+            return k + __builtin_ctz(unsigned(reached));
+    }
+#endif
+    for (; k <= kLast; ++k)
+        if (rectangleEnergy(x0, y0, x1, y0 + k) >= threshold)
             return k;
     return kLast + 1;
 }

@@ -76,6 +76,9 @@ private:
     // `threshold`, each energy computed as rectangleEnergy does; kLast + 1 when none does.
     // Several columns are compared at once: their entries lie side by side in the table.
     int firstColumnReaching(int x0, int y0, int y1, int kFirst, int kLast, float threshold) const;
+    // The same across rows: the first k whose rows y0..y0+k (columns x0..x1) hold at least
+    // `threshold`. The entries lie a row apart; four rows are compared at once all the same.
+    int firstRowReaching(int x0, int y0, int x1, int kFirst, int kLast, float threshold) const;
 
     const float* _table;
     std::size_t _width;
