@@ -3,13 +3,16 @@
 #include <morvekBase/AttachmentBag.h>
 #include <morvekBase/BitVector.h>
 #include <morvekBase/RefPtr.h>
+#include <morvekBase/TypeCast.h>
 
 #include <OpenSG/OSGLogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 using namespace Morvek;
@@ -143,3 +146,58 @@ TEST(BitVector, OperationsAndConstantInitialisation)
 }
 
 } // namespace
+
+namespace {
+
+struct CastBase {
+    virtual ~CastBase() = default;
+};
+struct CastMiddle : CastBase {
+    int middle = 0;
+};
+template <int N> struct CastLeaf : std::conditional_t<N % 2 == 0, CastMiddle, CastBase> {
+    int leaf = N;
+};
+// A class whose second base sits at an offset: cross casts must move the pointer.
+struct CastOther {
+    virtual ~CastOther() = default;
+    double other = 0.0;
+};
+struct CastBoth : CastBase, CastOther {
+};
+
+} // namespace
+
+TEST(TypeCast, AgreesWithDynamicCastAcrossMoreTypesThanItRemembers)
+{
+    std::vector<std::unique_ptr<CastBase>> objects;
+    objects.emplace_back(new CastLeaf<0>);
+    objects.emplace_back(new CastLeaf<1>);
+    objects.emplace_back(new CastLeaf<2>);
+    objects.emplace_back(new CastLeaf<3>);
+    objects.emplace_back(new CastLeaf<4>);
+    objects.emplace_back(new CastLeaf<5>);
+    objects.emplace_back(new CastLeaf<6>);
+    objects.emplace_back(new CastLeaf<7>);
+    objects.emplace_back(new CastLeaf<8>);
+    objects.emplace_back(new CastLeaf<9>);
+    objects.emplace_back(new CastMiddle);
+    objects.emplace_back(new CastBoth);
+    objects.emplace_back(new CastBase);
+    // Three rounds: the first fills the memory, the later ones read it back or refill it;
+    // in between, code is said to have been unloaded once.
+    for (int round = 0; round < 3; ++round) {
+        if (round == 2)
+            ++typeCastGeneration;
+        for (const auto& object : objects) {
+            CastBase* p = object.get();
+            EXPECT_EQ(typeCast<CastMiddle>(p), dynamic_cast<CastMiddle*>(p)) << round;
+            EXPECT_EQ(typeCast<CastOther>(p), dynamic_cast<CastOther*>(p)) << round;
+        }
+    }
+    CastBoth both;
+    CastBase* asBase = &both;
+    ASSERT_NE(static_cast<void*>(static_cast<CastOther*>(&both)), static_cast<void*>(asBase));
+    EXPECT_EQ(typeCast<CastOther>(asBase), static_cast<CastOther*>(&both));
+    EXPECT_EQ(typeCast<CastMiddle>(static_cast<CastBase*>(nullptr)), nullptr);
+}

@@ -9,6 +9,7 @@
 #include <morvekBase/NodeProc.h>
 #include <morvekBase/Runtime.h>
 #include <morvekBase/SFNode.h>
+#include <morvekBase/TypeCast.h>
 
 #include <algorithm>
 #include <cstring>
@@ -274,9 +275,9 @@ void Node::unlinkAllChildren()
         const NodePartDataType dataType = field->getDataType();
         if (dataType != DataSFNode && dataType != DataMFNode)
             continue;
-        if (auto* single = dynamic_cast<SFNode*>(field))
+        if (auto* single = typeCast<SFNode>(field))
             single->storeNode(nullptr);
-        else if (auto* multi = dynamic_cast<MFNode*>(field))
+        else if (auto* multi = typeCast<MFNode>(field))
             multi->clear();
     }
 }

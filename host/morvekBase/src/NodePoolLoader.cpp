@@ -1,6 +1,7 @@
 #include <morvekBase/NodePoolLoader.h>
 
 #include <morvekBase/HostLog.h>
+#include <morvekBase/TypeCast.h>
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -104,6 +105,7 @@ bool NodePoolLoader::load(const std::string& poolName, std::string& error)
     if (!symbol)
         symbol = ::dlsym(handle, mangledEntryName(entryName).c_str());
     if (!symbol) {
+        ++typeCastGeneration;
         ::dlclose(handle);
         error = "Node pool " + poolName + ": " + path + " has no entry point " + entryName;
         return false;
@@ -127,6 +129,7 @@ bool NodePoolLoader::unload(const std::string& poolName, std::string& error)
     }
     void* handle = it->second.handle;
     _pools.erase(it);
+    ++typeCastGeneration;
     if (::dlclose(handle) != 0) {
         const char* reason = ::dlerror();
         error = "Node pool " + poolName + ": cannot close: " + (reason ? reason : "unknown");

@@ -1,5 +1,6 @@
 #include <morvekCoreNodePool/Group.h>
 
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/GroupProc.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
@@ -56,7 +57,7 @@ Group::~Group()
 
 GroupProc* Group::getGroupProc() const
 {
-    return dynamic_cast<GroupProc*>(_proc);
+    return typeCast<GroupProc>(_proc);
 }
 
 } // namespace Morvek

@@ -1,6 +1,7 @@
 #include <morvekCoreNodePool/Scene.h>
 
 #include <morvekBase/Runtime.h>
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 #include <morvekCoreNodePool/SceneProc.h>
 
@@ -49,7 +50,7 @@ Scene::~Scene() = default;
 
 SceneProc* Scene::getSceneProc() const
 {
-    return dynamic_cast<SceneProc*>(_proc);
+    return typeCast<SceneProc>(_proc);
 }
 
 osg::NodePtr Scene::getRootNodePtr() const

@@ -1,5 +1,6 @@
 #include <morvekCoreNodePool/SceneBaseNode.h>
 
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/SceneBaseNodeProc.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
@@ -41,7 +42,7 @@ SceneBaseNode::~SceneBaseNode()
 
 SceneBaseNodeProc* SceneBaseNode::getSceneBaseNodeProc() const
 {
-    return dynamic_cast<SceneBaseNodeProc*>(_proc);
+    return typeCast<SceneBaseNodeProc>(_proc);
 }
 
 } // namespace Morvek

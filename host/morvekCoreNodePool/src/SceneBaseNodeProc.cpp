@@ -2,6 +2,7 @@
 
 #include <morvekBase/HostLog.h>
 #include <morvekBase/Node.h>
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/Scene.h>
 #include <morvekCoreNodePool/SceneBaseNode.h>
 
@@ -117,7 +118,7 @@ void SceneBaseNodeProc::nodeChanged(const double&, const BitVector<unsigned long
 
 osg::NodePtr SceneBaseNodeProc::childNodePtr(Node& child)
 {
-    auto* sceneChild = dynamic_cast<SceneBaseNode*>(&child);
+    auto* sceneChild = typeCast<SceneBaseNode>(&child);
     SceneBaseNodeProc* proc = sceneChild ? sceneChild->getSceneBaseNodeProc() : nullptr;
     return proc ? proc->getNodePtr() : osg::NodePtr();
 }
@@ -165,7 +166,7 @@ void SceneBaseNodeProc::childRemoved(const double&, Field&, Node& child)
     for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
         if (*it == &getNode())
             continue;
-        auto* sceneParent = dynamic_cast<SceneBaseNode*>(*it);
+        auto* sceneParent = typeCast<SceneBaseNode>(*it);
         SceneBaseNodeProc* proc = sceneParent ? sceneParent->getSceneBaseNodeProc() : nullptr;
         if (!proc || proc->getNodePtr() == osg::NullFC)
             continue;
@@ -234,12 +235,12 @@ osg::NodeCorePtr SceneBaseNodeProc::getCorePtr() const
 
 Scene* SceneBaseNodeProc::getScene() const
 {
-    return dynamic_cast<Scene*>(getNode().getLiveRoot());
+    return typeCast<Scene>(getNode().getLiveRoot());
 }
 
 SceneBaseNode* SceneBaseNodeProc::getSceneBaseNode() const
 {
-    return dynamic_cast<SceneBaseNode*>(&getNode());
+    return typeCast<SceneBaseNode>(&getNode());
 }
 
 void SceneBaseNodeProc::requestMultiCore(osg::NodeCorePtr core)

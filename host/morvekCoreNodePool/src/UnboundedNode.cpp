@@ -1,5 +1,6 @@
 #include <morvekCoreNodePool/UnboundedNode.h>
 
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 #include <morvekCoreNodePool/UnboundedNodeProc.h>
 
@@ -29,7 +30,7 @@ UnboundedNode::~UnboundedNode() = default;
 
 UnboundedNodeProc* UnboundedNode::getUnboundedNodeProc() const
 {
-    return dynamic_cast<UnboundedNodeProc*>(_proc);
+    return typeCast<UnboundedNodeProc>(_proc);
 }
 
 } // namespace Morvek

@@ -1,5 +1,6 @@
 #include <morvekCoreNodePool/VisualEffector.h>
 
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 #include <morvekCoreNodePool/VisualEffectorProc.h>
 
@@ -41,7 +42,7 @@ VisualEffector::~VisualEffector()
 
 VisualEffectorProc* VisualEffector::getVisualEffectorProc() const
 {
-    return dynamic_cast<VisualEffectorProc*>(_proc);
+    return typeCast<VisualEffectorProc>(_proc);
 }
 
 } // namespace Morvek

@@ -1,6 +1,7 @@
 #include <morvekShapeNodePool/Texture.h>
 
 #include <morvekBase/HostLog.h>
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 #include <morvekShapeNodePool/TextureProc.h>
 
@@ -57,7 +58,7 @@ Texture::~Texture()
 
 TextureProc* Texture::getTextureProc() const
 {
-    return dynamic_cast<TextureProc*>(_proc);
+    return typeCast<TextureProc>(_proc);
 }
 
 void Texture::setImage(osg::ImagePtr image)

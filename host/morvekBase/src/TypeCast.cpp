@@ -1,0 +1,7 @@
+#include <morvekBase/TypeCast.h>
+
+namespace Morvek {
+
+std::atomic<unsigned> typeCastGeneration{0};
+
+} // namespace Morvek
