@@ -97,11 +97,15 @@ void DirectionalLightProc::addProxyGeometry(float transparency)
     const osg::NodePtr rotNode = held(osg::Node::create());
     const osg::TransformPtr rotTrans = held(osg::TransformBase::create());
     if (rotTrans != osg::NullFC) {
-        osg::Quaternion rotation;
-        rotation.setValueAsAxisRad(1.0f, 0.0f, 0.0f, arrowRotation);
-        osg::Matrix matrix; // identity outside the rotation part
-        matrix.setRotate(rotation);
-        rotTrans->setMatrix(matrix);
+        // The same turn for every arrow: worked out once, by the same steps.
+        static const osg::Matrix turn = [] {
+            osg::Quaternion rotation;
+            rotation.setValueAsAxisRad(1.0f, 0.0f, 0.0f, arrowRotation);
+            osg::Matrix matrix; // identity outside the rotation part
+            matrix.setRotate(rotation);
+            return matrix;
+        }();
+        rotTrans->setMatrix(turn);
         osg::endEditCP(rotTrans, osg::TransformBase::MatrixFieldMask);
     }
     if (rotNode != osg::NullFC) {

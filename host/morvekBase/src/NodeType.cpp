@@ -51,6 +51,16 @@ const char* NodeType::getStandard() const { return _standard.get(); }
 
 const NodePartDesc* NodeType::findDesc(unsigned int index) const
 {
+    if (_descByPosition < 0) {
+        bool consecutive = true;
+        for (unsigned int i = 1; i < _numDesc; ++i)
+            consecutive = consecutive && _desc[i].getIndex() == _desc[0].getIndex() + i;
+        _descByPosition = consecutive ? 1 : 0;
+    }
+    if (_descByPosition > 0 && _numDesc > 0) {
+        const unsigned int position = index - _desc[0].getIndex();
+        return index >= _desc[0].getIndex() && position < _numDesc ? &_desc[position] : nullptr;
+    }
     for (unsigned int i = 0; i < _numDesc; ++i)
         if (_desc[i].getIndex() == index)
             return &_desc[i];

@@ -132,6 +132,9 @@ private:
     CreateProcFunc _createProc;
     NodePartDesc* _desc;
     unsigned int _numDesc;
+    // Whether the rows hold consecutive indices in order, so that a row is found by position:
+    // worked out at the first look-up (the rows may be filled after this record is built).
+    mutable signed char _descByPosition = -1;
 };
 
 } // namespace Morvek
