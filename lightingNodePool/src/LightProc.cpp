@@ -73,7 +73,9 @@ osg::NodePtr LightProc::getBeaconNode() const
 
 LightProc::BuildRefs::~BuildRefs()
 {
-    for (const osg::FieldContainerPtr& object : _held)
+    for (unsigned i = 0; i < _count; ++i)
+        osg::subRefCP(_first[i]);
+    for (const osg::FieldContainerPtr& object : _more)
         osg::subRefCP(object);
 }
 

@@ -27,8 +27,9 @@ Node::Node(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : _type(&type), _name(name ? name : ""), _id(nextNodeId++), _nameSpace(&nameSpace)
 {
     // Room for the fields of every type in the pools (at most 14 so far), so that the field
-    // constructors and registrations do not regrow the lists one by one.
-    _fields.reserve(reservedFields);
+    // constructors and registrations do not regrow the lists one by one. The registry starts
+    // with empty slots; every reader skips them.
+    _fields.resize(reservedFields, nullptr);
     _fieldObjects.reserve(reservedFields);
     nameSpace.add(*this);
 }
@@ -266,7 +267,7 @@ void Node::unlinkAllChildren()
 {
     // Field objects may come and go while children are released (a dying child's processor
     // can touch its parents), so work from a copy and check each one is still there.
-    const std::vector<Field*> fields = _fieldObjects;
+    const FieldList fields = _fieldObjects;
     for (Field* field : fields) {
         if (std::find(_fieldObjects.begin(), _fieldObjects.end(), field) == _fieldObjects.end())
             continue;

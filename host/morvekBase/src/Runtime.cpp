@@ -73,7 +73,7 @@ unsigned Runtime::update(double time)
             if (!_round[i]) // destroyed during its own delivery
                 continue;
             node->_status &= ~(Node::StatusFirstUpdate | Node::StatusReattached);
-            const std::vector<Node*> parents = node->getParents();
+            const Node::NodeList parents = node->getParents();
             for (Node* parent : parents)
                 if (parent->_proc)
                     parent->_proc->childChanged(_time, *node, mask);

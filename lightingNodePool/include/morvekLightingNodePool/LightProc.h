@@ -107,13 +107,20 @@ protected:
         {
             if (object != osg::NullFC) {
                 osg::addRefCP(object);
-                _held.push_back(object);
+                if (_count < Inline)
+                    _first[_count++] = object;
+                else
+                    _more.push_back(object);
             }
             return object;
         }
 
     private:
-        std::vector<osg::FieldContainerPtr> _held;
+        // The parts of one proxy (a dozen at most so far) fit here without allocating.
+        static constexpr unsigned Inline = 16;
+        osg::FieldContainerPtr _first[Inline];
+        unsigned _count = 0;
+        std::vector<osg::FieldContainerPtr> _more;
     };
 
     // Proxy building blocks shared by the light types.

@@ -4,6 +4,8 @@
 #include <morvekBase/BitVector.h>
 #include <morvekBase/NodeType.h>
 
+#include <OpenSG/OSGSmallObjectPool.h>
+
 #include <string>
 #include <vector>
 
@@ -81,7 +83,10 @@ public:
     // they first linked it; returns the number appended (0 for a null node).
     static unsigned collectNonProtoParents(Node* node, std::vector<Node*>& out);
     // One entry per link that holds this node (a parent linking it twice appears twice).
-    const std::vector<Node*>& getParents() const { return _parents; }
+    // Lists of a node live in OpenSG's small-object pool, like the node itself.
+    typedef std::vector<Node*, osg::PoolAllocator<Node*>> NodeList;
+    typedef std::vector<Field*, osg::PoolAllocator<Field*>> FieldList;
+    const NodeList& getParents() const { return _parents; }
 
     bool isProto() const { return _isProto; }
     void setProto(bool proto) { _isProto = proto; }
@@ -130,9 +135,9 @@ private:
     bool _isProto = false;
     // Registered fields, slot = field index (null where none is registered). Indices are small
     // and dense along a class chain, so a plain array beats a tree here.
-    std::vector<Field*> _fields;
-    std::vector<Field*> _fieldObjects;   // every field object bound to this node
-    std::vector<Node*> _parents;
+    FieldList _fields;
+    FieldList _fieldObjects;   // every field object bound to this node
+    NodeList _parents;
     Node* _liveRoot = nullptr;
     unsigned int _liveCount = 0;
     bool _wasLive = false;
