@@ -105,7 +105,9 @@ NodePtr Node::getChild(UInt32 index) const
 
 Int32 Node::findChild(const NodePtr& child) const
 {
-    for (UInt32 i = 0; i < _children.size(); ++i)
+    // A node is in one list at most once, so the direction is free: from the back, because
+    // children mostly leave in the reverse order of their coming (a rebuilt set of lights).
+    for (UInt32 i = _children.size(); i-- > 0;)
         if (_children[i] == child)
             return Int32(i);
     return -1;
