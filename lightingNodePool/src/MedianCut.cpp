@@ -15,9 +15,6 @@ namespace {
 constexpr float Pi = 3.1415927f;
 constexpr float HalfPi = 1.5707964f;
 
-// Rows ahead that a search down the rows prefetches.
-constexpr int RowsAhead = 16;
-
 } // namespace
 
 MedianCut::MedianCut(const float* energySAT, std::uint16_t width, std::uint16_t height)
@@ -160,8 +157,6 @@ int MedianCut::firstRowReaching(int x0, int y0, int x1, int kFirst, int kLast,
     const __m128 dv = _mm_set1_ps(d);
     const __m128 tv = _mm_set1_ps(threshold);
     for (; k + 3 <= kLast; k += 4) {
-        for (int ahead = 0; ahead < 4; ++ahead)
-            prefetchRowEnds(x0, x1, y0 + k + RowsAhead + ahead);
         const float* r = right + std::size_t(k) * stride;
         const __m128 a = _mm_setr_ps(r[0], r[stride], r[2 * stride], r[3 * stride]);
         __m128 c = _mm_setzero_ps();

@@ -24,18 +24,6 @@ public:
     {
         return x < 0 || y < 0 ? 0.0f : _table[std::size_t(y) * _width + std::size_t(x)];
     }
-    // Starts fetching the entries of columns x0 - 1 and x1 in row y, if that row exists. A
-    // search down the rows reads one table entry per row and column, a row's length apart,
-    // which the hardware does not see coming.
-    void prefetchRowEnds(int x0, int x1, int y) const
-    {
-        if (y >= int(_height))
-            return;
-        const float* row = _table + std::size_t(y) * _width;
-        if (x0 > 0)
-            __builtin_prefetch(row + (x0 - 1));
-        __builtin_prefetch(row + x1);
-    }
     // Energy of columns x0..x1 and rows y0..y1, inclusive.
     float rectangleEnergy(int x0, int y0, int x1, int y1) const
     {
