@@ -19,12 +19,7 @@ FieldContainerPtr ChunkMaterial::shallowCopy() const
 
 ChunkMaterial::~ChunkMaterial()
 {
-    editState().clearChunks();
-    MFStateChunkPtr::StorageType chunks;
-    chunks.swap(editChunks().getValues());
-    editSlots().clear();
-    for (const StateChunkPtr& chunk : chunks)
-        subRefCP(chunk);
+    clearChunks();
 }
 
 bool ChunkMaterial::addChunk(const StateChunkPtr& chunk, Int32 slot)

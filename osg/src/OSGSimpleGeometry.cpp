@@ -44,28 +44,15 @@ SimpleMaterialPtr makeSharedMaterial(const Color3f& diffuse, const Color3f& ambi
 
 // sin and -cos of the angles a frustum of `sides` sides uses: its columns (j * delta, j from 0
 // to sides) and its top cap (-j * delta, j below sides; the bottom cap shares the columns).
-// Every proxy of a light type has the same number of sides, so the last two tables are kept
-// per thread instead of calling sin and cos again for each new geometry. The values are
-// computed by the same expressions as before, so they are the same to the bit.
 struct FrustumAngles
 {
-    UInt16 sides = 0;
     std::vector<std::pair<Real32, Real32>> columns;
     std::vector<std::pair<Real32, Real32>> topCap;
 };
 
-const FrustumAngles& frustumAngles(UInt16 sides)
+FrustumAngles frustumAngles(UInt16 sides)
 {
-    thread_local std::array<FrustumAngles, 2> tables;
-    thread_local UInt32 lastUsed = 0;
-    for (UInt32 k = 0; k < tables.size(); ++k)
-        if (tables[k].sides == sides)
-        {
-            lastUsed = k;
-            return tables[k];
-        }
-    const UInt32 k = 1 - lastUsed; // replace the one used longer ago
-    FrustumAngles& table = tables[k];
+    FrustumAngles table;
     const Real32 delta = 2.f * Pi / Real32(sides);
     table.columns.resize(UInt32(sides) + 1);
     for (UInt32 j = 0; j <= sides; ++j)
@@ -79,8 +66,6 @@ const FrustumAngles& frustumAngles(UInt16 sides)
         const Real32 beta = -1.f * Real32(j) * delta;
         table.topCap[j] = std::make_pair(osgsin(beta), -osgcos(beta));
     }
-    table.sides = sides;
-    lastUsed = k;
     return table;
 }
 
@@ -133,21 +118,21 @@ void releaseDefaultMaterials()
 
 namespace
 {
-// The arrays of one frustum, ready to copy into a new geometry.
+// The arrays of one frustum, as built.
 struct FrustumArrays
 {
-    std::vector<Pnt3f> positions;
-    std::vector<Vec3f> normals;
-    std::vector<Vec2f> texCoords;
-    std::vector<UInt32> indices;
-    std::vector<UInt8> types;
-    std::vector<UInt32> lengths;
+    MField<Pnt3f>::StorageType positions;
+    MField<Vec3f>::StorageType normals;
+    MField<Vec2f>::StorageType texCoords;
+    MFUInt32::StorageType indices;
+    MFUInt8::StorageType types;
+    MFUInt32::StorageType lengths;
 };
 
 void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
                         bool doTop, bool doBottom, FrustumArrays& arrays)
 {
-    const FrustumAngles& angles = frustumAngles(sides);
+    const FrustumAngles angles = frustumAngles(sides);
     const Real32 halfHeight = height / 2.f;
     // Slope of the side: the outward normal is (x, incl, z) scaled to unit length.
     const Real32 incl = (botRadius - topRadius) / height;
@@ -159,10 +144,10 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
     const bool bottomCap = doBottom && botRadius > 0;
     const UInt32 ringSize = UInt32(sides) + 1;
     const UInt32 vertexCount = (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides;
-    std::vector<Pnt3f>& positions = arrays.positions;
-    std::vector<Vec3f>& normals = arrays.normals;
-    std::vector<Vec2f>& texCoords = arrays.texCoords;
-    std::vector<UInt32>& indices = arrays.indices;
+    auto& positions = arrays.positions;
+    auto& normals = arrays.normals;
+    auto& texCoords = arrays.texCoords;
+    auto& indices = arrays.indices;
     positions.resize(vertexCount);
     normals.resize(vertexCount);
     texCoords.resize(vertexCount);
@@ -236,9 +221,9 @@ struct SharedFrustum
     SharedArray<UInt32> lengths;
 };
 
-template <class T> SharedArray<T> share(const std::vector<T>& values)
+template <class T> SharedArray<T> share(typename MField<T>::StorageType&& values)
 {
-    return std::make_shared<const typename MField<T>::StorageType>(values.begin(), values.end());
+    return std::make_shared<const typename MField<T>::StorageType>(std::move(values));
 }
 
 // The arrays of a frustum with these parameters. Light proxies ask for the same few shapes
@@ -266,12 +251,12 @@ const SharedFrustum& frustumArrays(Real32 height, Real32 topRadius, Real32 botRa
     e.sides = 0; // invalid until filled
     FrustumArrays built;
     buildFrustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom, built);
-    e.arrays.positions = share(built.positions);
-    e.arrays.normals = share(built.normals);
-    e.arrays.texCoords = share(built.texCoords);
-    e.arrays.indices = share(built.indices);
-    e.arrays.types = share(built.types);
-    e.arrays.lengths = share(built.lengths);
+    e.arrays.positions = share<Pnt3f>(std::move(built.positions));
+    e.arrays.normals = share<Vec3f>(std::move(built.normals));
+    e.arrays.texCoords = share<Vec2f>(std::move(built.texCoords));
+    e.arrays.indices = share<UInt32>(std::move(built.indices));
+    e.arrays.types = share<UInt8>(std::move(built.types));
+    e.arrays.lengths = share<UInt32>(std::move(built.lengths));
     e.height = height;
     e.topRadius = topRadius;
     e.botRadius = botRadius;

@@ -5,7 +5,6 @@
 #include <OpenSG/OSGFieldContainerType.h>
 #include <OpenSG/OSGSmallObjectPool.h>
 
-
 OSG_BEGIN_NAMESPACE
 
 // Root of every scene object. A container is reached only through its pointers, carries a
