@@ -7,6 +7,14 @@
 
 OSG_BEGIN_NAMESPACE
 
+#if defined(__SANITIZE_ADDRESS__)
+#define OSG_POOL_PASS_THROUGH 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OSG_POOL_PASS_THROUGH 1
+#endif
+#endif
+
 // Free lists of small blocks by size, one set per thread. Scene graphs are built and torn
 // down in bursts (an environment light replaces dozens of lights, each made of a few dozen
 // small objects), and the general allocator handles a burst of that many frees and allocations
@@ -18,6 +26,7 @@ class OSG_BASE_DLLMAPPING SmallObjectPool
 public:
     static constexpr std::size_t Granule = 16;
     static constexpr std::size_t MaxBytes = 1024;
+    static constexpr std::size_t NumClasses = MaxBytes / Granule;
     // Blocks a thread keeps per size at most; more are given back at once.
     static constexpr UInt32 MaxKeptPerSize = 4096;
 
@@ -27,7 +36,72 @@ public:
     static void* allocate(std::size_t bytes);
     // `bytes` must be the size given to allocate.
     static void deallocate(void* block, std::size_t bytes) noexcept;
+
+    // The free blocks of one size, as a stack of pointers. The pointers are kept apart from
+    // the blocks: taking a block then reads only this dense array, never the block itself,
+    // whose memory has usually gone cold since it was freed.
+    struct FreeStack
+    {
+        void** slots;
+        UInt32 size;
+        UInt32 capacity;
+    };
+
+private:
+    friend class SmallObjectPoolThread;
+
+    // What the inline paths leave: the first use on a thread, an empty or full stack, sizes
+    // out of range.
+    static void* allocateSlow(std::size_t bytes);
+    static void deallocateSlow(void* block, std::size_t bytes) noexcept;
+
+#ifndef OSG_POOL_PASS_THROUGH
+    // The calling thread's stacks, NumClasses of them, made on first use; null before that and
+    // once the thread's destructors ran. Plain __thread (no dynamic initialisation, hence no
+    // wrapper call) in the initial-exec model: every library reaches it with one load, so the
+    // common allocation and free are a handful of instructions inlined where they are used.
+    static __thread FreeStack* _threadStacks __attribute__((tls_model("initial-exec")));
+#endif
 };
+
+inline void* SmallObjectPool::allocate(std::size_t bytes)
+{
+#ifndef OSG_POOL_PASS_THROUGH
+    FreeStack* stacks = _threadStacks;
+    // bytes - 1 wraps for 0, which then takes the slow path like any size out of range.
+    if (stacks != nullptr && bytes - 1 < MaxBytes)
+    {
+        FreeStack& stack = stacks[(bytes - 1) / Granule];
+        if (stack.size > 0)
+        {
+            void* block = stack.slots[--stack.size];
+            // The next object of this size will most likely follow soon: start fetching it,
+            // so that its miss overlaps with the making of this one.
+            if (stack.size > 0)
+                __builtin_prefetch(stack.slots[stack.size - 1], 1);
+            return block;
+        }
+    }
+#endif
+    return allocateSlow(bytes);
+}
+
+inline void SmallObjectPool::deallocate(void* block, std::size_t bytes) noexcept
+{
+#ifndef OSG_POOL_PASS_THROUGH
+    FreeStack* stacks = _threadStacks;
+    if (stacks != nullptr && block != nullptr && bytes - 1 < MaxBytes)
+    {
+        FreeStack& stack = stacks[(bytes - 1) / Granule];
+        if (stack.size < stack.capacity)
+        {
+            stack.slots[stack.size++] = block;
+            return;
+        }
+    }
+#endif
+    deallocateSlow(block, bytes);
+}
 
 // Class-scope new and delete that take objects from the pool, for the public part of a class
 // declaration. A class with a virtual destructor gets the size of the most derived class on
