@@ -207,7 +207,11 @@ void Node::insertChild(UInt32 index, const NodePtr& child)
         return;
     }
     index = takeFromOldParent(child, index);
-    _children.insert(_children.begin() + index, child);
+    MFNodePtr::StorageType& children = _children.getValues();
+    // Most nodes hold one or two children: room for two from the start spares a regrowth.
+    if (children.capacity() == 0)
+        children.reserve(2);
+    children.insert(children.begin() + index, child);
     child->_parent = getPtr();
     noteNewAncestors();
 }
