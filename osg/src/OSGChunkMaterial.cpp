@@ -80,6 +80,12 @@ void ChunkMaterial::clearChunks()
 
 void ChunkMaterial::rebuildState()
 {
+    // The chunk part of the State follows from the two lists alone (the State borrows the
+    // chunks, so their own changes need nothing here): with the lists unedited since the last
+    // build it is already in place. Colour commits, the common change, then cost no rebuild.
+    if (!_listsEdited)
+        return;
+    _listsEdited = false;
     State& state = editState();
     state.clearChunks();
     for (UInt32 i = 0; i < getChunks().size(); ++i)

@@ -108,6 +108,44 @@ TEST_F(MaterialImageTest, StateSlotsReplaceOrRefuse)
     subRefCP(second);
 }
 
+// Colour commits leave the chunks in place; every edit of the chunk list reaches the State
+// at the next commit, whatever commits came between.
+TEST_F(MaterialImageTest, StateFollowsChunkListEditsAcrossColourCommits)
+{
+    SimpleMaterialPtr material = SimpleMaterialBase::create();
+    PolygonChunkPtr first = PolygonChunkBase::create();
+    PolygonChunkPtr second = PolygonChunkBase::create();
+    addRefCP(material);
+    addRefCP(first);
+    addRefCP(second);
+    const UInt32 polygonClass = PolygonChunk::getStaticClass()->getId();
+
+    material->addChunk(first);
+    endEditCP(material);
+    ASSERT_EQ(material->getState().getChunk(polygonClass, 0), first);
+    material->setDiffuse(Color3f(1, 0, 0));
+    endEditCP(material, SimpleMaterialBase::DiffuseFieldMask);
+    EXPECT_EQ(material->getState().getChunk(polygonClass, 0), first) << "kept by a colour commit";
+    EXPECT_EQ(material->getState().getMaterialValues().diffuse, Color4f(1, 0, 0, 1));
+
+    material->clearChunks();
+    EXPECT_EQ(material->getState().getNumChunks(), 0u) << "cleared at once";
+    material->addChunk(second);
+    material->setDiffuse(Color3f(0, 0, 1));
+    endEditCP(material);
+    EXPECT_EQ(material->getState().getChunk(polygonClass, 0), second);
+    EXPECT_EQ(material->getState().getNumChunks(), 1u);
+
+    material->addChunk(first, 0); // an explicit slot also edits the slot list
+    endEditCP(material, SimpleMaterialBase::DiffuseFieldMask);
+    EXPECT_EQ(material->getState().getChunk(polygonClass, 0), first);
+    EXPECT_EQ(material->getState().getMaterialValues().diffuse, Color4f(0, 0, 1, 1));
+
+    subRefCP(material);
+    subRefCP(first);
+    subRefCP(second);
+}
+
 TEST_F(MaterialImageTest, TextureChunkHoldsItsImageAndHearsItsChanges)
 {
     TextureChunkPtr chunk = TextureChunkBase::create();

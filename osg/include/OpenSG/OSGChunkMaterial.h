@@ -23,7 +23,8 @@ public:
     // Releases and removes every chunk.
     void clearChunks();
 
-    // Chunks into the State in list order, each at its requested slot.
+    // Chunks into the State in list order, each at its requested slot; nothing to do when
+    // neither list changed since the last build.
     void rebuildState() override;
     FieldContainerPtr shallowCopy() const override;
 

@@ -39,8 +39,21 @@ protected:
     ChunkMaterialBase(const ChunkMaterialBase& source);
     ~ChunkMaterialBase() override = default;
 
-    MFStateChunkPtr& editChunks() { return _chunks; }
-    MFInt32& editSlots() { return _slots; }
+    // Both mark the lists edited, for ChunkMaterial::rebuildState.
+    MFStateChunkPtr& editChunks()
+    {
+        _listsEdited = true;
+        return _chunks;
+    }
+    MFInt32& editSlots()
+    {
+        _listsEdited = true;
+        return _slots;
+    }
+
+    // True from creation and after any edit of the chunk or slot list, until the State has
+    // taken the lists in.
+    bool _listsEdited = true;
 
 private:
     static FieldContainerType _type;
