@@ -265,16 +265,18 @@ std::vector<NodeLink*> Node::collectLinks() const
 
 void Node::unlinkAllChildren()
 {
-    // Field objects may come and go while children are released (a dying child's processor
-    // can touch its parents), so work from a copy and check each one is still there.
-    const FieldList fields = _fieldObjects;
-    for (Field* field : fields) {
-        if (std::find(_fieldObjects.begin(), _fieldObjects.end(), field) == _fieldObjects.end())
-            continue;
-        // Only node fields link children (SFNode and MFNode keep their data type final), so
-        // the others skip the type tests.
+    // Only node fields link children (SFNode and MFNode keep their data type final); a node
+    // has few of them, so they are gathered first. Field objects may come and go while
+    // children are released (a dying child's processor can touch its parents), so each is
+    // checked to be still there before it is used.
+    FieldList nodeFields;
+    for (Field* field : _fieldObjects) {
         const NodePartDataType dataType = field->getDataType();
-        if (dataType != DataSFNode && dataType != DataMFNode)
+        if (dataType == DataSFNode || dataType == DataMFNode)
+            nodeFields.push_back(field);
+    }
+    for (Field* field : nodeFields) {
+        if (std::find(_fieldObjects.begin(), _fieldObjects.end(), field) == _fieldObjects.end())
             continue;
         if (auto* single = typeCast<SFNode>(field))
             single->storeNode(nullptr);
