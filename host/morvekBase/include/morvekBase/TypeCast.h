@@ -29,22 +29,26 @@ template <class To, class From> To* typeCast(From* p)
         std::ptrdiff_t offset = 0;
         bool matches = false;
     };
-    thread_local std::array<Entry, 8> entries;
-    thread_local unsigned next = 0;
-    thread_local unsigned generation = 0;
+    // One thread-local object rather than three: each costs a look-up of its own.
+    struct Cache {
+        std::array<Entry, 8> entries;
+        unsigned next = 0;
+        unsigned generation = 0;
+    };
+    thread_local Cache cache;
     const unsigned current = typeCastGeneration.load(std::memory_order_relaxed);
-    if (generation != current) {
-        entries = {};
-        generation = current;
+    if (cache.generation != current) {
+        cache.entries = {};
+        cache.generation = current;
     }
     const std::type_info* type = &typeid(*p);
-    for (const Entry& e : entries)
+    for (const Entry& e : cache.entries)
         if (e.type == type)
             return e.matches ? reinterpret_cast<To*>(reinterpret_cast<char*>(p) + e.offset)
                              : nullptr;
     To* result = dynamic_cast<To*>(p);
-    Entry& e = entries[next];
-    next = (next + 1) % entries.size();
+    Entry& e = cache.entries[cache.next];
+    cache.next = (cache.next + 1) % cache.entries.size();
     e.type = type;
     e.matches = result != nullptr;
     e.offset = result ? reinterpret_cast<const char*>(result) - reinterpret_cast<const char*>(p) : 0;
