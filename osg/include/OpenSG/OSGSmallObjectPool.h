@@ -4,6 +4,7 @@
 #include <OpenSG/OSGBaseTypes.h>
 
 #include <cstddef>
+#include <cstdint>
 
 OSG_BEGIN_NAMESPACE
 
@@ -75,10 +76,16 @@ inline void* SmallObjectPool::allocate(std::size_t bytes)
         if (stack.size > 0)
         {
             void* block = stack.slots[--stack.size];
-            // The next object of this size will most likely follow soon: start fetching it,
-            // so that its miss overlaps with the making of this one.
+            // The next object of this size will most likely follow soon: start fetching every
+            // cache line of its block (it has usually gone cold since it was freed), so that
+            // its misses overlap with the making of this one.
             if (stack.size > 0)
-                __builtin_prefetch(stack.slots[stack.size - 1], 1);
+            {
+                const std::uintptr_t next = reinterpret_cast<std::uintptr_t>(stack.slots[stack.size - 1]);
+                const std::uintptr_t end = next + ((bytes - 1) / Granule + 1) * Granule;
+                for (std::uintptr_t line = next & ~std::uintptr_t(63); line < end; line += 64)
+                    __builtin_prefetch(reinterpret_cast<const void*>(line), 1);
+            }
             return block;
         }
     }
