@@ -7,6 +7,22 @@
 
 OSG_BEGIN_NAMESPACE
 
+State::Filled* State::find(UInt32 classId, UInt32 slot)
+{
+    for (Filled& f : _filled)
+        if (f.classId == classId && f.slot == slot)
+            return &f;
+    return nullptr;
+}
+
+void State::fill(UInt32 classId, UInt32 slot, const StateChunkPtr& chunk)
+{
+    if (Filled* f = find(classId, slot))
+        f->chunk = chunk;
+    else
+        _filled.push_back(Filled{classId, slot, chunk});
+}
+
 bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
 {
     if (chunk == NullFC)
@@ -14,11 +30,6 @@ bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
     const StateChunkClass* chunkClass = chunk->getClass();
     const UInt32 classId = chunkClass->getId();
     const UInt32 numSlots = chunkClass->getNumSlots();
-    if (_slots.size() <= classId)
-        _slots.resize(classId + 1);
-    SlotList& slots = _slots[classId];
-    if (slots.size() < numSlots)
-        slots.resize(numSlots);
 
     if (slot >= 0)
     {
@@ -28,18 +39,18 @@ bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
                      << " (" << numSlots << " slots)" << std::endl;
             return false;
         }
-        slots[UInt32(slot)] = chunk;
+        fill(classId, UInt32(slot), chunk);
         return true;
     }
-    for (StateChunkPtr& s : slots)
-        if (s == NullFC)
+    for (UInt32 s = 0; s < numSlots; ++s)
+        if (find(classId, s) == nullptr)
         {
-            s = chunk;
+            _filled.push_back(Filled{classId, s, chunk});
             return true;
         }
     if (slot == AutoSlotReplace && numSlots > 0)
     {
-        slots[numSlots - 1] = chunk;
+        fill(classId, numSlots - 1, chunk);
         return true;
     }
     SWARNING << "State::addChunk: no free slot for " << chunkClass->getName() << std::endl;
@@ -48,40 +59,32 @@ bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
 
 bool State::subChunk(const StateChunkPtr& chunk)
 {
-    bool found = false;
-    for (SlotList& slots : _slots)
-        for (StateChunkPtr& s : slots)
-            if (s == chunk && chunk != NullFC)
-            {
-                s = NullFC;
-                found = true;
-            }
+    if (chunk == NullFC)
+        return false;
+    const auto kept = std::remove_if(_filled.begin(), _filled.end(),
+                                     [&](const Filled& f) { return f.chunk == chunk; });
+    const bool found = kept != _filled.end();
+    _filled.erase(kept, _filled.end());
     return found;
 }
 
 void State::clearChunks()
 {
-    // The lists stay allocated: a material rebuilds its state on every commit and refills
-    // the same slots.
-    for (SlotList& slots : _slots)
-        std::fill(slots.begin(), slots.end(), StateChunkPtr());
+    // The list keeps its storage: a material refills the same slots.
+    _filled.clear();
 }
 
 StateChunkPtr State::getChunk(UInt32 classId, UInt32 slot) const
 {
-    if (classId >= _slots.size() || slot >= _slots[classId].size())
-        return NullFC;
-    return _slots[classId][slot];
+    for (const Filled& f : _filled)
+        if (f.classId == classId && f.slot == slot)
+            return f.chunk;
+    return NullFC;
 }
 
 UInt32 State::getNumChunks() const
 {
-    UInt32 count = 0;
-    for (const SlotList& slots : _slots)
-        for (const StateChunkPtr& s : slots)
-            if (s != NullFC)
-                ++count;
-    return count;
+    return UInt32(_filled.size());
 }
 
 void State::setMaterialValues(const MaterialValues& values)

@@ -61,10 +61,20 @@ public:
     void countBuild() { ++_buildCount; }
 
 private:
-    // The chunks of each chunk class, by slot; in pool storage, since a material rebuilds its
-    // state on every commit.
-    typedef std::vector<StateChunkPtr, PoolAllocator<StateChunkPtr>> SlotList;
-    std::vector<SlotList, PoolAllocator<SlotList>> _slots;
+    // One filled slot. A material holds a chunk or two, so the filled slots are kept in one
+    // short list, searched where needed, rather than in a table of every class's slots.
+    struct Filled
+    {
+        UInt32 classId;
+        UInt32 slot;
+        StateChunkPtr chunk;
+    };
+    // The filled slot of a class, or null.
+    Filled* find(UInt32 classId, UInt32 slot);
+    // Fills the slot, or puts the chunk into it when it is filled already.
+    void fill(UInt32 classId, UInt32 slot, const StateChunkPtr& chunk);
+
+    std::vector<Filled, PoolAllocator<Filled>> _filled;
     MaterialValues _materialValues;
     bool _hasMaterialValues = false;
     UInt32 _buildCount = 0;
