@@ -81,7 +81,8 @@ inline void* SmallObjectPool::allocate(std::size_t bytes)
             // its misses overlap with the making of this one.
             if (stack.size > 0)
             {
-                const std::uintptr_t next = reinterpret_cast<std::uintptr_t>(stack.slots[stack.size - 1]);
+                const std::uintptr_t next =
+                    reinterpret_cast<std::uintptr_t>(stack.slots[stack.size - 1]);
                 const std::uintptr_t end = next + ((bytes - 1) / Granule + 1) * Granule;
                 for (std::uintptr_t line = next & ~std::uintptr_t(63); line < end; line += 64)
                     __builtin_prefetch(reinterpret_cast<const void*>(line), 1);
