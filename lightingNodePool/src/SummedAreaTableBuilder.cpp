@@ -91,19 +91,14 @@ inline void storeEntry(float* energy, float* color, Quad q)
 }
 #endif
 
-// Rows computed together. Each row runs Skew columns behind the row above it, so at each
-// step the block's rows are independent of each other and their add chains overlap. The
-// skew also keeps the rows' table and image addresses in different cache sets when rows are
-// a power of two of bytes apart; without it they would fight over one set. Four rows
-// measured best: more rows mean more memory streams than the prefetchers follow.
+// Rows computed together. Each row runs one column behind the row above it, so at each
+// step the block's rows are independent of each other and their add chains overlap, and
+// what a row needs of the row above (its entries of the previous two steps) is still in
+// registers.
 constexpr int BlockRows = 4;
-constexpr int Skew = 16;
-// Steps per chunk: pixels decoded at once for the formats read through a buffer, and the
-// span of a row's hand-over buffer (BlockRows * Chunk * 16 bytes stay in L1).
+constexpr int Skew = 1;
+// Steps per chunk: pixels decoded at once for the formats read through a buffer.
 constexpr int Chunk = 128;
-// A row hands its entries to the row below through a buffer: the last Skew + 1 entries of
-// the previous chunk, then the current chunk's.
-constexpr int HandOver = Chunk + Skew + 1;
 
 // Where a block of rows, starting at row y0, writes its entries.
 struct Block {
@@ -111,8 +106,7 @@ struct Block {
     int y0;
     float* energy;
     float* color;
-    float* carry;    // the row above the block: 4 floats per column
-    float* handOver; // BlockRows hand-over buffers of HandOver entries, 4 floats each
+    float* carry; // the row above the block: 4 floats per column
 };
 
 // Element index of row r's entry at step 0 (column -r * Skew); step x adds x.
@@ -224,13 +218,15 @@ private:
 
 // What a block's rows carry from one step to the next, kept in registers.
 template <int R> struct Front {
-    Quad left[R]; // each row's entry of its previous column
-    Quad upLeft;  // row 0's above-left: the carry entry it read at the previous step
+    Quad left[R];     // each row's entry of the previous step: the row below reads it as above
+    Quad leftLeft[R]; // each row's entry of the step before: the row below's above-left
+    Quad upLeft;      // row 0's above-left: the carry entry it read at the previous step
     std::ptrdiff_t base[R];
 };
 
-// Step x (the k-th of its chunk) computes column x - r * Skew of each row r. Unchecked
-// steps have every row's column inside the image and none on the last column.
+// Step x (the k-th of its chunk) computes column x - r of each row r. Unchecked steps have
+// every row's column inside the image and none on the last column. Rows go bottom up so that
+// each reads the row above's entries of the previous steps before that row replaces them.
 template <int R, bool Checked, class Pixels>
 inline __attribute__((always_inline)) void step(const Block& b, const Pixels& source, Front<R>& f,
                                                 int x, int k)
@@ -238,29 +234,28 @@ inline __attribute__((always_inline)) void step(const Block& b, const Pixels& so
     Quad pixels[R];
     source.template fetch<Checked>(x, k, pixels);
 #pragma GCC unroll 16
-    for (int r = 0; r < R; ++r) {
+    for (int r = R - 1; r >= 0; --r) {
         const int col = x - r * Skew;
-        float* const handOut =
-            b.handOver + 4 * (std::size_t(r) * HandOver + std::size_t(k + Skew + 1));
         if (Checked && (col < 0 || col >= b.w)) {
-            // Left of column 0 the row below reads +0.
-            if (r < R - 1 && col < 0)
-                store(handOut, zeroQuad());
+            // Left of column 0 the row below reads +0; right of the last column it reads
+            // nothing more.
+            if (col < 0) {
+                f.leftLeft[r] = f.left[r];
+                f.left[r] = zeroQuad();
+            }
             continue;
         }
-        // Above and above-left: for the block's first row the carry, for the others the
-        // entries the row above handed over Skew and Skew + 1 steps ago.
         Quad up, upLeft;
         if (r == 0) {
             up = load(b.carry + 4 * std::size_t(col));
             upLeft = f.upLeft;
             f.upLeft = up;
         } else {
-            const float* handIn = b.handOver + 4 * (std::size_t(r - 1) * HandOver + std::size_t(k));
-            up = load(handIn + 4);
-            upLeft = load(handIn);
+            up = f.left[r - 1];
+            upLeft = f.leftLeft[r - 1];
         }
         const Quad entry = add(sub(add(up, f.left[r]), upLeft), pixels[r]);
+        f.leftLeft[r] = f.left[r];
         f.left[r] = entry;
 
         const std::ptrdiff_t index = f.base[r] + x;
@@ -270,8 +265,6 @@ inline __attribute__((always_inline)) void step(const Block& b, const Pixels& so
             storeEntry(b.energy + index, b.color + 3 * index, entry);
         if (r == R - 1)
             store(b.carry + 4 * std::size_t(col), entry);
-        else
-            store(handOut, entry);
     }
 }
 
@@ -281,11 +274,10 @@ inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels sourc
     Front<R> f;
     for (int r = 0; r < R; ++r) {
         f.left[r] = zeroQuad();
+        f.leftLeft[r] = zeroQuad();
         f.base[r] = rowBase(b, r);
     }
     f.upLeft = zeroQuad();
-    // Before the first step every row is left of column 0.
-    std::fill_n(b.handOver, 4 * std::size_t(R) * HandOver, 0.0f);
 
     const int steps = b.w + (R - 1) * Skew;
     for (int c0 = 0; c0 < steps; c0 += Chunk) {
@@ -300,11 +292,6 @@ inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels sourc
             step<R, false>(b, source, f, x, x - c0);
         for (; x < c1; ++x)
             step<R, true>(b, source, f, x, x - c0);
-        // The last Skew + 1 entries move to the front for the next chunk.
-        for (int r = 0; r + 1 < R; ++r) {
-            float* handOver = b.handOver + 4 * std::size_t(r) * HandOver;
-            std::copy_n(handOver + 4 * std::size_t(c1 - c0), 4 * (Skew + 1), handOver);
-        }
     }
 }
 
@@ -362,17 +349,16 @@ inline __attribute__((always_inline)) void buildTables(const EnvironmentImage& i
     // The carry starts as the row above the image: +0 everywhere.
     std::vector<float> carry(4 * std::size_t(w), 0.0f);
     std::vector<float> buffer(4 * std::size_t(BlockRows) * Chunk);
-    std::vector<float> handOver(4 * std::size_t(BlockRows) * HandOver);
 
     int y0 = 0;
     for (; y0 + BlockRows <= h; y0 += BlockRows) {
-        const Block b{w, y0, energySAT, colorSAT, carry.data(), handOver.data()};
+        const Block b{w, y0, energySAT, colorSAT, carry.data()};
         if (!runFloatBlock(image, b))
             runBuffered<BlockRows>(image, b, buffer.data());
     }
     static_assert(BlockRows == 4, "the remainder below lists the block sizes below BlockRows");
     runBufferedRemainder<1, 2, 3>(h - y0, image,
-                                  Block{w, y0, energySAT, colorSAT, carry.data(), handOver.data()},
+                                  Block{w, y0, energySAT, colorSAT, carry.data()},
                                   buffer.data());
 }
 
@@ -391,6 +377,13 @@ __attribute__((target("avx2"))) void buildAvx2(const EnvironmentImage& image, fl
 {
     buildTables(image, energySAT, colorSAT);
 }
+// AVX-512's 32 vector registers keep the wavefront out of the stack. Only its 128-bit
+// instructions are used, and again no fused multiply-add.
+__attribute__((target("avx2,avx512f,avx512vl"))) void
+buildAvx512(const EnvironmentImage& image, float* energySAT, float* colorSAT)
+{
+    buildTables(image, energySAT, colorSAT);
+}
 #endif
 
 } // namespace
@@ -399,11 +392,20 @@ void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energyS
                                    Instructions instructions)
 {
 #if MORVEK_SAT_AVX2
+    static const bool avx512 =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2 && instructions == Instructions::Fastest) {
+    const bool fastest = instructions == Instructions::Fastest;
+    if (avx512 && (fastest || instructions == Instructions::Avx512)) {
+        buildAvx512(image, energySAT, colorSAT);
+        return;
+    }
+    if (avx2 && instructions != Instructions::Baseline) {
         buildAvx2(image, energySAT, colorSAT);
         return;
     }
+#else
+    (void)instructions;
 #endif
     buildBaseline(image, energySAT, colorSAT);
 }

@@ -12,13 +12,14 @@ namespace Morvek {
 //   C(x, y) = c(x, y) + ((C(x, y-1) + C(x-1, y)) - C(x-1, y-1))   per component,
 // with +0 for any entry left of column 0 or above row 0, c the pixel's colour and e its
 // energy (PixelDecoder). The row-to-row dependency is hidden by computing several rows at
-// once in a wavefront, each row a few columns behind the row above it; energy and colour of a
+// once in a wavefront, each row one column behind the row above it; energy and colour of a
 // pixel travel together in one four-lane vector.
 class SummedAreaTableBuilder {
 public:
-    // Fastest: the best instruction set the processor offers (AVX2 where present);
-    // Baseline: SSE2 only. Both give the same bits.
-    enum class Instructions { Fastest, Baseline };
+    // Which instructions to build with: Fastest is the best the processor offers; any other
+    // names a set, or the best below it the processor has (AVX-512 > AVX2 > SSE2). All give
+    // the same bits.
+    enum class Instructions { Fastest, Avx512, Avx2, Baseline };
 
     // Fills energySAT (width * height floats) and colorSAT (3 * width * height floats, red,
     // green and blue interleaved), both row-major, from an image that PixelDecoder::check
