@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #if defined(__linux__)
@@ -33,20 +34,38 @@ const char* const sourceFile = "lightingNodePool/EnvironmentLightProc";
 // of a 4096 x 2048 image cost a measurable share of it.
 constexpr std::size_t hugePageBytes = std::size_t(2) << 20;
 
-// A table of `count` floats (uninitialised), or null when memory runs out.
-float* allocateTable(std::size_t count)
+// Every table has a page of slack in front (see placeTable).
+constexpr std::size_t pageBytes = 4096;
+
+// Storage for a table of `count` floats and a page more (uninitialised), or null when memory
+// runs out.
+void* allocateTable(std::size_t count)
 {
-    const std::size_t bytes = count * sizeof(float);
+    const std::size_t bytes = count * sizeof(float) + pageBytes;
     if (bytes < hugePageBytes)
-        return static_cast<float*>(std::malloc(bytes));
+        return std::malloc(bytes);
     const std::size_t rounded = (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
-    void* table = std::aligned_alloc(hugePageBytes, rounded);
+    void* storage = std::aligned_alloc(hugePageBytes, rounded);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     // Only advice: without huge pages the table works the same.
-    if (table)
-        madvise(table, rounded, MADV_HUGEPAGE);
+    if (storage)
+        madvise(storage, rounded, MADV_HUGEPAGE);
 #endif
-    return static_cast<float*>(table);
+    return storage;
+}
+
+// Where in its storage a table starts for a build from `pixels`: `distance` bytes after the
+// pixels modulo a page. The build reads pixel after pixel while it writes entry after entry;
+// when a write and a later read share the low 12 bits of their addresses the processor takes
+// the read for one of the written bytes and waits for the write (4 KiB aliasing). Images
+// and tables of a power-of-two width that both start near a page boundary would do so at
+// nearly every pixel; half a page apart they never meet.
+float* placeTable(void* storage, const void* pixels, std::size_t distance)
+{
+    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(storage);
+    const std::uintptr_t want = reinterpret_cast<std::uintptr_t>(pixels) + distance;
+    const std::uintptr_t shift = (want - at) % pageBytes / sizeof(float) * sizeof(float);
+    return reinterpret_cast<float*>(static_cast<char*>(storage) + shift);
 }
 
 // The sampling core names the formats by their OpenGL enumerants, as osg::Image does.
@@ -157,9 +176,9 @@ osg::Vec3f EnvironmentLightProc::get_color(const osg::ImagePtr& image, int x, in
     return osg::Vec3f(rgb[0], rgb[1], rgb[2]);
 }
 
-void EnvironmentLightProc::TableDeleter::operator()(float* table) const
+void EnvironmentLightProc::TableDeleter::operator()(float*) const
 {
-    std::free(table);
+    std::free(storage);
 }
 
 void EnvironmentLightProc::releaseTables()
@@ -205,21 +224,36 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
     if (!_energySAT || !_colorSAT || w != _width || h != _height) {
         releaseTables();
         if (n > 0) {
-            _energySAT.reset(allocateTable(n));
-            _colorSAT.reset(allocateTable(3 * n));
-            if (!_energySAT || !_colorSAT) {
-                releaseTables();
+            void* const energyStorage = allocateTable(n);
+            void* const colorStorage = allocateTable(3 * n);
+            if (!energyStorage || !colorStorage) {
+                std::free(energyStorage);
+                std::free(colorStorage);
                 MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
                                 "createSAT: no memory for the tables of %d x %d pixels\n",
                                 view.width, view.height);
                 return;
             }
+            _energySAT = std::unique_ptr<float[], TableDeleter>(static_cast<float*>(energyStorage),
+                                                                TableDeleter{energyStorage});
+            _colorSAT = std::unique_ptr<float[], TableDeleter>(static_cast<float*>(colorStorage),
+                                                               TableDeleter{colorStorage});
         }
         _width = w;
         _height = h;
     }
     if (n == 0)
         return;
+
+    // Each build places the tables for its own image; the storage stays.
+    float* const energyStart =
+        placeTable(_energySAT.get_deleter().storage, view.data, pageBytes / 4);
+    float* const colorStart =
+        placeTable(_colorSAT.get_deleter().storage, view.data, pageBytes / 2);
+    (void)_energySAT.release();
+    _energySAT.reset(energyStart);
+    (void)_colorSAT.release();
+    _colorSAT.reset(colorStart);
 
     switch (verdict) {
     case PixelDecoder::Verdict::Readable:

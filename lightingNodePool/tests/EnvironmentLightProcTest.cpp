@@ -155,12 +155,19 @@ TEST_F(EnvironmentLightTest, TablesFromOpenSGImagesMatchTheLiteralLoopBitForBit)
         // Tables from 2 MiB up are allocated on huge-page boundaries, rounded up.
         {"colour table large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 500},
         {"both tables large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 700},
+        // Same sizes again: the tables keep their storage but start where the new image's
+        // pixels call for.
+        {"both tables large, new image", osg::Image::OSG_RGB_PF,
+         osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 700},
+        {"RGB float", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 37, 11},
+        {"RGB float, new image", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 37, 11},
     };
     // One processor for all rows: each image of another size replaces the tables before it.
     RefPtr<ProcProbe> probe(new ProcProbe(EnvironmentLight::classType(), *_env));
+    unsigned seed = 7;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        std::mt19937 rng(7);
+        std::mt19937 rng(seed++);
         const Morvek::testing::OwnedImage pixels =
             Morvek::testing::randomImage(row.width, row.height, row.format, row.dataType, rng);
         osg::ImagePtr image =

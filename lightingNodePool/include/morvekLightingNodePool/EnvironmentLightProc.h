@@ -75,8 +75,10 @@ protected:
     // Direction of image point (x, y) of the tables' lat-long image (see MedianCut).
     osg::Vec3f directionFromImageCoord(unsigned short x, unsigned short y);
 
-    // Frees a table: large ones sit on huge-page boundaries, so they come from the C heap.
+    // Frees a table's storage. A table starts somewhere in the first page of its storage
+    // (see createSAT), so the deleter keeps where the storage itself starts.
     struct TableDeleter {
+        void* storage; // value-initialised (null) with an empty table
         void operator()(float* table) const;
     };
     std::unique_ptr<float[], TableDeleter> _energySAT; // _width * _height entries, or null
