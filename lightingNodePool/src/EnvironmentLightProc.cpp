@@ -342,6 +342,19 @@ void EnvironmentLightProc::nodeChanged(const double& time,
     LightProc::nodeChanged(time, mask);
 }
 
+void EnvironmentLightProc::prefetchLeaf(const ImageRegion& region) const
+{
+    MedianCut(_energySAT.get(), _width, _height).prefetchSearches(region);
+    const int x0 = region.origin.x();
+    const int y0 = region.origin.y();
+    const int x1 = x0 + region.width - 1;
+    const int y1 = y0 + region.height - 1;
+    for (const int y : {y0 - 1, y1})
+        for (const int x : {x0 - 1, x1})
+            if (x >= 0 && y >= 0)
+                __builtin_prefetch(&_colorSAT[3 * (std::size_t(y) * _width + std::size_t(x))]);
+}
+
 void EnvironmentLightProc::generateLights(int numLights)
 {
     EnvironmentLight& light = *getEnvironmentLight();
@@ -358,8 +371,13 @@ void EnvironmentLightProc::generateLights(int numLights)
 
     const std::size_t leaves = _regions.size();
     const std::size_t count = std::min(leaves, std::size_t(numLights));
+    if (count > 0)
+        prefetchLeaf(_regions[leaves - 1]);
     for (std::size_t j = 0; j < count; ++j) {
         ImageRegion& region = _regions[leaves - 1 - j];
+        // The next leaf's entries arrive while this light is made.
+        if (j + 1 < count)
+            prefetchLeaf(_regions[leaves - 2 - j]);
         const osg::Vec2us centroid = computeEnergyCentroid(region);
         const osg::Vec3f direction = directionFromImageCoord(centroid.x(), centroid.y());
 

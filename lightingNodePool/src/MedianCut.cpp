@@ -15,6 +15,13 @@ namespace {
 constexpr float Pi = 3.1415927f;
 constexpr float HalfPi = 1.5707964f;
 
+// How much of a search prefetchSearches asks for: rows of the search across rows, columns
+// of the search across columns. Each search reads on from there at its own pace; what
+// costs is waiting for its first entries.
+constexpr int PrefetchRows = 8;
+constexpr int PrefetchColumns = 64;
+constexpr int FloatsPerLine = 16;
+
 } // namespace
 
 MedianCut::MedianCut(const float* energySAT, std::uint16_t width, std::uint16_t height)
@@ -90,8 +97,41 @@ void MedianCut::splitRegion(const ImageRegion& region, unsigned short depth,
         second.origin.setValues(std::uint16_t(x0 + k + 1), std::uint16_t(y0));
         second.width = std::uint16_t(w - k - 1);
     }
+    // The second part's search waits until the whole first part is cut: by then its
+    // entries are at hand.
+    prefetchSearches(first);
+    prefetchSearches(second);
     splitRegion(first, depth - 1, leaves);
     splitRegion(second, depth - 1, leaves);
+}
+
+void MedianCut::prefetchSearches(const ImageRegion& region) const
+{
+    if (region.width == 0 || region.height == 0)
+        return;
+    const int x0 = region.origin.x();
+    const int y0 = region.origin.y();
+    const int x1 = x0 + region.width - 1;
+    const int y1 = y0 + region.height - 1;
+    auto ask = [this](int x, int y) {
+        __builtin_prefetch(_table + std::size_t(y) * _width + std::size_t(x));
+    };
+    // Across columns: the last row and the row above, from the column left of the region.
+    const int xFrom = std::max(x0 - 1, 0);
+    const int xTo = std::min(x1, xFrom + PrefetchColumns - 1);
+    for (int x = xFrom; x <= xTo; x += FloatsPerLine) {
+        ask(x, y1);
+        if (y0 > 0)
+            ask(x, y0 - 1);
+    }
+    // Across rows: the last column and the column left of the region, from the row above.
+    const int yFrom = std::max(y0 - 1, 0);
+    const int yTo = std::min(y1, yFrom + PrefetchRows - 1);
+    for (int y = yFrom; y <= yTo; ++y) {
+        ask(x1, y);
+        if (x0 > 0)
+            ask(x0 - 1, y);
+    }
 }
 
 osg::Vec2us MedianCut::computeEnergyCentroid(const ImageRegion& region) const

@@ -92,6 +92,9 @@ private:
     void releaseTables();
     // Generated lights from the current tables; returns nothing, appends to `_lights`.
     void generateLights(int numLights);
+    // Asks for the entries the centroid and the colour of a leaf read (see
+    // MedianCut::prefetchSearches).
+    void prefetchLeaf(const ImageRegion& region) const;
 };
 
 } // namespace Morvek

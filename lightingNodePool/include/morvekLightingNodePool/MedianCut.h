@@ -41,6 +41,11 @@ public:
     void splitRegion(const ImageRegion& region, unsigned short depth,
                      std::vector<ImageRegion>& leaves) const;
 
+    // Asks the memory system for the first entries that the searches of `region` (a cut or
+    // its centroid, either axis) read, so that a search started later does not wait for them.
+    // Only a hint: nothing is read, nothing changes.
+    void prefetchSearches(const ImageRegion& region) const;
+
     // Per-axis energy median of the region: the first column (row) from offset 1 on whose
     // prefix holds at least half the region's energy; the region's first column (row) when
     // none does.
