@@ -344,6 +344,8 @@ void EnvironmentLightProc::nodeChanged(const double& time,
 
 void EnvironmentLightProc::prefetchLeaf(const ImageRegion& region) const
 {
+    if (!_energySAT || !_colorSAT)
+        return;
     MedianCut(_energySAT.get(), _width, _height).prefetchSearches(region);
     const int x0 = region.origin.x();
     const int y0 = region.origin.y();

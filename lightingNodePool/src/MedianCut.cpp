@@ -97,17 +97,20 @@ void MedianCut::splitRegion(const ImageRegion& region, unsigned short depth,
         second.origin.setValues(std::uint16_t(x0 + k + 1), std::uint16_t(y0));
         second.width = std::uint16_t(w - k - 1);
     }
-    // The second part's search waits until the whole first part is cut: by then its
-    // entries are at hand.
-    prefetchSearches(first);
-    prefetchSearches(second);
+    // Both parts' first entries are asked for at once: the first part's search needs them
+    // now, the second's only once the whole first part is cut. Leaves are searched later,
+    // for their centroids, and asked for then.
+    if (depth > 1) {
+        prefetchSearches(first);
+        prefetchSearches(second);
+    }
     splitRegion(first, depth - 1, leaves);
     splitRegion(second, depth - 1, leaves);
 }
 
 void MedianCut::prefetchSearches(const ImageRegion& region) const
 {
-    if (region.width == 0 || region.height == 0)
+    if (!_table || region.width == 0 || region.height == 0)
         return;
     const int x0 = region.origin.x();
     const int y0 = region.origin.y();
