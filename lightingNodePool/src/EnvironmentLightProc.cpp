@@ -59,12 +59,14 @@ void* allocateTable(std::size_t count)
 // when a write and a later read share the low 12 bits of their addresses the processor takes
 // the read for one of the written bytes and waits for the write (4 KiB aliasing). Images
 // and tables of a power-of-two width that both start near a page boundary would do so at
-// nearly every pixel; half a page apart they never meet.
+// nearly every pixel; half a page apart they never meet. The start stays on the storage's
+// cache-line grid, which streaming stores need.
 float* placeTable(void* storage, const void* pixels, std::size_t distance)
 {
+    constexpr std::uintptr_t lineBytes = 64;
     const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(storage);
     const std::uintptr_t want = reinterpret_cast<std::uintptr_t>(pixels) + distance;
-    const std::uintptr_t shift = (want - at) % pageBytes / sizeof(float) * sizeof(float);
+    const std::uintptr_t shift = (want - at) % pageBytes / lineBytes * lineBytes;
     return reinterpret_cast<float*>(static_cast<char*>(storage) + shift);
 }
 

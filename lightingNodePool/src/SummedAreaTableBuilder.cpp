@@ -3,6 +3,10 @@
 #include <morvekLightingNodePool/PixelDecoder.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <limits>
 #include <cstddef>
 #include <vector>
 
@@ -103,6 +107,17 @@ static_assert(Skew == 1, "Front hands over the previous two steps only");
 // Steps per chunk: pixels decoded at once for the formats read through a buffer.
 constexpr int Chunk = 128;
 
+// Streaming stores write whole cache lines from registers, bypassing the caches; a row's
+// entries (12 bytes of colour, 4 of energy) first gather here, one ring of two groups of 16
+// columns per row, and a group goes out as 3 lines of colour and 1 of energy once no later
+// entry can spill into it. The colour store of an entry reaches the next entry's red, so the
+// ring has room for the spill of its last slot.
+constexpr int GroupColumns = 16;
+struct alignas(64) Stage {
+    float color[3 * 2 * GroupColumns + 16];
+    float energy[2 * GroupColumns];
+};
+
 // Where a block of rows, starting at row y0, writes its entries.
 struct Block {
     int w;
@@ -110,6 +125,7 @@ struct Block {
     float* energy;
     float* color;
     float* carry; // the row above the block: 4 floats per column
+    Stage* stage; // one per row of the block, used by streaming stores only
 };
 
 // Element index of row r's entry at step 0 (column -r * Skew); step x adds x.
@@ -230,7 +246,24 @@ template <int R> struct Front {
 // Step x (the k-th of its chunk) computes column x - r of each row r. Unchecked steps have
 // every row's column inside the image and none on the last column. Rows go bottom up so that
 // each reads the row above's entries of the previous steps before that row replaces them.
-template <int R, bool Checked, class Pixels>
+#if defined(__SSE2__)
+// Sends row r's group g (columns 16g to 16g + 15) from its ring to the tables.
+inline void flushGroup(const Block& b, int r, int g)
+{
+    const Stage& stage = b.stage[r];
+    const float* color = stage.color + 3 * GroupColumns * (g & 1);
+    const float* energy = stage.energy + GroupColumns * (g & 1);
+    const std::size_t first = std::size_t(b.y0 + r) * std::size_t(b.w) + std::size_t(GroupColumns) * g;
+    float* colorOut = b.color + 3 * first;
+    float* energyOut = b.energy + first;
+    for (int i = 0; i < 3 * GroupColumns; i += 4)
+        _mm_stream_ps(colorOut + i, _mm_load_ps(color + i));
+    for (int i = 0; i < GroupColumns; i += 4)
+        _mm_stream_ps(energyOut + i, _mm_load_ps(energy + i));
+}
+#endif
+
+template <int R, bool Checked, bool Streamed, class Pixels>
 inline __attribute__((always_inline)) void step(const Block& b, const Pixels& source, Front<R>& f,
                                                 int x, int k)
 {
@@ -261,17 +294,34 @@ inline __attribute__((always_inline)) void step(const Block& b, const Pixels& so
         f.leftLeft[r] = f.left[r];
         f.left[r] = entry;
 
-        const std::ptrdiff_t index = f.base[r] + x;
-        if (Checked && col == b.w - 1)
-            storeLastEntry(b.energy + index, b.color + 3 * index, entry);
-        else
-            storeEntry(b.energy + index, b.color + 3 * index, entry);
+        if constexpr (Streamed) {
+#if defined(__SSE2__)
+            // A group goes out half a group after it is complete, when the spill of its last
+            // entry has landed in the other half; the row's last group at its last column.
+            const int slot = col & (2 * GroupColumns - 1);
+            Stage& stage = b.stage[r];
+            if (Checked && col == b.w - 1) {
+                storeLastEntry(stage.energy + slot, stage.color + 3 * slot, entry);
+                flushGroup(b, r, col / GroupColumns);
+            } else {
+                storeEntry(stage.energy + slot, stage.color + 3 * slot, entry);
+            }
+            if (col % GroupColumns == GroupColumns / 2 && col >= GroupColumns)
+                flushGroup(b, r, col / GroupColumns - 1);
+#endif
+        } else {
+            const std::ptrdiff_t index = f.base[r] + x;
+            if (Checked && col == b.w - 1)
+                storeLastEntry(b.energy + index, b.color + 3 * index, entry);
+            else
+                storeEntry(b.energy + index, b.color + 3 * index, entry);
+        }
         if (r == R - 1)
             store(b.carry + 4 * std::size_t(col), entry);
     }
 }
 
-template <int R, class Pixels>
+template <int R, bool Streamed = false, class Pixels>
 inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels source)
 {
     Front<R> f;
@@ -290,11 +340,11 @@ inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels sourc
         const int fullEnd = std::clamp(b.w - 1, fullBegin, c1);
         int x = c0;
         for (; x < fullBegin; ++x)
-            step<R, true>(b, source, f, x, x - c0);
+            step<R, true, Streamed>(b, source, f, x, x - c0);
         for (; x < fullEnd; ++x)
-            step<R, false>(b, source, f, x, x - c0);
+            step<R, false, Streamed>(b, source, f, x, x - c0);
         for (; x < c1; ++x)
-            step<R, true>(b, source, f, x, x - c0);
+            step<R, true, Streamed>(b, source, f, x, x - c0);
     }
 }
 
@@ -313,6 +363,7 @@ runBufferedRemainder(int rows, const EnvironmentImage& image, const Block& b, fl
 }
 
 // Full blocks of float RGB, BGR or RGBA read the image directly; true when it handled them.
+template <bool Streamed>
 inline __attribute__((always_inline)) bool runFloatBlock(const EnvironmentImage& image,
                                                          const Block& b)
 {
@@ -321,13 +372,13 @@ inline __attribute__((always_inline)) bool runFloatBlock(const EnvironmentImage&
         return false;
     switch (image.pixelFormat) {
     case PixelDecoder::RgbFormat:
-        runBlock<BlockRows>(b, FloatPixels<3, false>(image, b));
+        runBlock<BlockRows, Streamed>(b, FloatPixels<3, false>(image, b));
         return true;
     case PixelDecoder::BgrFormat:
-        runBlock<BlockRows>(b, FloatPixels<3, true>(image, b));
+        runBlock<BlockRows, Streamed>(b, FloatPixels<3, true>(image, b));
         return true;
     case PixelDecoder::RgbaFormat:
-        runBlock<BlockRows>(b, FloatPixels<4, false>(image, b));
+        runBlock<BlockRows, Streamed>(b, FloatPixels<4, false>(image, b));
         return true;
     default:
         return false;
@@ -340,9 +391,10 @@ inline __attribute__((always_inline)) bool runFloatBlock(const EnvironmentImage&
 }
 
 // The whole build; everything below it is inlined, so each instruction-set variant below
-// compiles all of it for its own instructions.
+// compiles all of it for its own instructions. `streamed` only where canStream allows it.
 inline __attribute__((always_inline)) void buildTables(const EnvironmentImage& image,
-                                                       float* energySAT, float* colorSAT)
+                                                       float* energySAT, float* colorSAT,
+                                                       bool streamed)
 {
     const int w = image.width;
     const int h = image.height;
@@ -352,22 +404,29 @@ inline __attribute__((always_inline)) void buildTables(const EnvironmentImage& i
     // The carry starts as the row above the image: +0 everywhere.
     std::vector<float> carry(4 * std::size_t(w), 0.0f);
     std::vector<float> buffer(4 * std::size_t(BlockRows) * Chunk);
+    Stage stage[BlockRows];
 
     int y0 = 0;
     for (; y0 + BlockRows <= h; y0 += BlockRows) {
-        const Block b{w, y0, energySAT, colorSAT, carry.data()};
-        if (!runFloatBlock(image, b))
+        const Block b{w, y0, energySAT, colorSAT, carry.data(), stage};
+        if (!(streamed ? runFloatBlock<true>(image, b) : runFloatBlock<false>(image, b)))
             runBuffered<BlockRows>(image, b, buffer.data());
     }
     static_assert(BlockRows == 4, "the remainder below lists the block sizes below BlockRows");
     runBufferedRemainder<1, 2, 3>(h - y0, image,
-                                  Block{w, y0, energySAT, colorSAT, carry.data()},
+                                  Block{w, y0, energySAT, colorSAT, carry.data(), stage},
                                   buffer.data());
+#if defined(__SSE2__)
+    // Streaming stores are weakly ordered: make them visible before the tables are handed on.
+    if (streamed)
+        _mm_sfence();
+#endif
 }
 
-void buildBaseline(const EnvironmentImage& image, float* energySAT, float* colorSAT)
+void buildBaseline(const EnvironmentImage& image, float* energySAT, float* colorSAT,
+                   bool streamed)
 {
-    buildTables(image, energySAT, colorSAT);
+    buildTables(image, energySAT, colorSAT, streamed);
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
@@ -376,41 +435,124 @@ void buildBaseline(const EnvironmentImage& image, float* energySAT, float* color
 // instructions. Still no fused multiply-add (not part of the avx2 target) and the same
 // rounding, so the tables are the same bits.
 __attribute__((target("avx2"))) void buildAvx2(const EnvironmentImage& image, float* energySAT,
-                                               float* colorSAT)
+                                               float* colorSAT, bool streamed)
 {
-    buildTables(image, energySAT, colorSAT);
+    buildTables(image, energySAT, colorSAT, streamed);
 }
 // AVX-512's 32 vector registers keep the wavefront out of the stack. Only its 128-bit
 // instructions are used, and again no fused multiply-add.
 __attribute__((target("avx2,avx512f,avx512vl"))) void
-buildAvx512(const EnvironmentImage& image, float* energySAT, float* colorSAT)
+buildAvx512(const EnvironmentImage& image, float* energySAT, float* colorSAT, bool streamed)
 {
-    buildTables(image, energySAT, colorSAT);
+    buildTables(image, energySAT, colorSAT, streamed);
 }
 #endif
 
-} // namespace
+// Picks the stores for the builds of large tables by timing the first of them. On some
+// machines streaming stores halve the build (no line is read before it is written); on
+// others they take twice as long as cached ones. The first ProbeBuilds such builds alternate
+// between the two, and later builds use the one whose fastest build was faster.
+class StoreChoice {
+public:
+    static constexpr int ProbeBuilds = 4;
 
-void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
-                                   Instructions instructions)
+    // True when the next build should stream.
+    bool streamNext() const
+    {
+        const int probes = _probes.load(std::memory_order_relaxed);
+        if (probes < ProbeBuilds)
+            return probes % 2 == 1;
+        return _best[1].load(std::memory_order_relaxed) < _best[0].load(std::memory_order_relaxed);
+    }
+
+    void record(bool streamed, double nanosecondsPerPixel)
+    {
+        std::atomic<double>& best = _best[streamed ? 1 : 0];
+        double seen = best.load(std::memory_order_relaxed);
+        while (nanosecondsPerPixel < seen &&
+               !best.compare_exchange_weak(seen, nanosecondsPerPixel, std::memory_order_relaxed)) {
+        }
+        _probes.fetch_add(1, std::memory_order_relaxed);
+    }
+
+private:
+    std::atomic<int> _probes{0};
+    std::atomic<double> _best[2] = {std::numeric_limits<double>::infinity(),
+                                    std::numeric_limits<double>::infinity()};
+};
+
+// Tables from this many entries up (64 MiB of tables) outgrow the caches; smaller ones stay
+// cached, where the median cut reads them right after the build.
+constexpr std::size_t StreamingMinEntries = std::size_t(1) << 22;
+
+void buildWith(const EnvironmentImage& image, float* energySAT, float* colorSAT,
+               SummedAreaTableBuilder::Instructions instructions, bool streamed)
 {
+    using Instructions = SummedAreaTableBuilder::Instructions;
 #if MORVEK_SAT_AVX2
     static const bool avx512 =
         __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
     static const bool avx2 = __builtin_cpu_supports("avx2");
     const bool fastest = instructions == Instructions::Fastest;
     if (avx512 && (fastest || instructions == Instructions::Avx512)) {
-        buildAvx512(image, energySAT, colorSAT);
+        buildAvx512(image, energySAT, colorSAT, streamed);
         return;
     }
     if (avx2 && instructions != Instructions::Baseline) {
-        buildAvx2(image, energySAT, colorSAT);
+        buildAvx2(image, energySAT, colorSAT, streamed);
         return;
     }
 #else
     (void)instructions;
 #endif
-    buildBaseline(image, energySAT, colorSAT);
+    buildBaseline(image, energySAT, colorSAT, streamed);
+}
+
+} // namespace
+
+// Streaming stores need float RGB, BGR or RGBA pixels (read straight from the image), rows of
+// whole groups and tables on cache-line boundaries, so that every group fills whole lines.
+bool SummedAreaTableBuilder::canStream(const EnvironmentImage& image, const float* energySAT,
+                                       const float* colorSAT)
+{
+#if defined(__SSE2__)
+    const bool floatPixels = image.dataType == PixelDecoder::FloatType &&
+                             (image.pixelFormat == PixelDecoder::RgbFormat ||
+                              image.pixelFormat == PixelDecoder::BgrFormat ||
+                              image.pixelFormat == PixelDecoder::RgbaFormat);
+    return floatPixels && image.width > 0 && image.width % GroupColumns == 0 &&
+           reinterpret_cast<std::uintptr_t>(energySAT) % 64 == 0 &&
+           reinterpret_cast<std::uintptr_t>(colorSAT) % 64 == 0;
+#else
+    (void)image;
+    (void)energySAT;
+    (void)colorSAT;
+    return false;
+#endif
+}
+
+void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
+                                   Instructions instructions, Stores stores)
+{
+    if (!canStream(image, energySAT, colorSAT) || stores == Stores::Cached) {
+        buildWith(image, energySAT, colorSAT, instructions, false);
+        return;
+    }
+    if (stores == Stores::Streaming) {
+        buildWith(image, energySAT, colorSAT, instructions, true);
+        return;
+    }
+    const std::size_t entries = std::size_t(image.width) * std::size_t(image.height);
+    if (entries < StreamingMinEntries) {
+        buildWith(image, energySAT, colorSAT, instructions, false);
+        return;
+    }
+    static StoreChoice choice;
+    const bool streamed = choice.streamNext();
+    const auto start = std::chrono::steady_clock::now();
+    buildWith(image, energySAT, colorSAT, instructions, streamed);
+    const std::chrono::duration<double, std::nano> took = std::chrono::steady_clock::now() - start;
+    choice.record(streamed, took.count() / double(entries));
 }
 
 } // namespace Morvek

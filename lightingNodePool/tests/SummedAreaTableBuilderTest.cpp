@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -67,12 +68,25 @@ const Size OddSizes[] = {{7, 5}, {1, 9}, {13, 1}};
 const Size WavefrontSizes[] = {{7, 5},   {1, 9},  {13, 1},   {2, 7},   {6, 6}, {17, 4},
                                {41, 17}, {64, 9}, {129, 13}, {300, 8}, {50, 3}};
 
+// Storage on cache-line boundaries, as streaming stores need.
+template <class T> struct LineAligned {
+    using value_type = T;
+    LineAligned() = default;
+    template <class U> LineAligned(const LineAligned<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), std::align_val_t(64))); }
+    void deallocate(T* p, std::size_t) { ::operator delete(p, std::align_val_t(64)); }
+    bool operator==(const LineAligned&) const { return true; }
+    bool operator!=(const LineAligned&) const { return false; }
+};
+using TableVector = std::vector<float, LineAligned<float>>;
+
 struct Tables {
-    std::vector<float> energy;
-    std::vector<float> color;
+    TableVector energy;
+    TableVector color;
 };
 
 using Instructions = SummedAreaTableBuilder::Instructions;
+using Stores = SummedAreaTableBuilder::Stores;
 
 // Every instruction set by name; one the processor lacks runs the best below it.
 const struct {
@@ -84,13 +98,14 @@ const struct {
     {Instructions::Baseline, "sse2"},
 };
 
-Tables build(const EnvironmentImage& image, Instructions instructions = Instructions::Fastest)
+Tables build(const EnvironmentImage& image, Instructions instructions = Instructions::Fastest,
+             Stores stores = Stores::Chosen)
 {
     // Exactly sized, and filled with a pattern no build produces from finite pixels, so an
     // entry left unwritten cannot pass for a right one.
     const std::size_t n = std::size_t(image.width) * std::size_t(image.height);
-    Tables t{std::vector<float>(n, -1.0e30f), std::vector<float>(3 * n, -1.0e30f)};
-    SummedAreaTableBuilder::build(image, t.energy.data(), t.color.data(), instructions);
+    Tables t{TableVector(n, -1.0e30f), TableVector(3 * n, -1.0e30f)};
+    SummedAreaTableBuilder::build(image, t.energy.data(), t.color.data(), instructions, stores);
     return t;
 }
 
@@ -106,8 +121,7 @@ bool sameBits(float a, float b)
     return ba == bb;
 }
 
-void expectBitIdentical(const std::vector<float>& got, const std::vector<float>& want,
-                        const char* table)
+void expectBitIdentical(const TableVector& got, const std::vector<float>& want, const char* table)
 {
     ASSERT_EQ(got.size(), want.size());
     int reported = 0;
@@ -256,6 +270,66 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
                 expectBitIdentical(got.color, want.color, "colour");
             }
         }
+    }
+}
+
+TEST(SummedAreaTableBuilder, StreamingStoresGiveTheSameBits)
+{
+    // Widths of whole 16-column groups, heights with and without a partial block, float
+    // pixels of the three formats read straight from the image, with a few specials.
+    const Size sizes[] = {{16, 1}, {16, 4}, {32, 3}, {48, 13}, {64, 20}, {160, 7}, {256, 9}};
+    const std::uint32_t formats[] = {PixelDecoder::RgbFormat, PixelDecoder::BgrFormat,
+                                     PixelDecoder::RgbaFormat};
+    for (const std::uint32_t format : formats) {
+        for (const Size& size : sizes) {
+            const std::string name = caseName(std::to_string(format).c_str(), size);
+            SCOPED_TRACE(name);
+            std::mt19937 rng = seededFor(name);
+            std::uniform_real_distribution<float> uniform(-1.0e3f, 1.0e3f);
+            std::vector<float> values(std::size_t(size.width) * size.height *
+                                      PixelDecoder::numChannels(format));
+            for (float& v : values)
+                v = rng() % 50 == 0 ? std::numeric_limits<float>::quiet_NaN() : uniform(rng);
+            const OwnedImage image = testing::floatImage(size.width, size.height, format, values);
+            const literal::Tables want = literal::createSAT(image.view());
+            for (const auto& set : InstructionSets) {
+                SCOPED_TRACE(set.name);
+                const Tables got = build(image.view(), set.instructions, Stores::Streaming);
+                ASSERT_TRUE(SummedAreaTableBuilder::canStream(image.view(), got.energy.data(),
+                                                              got.color.data()));
+                expectBitIdentical(got.energy, want.energy, "energy");
+                expectBitIdentical(got.color, want.color, "colour");
+            }
+        }
+    }
+}
+
+TEST(SummedAreaTableBuilder, StreamingFallsBackToCachedStoresWhereItCannotRun)
+{
+    std::mt19937 rng(7);
+    const struct {
+        const char* name;
+        OwnedImage image;
+        std::size_t misalign; // floats the tables are moved off their line boundary
+    } cases[] = {
+        {"width 17", testing::randomImage(17, 6, PixelDecoder::RgbFormat, F32, rng), 0},
+        {"half floats", testing::randomImage(32, 6, PixelDecoder::RgbFormat, F16, rng), 0},
+        {"luminance", testing::randomImage(32, 6, PixelDecoder::LuminanceFormat, F32, rng), 0},
+        {"tables off the line grid", testing::randomImage(32, 6, PixelDecoder::RgbFormat, F32, rng),
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EnvironmentImage view = c.image.view();
+        const std::size_t n = std::size_t(view.width) * std::size_t(view.height);
+        TableVector energy(n + 16, -1.0e30f), color(3 * n + 16, -1.0e30f);
+        float* const e = energy.data() + c.misalign;
+        float* const col = color.data() + c.misalign;
+        EXPECT_FALSE(SummedAreaTableBuilder::canStream(view, e, col));
+        SummedAreaTableBuilder::build(view, e, col, Instructions::Fastest, Stores::Streaming);
+        const literal::Tables want = literal::createSAT(view);
+        expectBitIdentical(TableVector(e, e + n), want.energy, "energy");
+        expectBitIdentical(TableVector(col, col + 3 * n), want.color, "colour");
     }
 }
 

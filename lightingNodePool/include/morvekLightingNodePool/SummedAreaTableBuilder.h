@@ -21,11 +21,24 @@ public:
     // the same bits.
     enum class Instructions { Fastest, Avx512, Avx2, Baseline };
 
+    // How entries reach memory. Cached stores leave the tables in the caches; streaming
+    // stores write whole lines past them, which saves reading each line before it is
+    // written. Chosen streams only tables of 4M entries or more, and only where the first
+    // builds of such tables timed streaming faster. Streaming needs float RGB, BGR or RGBA
+    // pixels, a width divisible by 16 and tables starting on 64-byte boundaries; any other
+    // build uses cached stores. All give the same bits.
+    enum class Stores { Chosen, Cached, Streaming };
+
     // Fills energySAT (width * height floats) and colorSAT (3 * width * height floats, red,
     // green and blue interleaved), both row-major, from an image that PixelDecoder::check
     // finds Readable. Entry (x, y) is element y * width + x (times 3 for colour).
     static void build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
-                      Instructions instructions = Instructions::Fastest);
+                      Instructions instructions = Instructions::Fastest,
+                      Stores stores = Stores::Chosen);
+
+    // True when a build of these tables from this image can use streaming stores.
+    static bool canStream(const EnvironmentImage& image, const float* energySAT,
+                          const float* colorSAT);
 };
 
 } // namespace Morvek
