@@ -218,15 +218,14 @@ private:
         __m128 unused = _mm_mul_ps(p[3], weights);
         _MM_TRANSPOSE4_PS(red, green, blue, unused);
         const __m128 energy = _mm_add_ps(_mm_add_ps(red, green), blue);
-        // Each pixel's colour with its energy in the fourth lane.
-        const __m128 e0 = _mm_shuffle_ps(p[0], energy, _MM_SHUFFLE(0, 0, 2, 2));
-        pixels[0].v = _mm_shuffle_ps(p[0], e0, _MM_SHUFFLE(2, 0, 1, 0));
-        const __m128 e1 = _mm_shuffle_ps(p[1], energy, _MM_SHUFFLE(1, 1, 2, 2));
-        pixels[1].v = _mm_shuffle_ps(p[1], e1, _MM_SHUFFLE(2, 0, 1, 0));
-        const __m128 e2 = _mm_shuffle_ps(p[2], energy, _MM_SHUFFLE(2, 2, 2, 2));
-        pixels[2].v = _mm_shuffle_ps(p[2], e2, _MM_SHUFFLE(2, 0, 1, 0));
-        const __m128 e3 = _mm_shuffle_ps(p[3], energy, _MM_SHUFFLE(3, 3, 2, 2));
-        pixels[3].v = _mm_shuffle_ps(p[3], e3, _MM_SHUFFLE(2, 0, 1, 0));
+        // Each pixel's colour with its energy in the fourth lane. Written as a generic
+        // shuffle, so that each instruction-set variant picks its own instructions for it:
+        // one insertps where SSE4.1 is there, two shuffles where it is not.
+        using Lanes = int __attribute__((vector_size(16)));
+        pixels[0].v = __builtin_shuffle(p[0], energy, Lanes{0, 1, 2, 4});
+        pixels[1].v = __builtin_shuffle(p[1], energy, Lanes{0, 1, 2, 5});
+        pixels[2].v = __builtin_shuffle(p[2], energy, Lanes{0, 1, 2, 6});
+        pixels[3].v = __builtin_shuffle(p[3], energy, Lanes{0, 1, 2, 7});
     }
 
     const float* _data;
