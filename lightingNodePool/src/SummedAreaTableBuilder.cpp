@@ -261,7 +261,7 @@ inline void flushLine(const Block& b, int r, int g, int j)
 // Step x (the k-th of its chunk) computes column x - r of each row r. Unchecked steps have
 // every row's column inside the image and none on the last column. Rows go bottom up so that
 // each reads the row above's entries of the previous steps before that row replaces them.
-template <int R, bool Checked, bool Streamed, class Pixels>
+template <int R, bool Checked, bool Streamed, int Phase = -1, class Pixels>
 inline __attribute__((always_inline)) void step(const Block& b, const Pixels& source, Front<R>& f,
                                                 int x, int k)
 {
@@ -308,7 +308,7 @@ inline __attribute__((always_inline)) void step(const Block& b, const Pixels& so
             } else {
                 storeEntry(stage.energy + slot, stage.color + 3 * slot, entry);
             }
-            if (col % 4 == 1 && col >= GroupColumns)
+            if (Phase < 0 ? col % 4 == 1 && col >= GroupColumns : (Phase - r + 4) % 4 == 1)
                 flushLine(b, r, col / GroupColumns - 1, col % GroupColumns / 4);
 #endif
         } else {
@@ -343,6 +343,18 @@ inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels sourc
         int x = c0;
         for (; x < fullBegin; ++x)
             step<R, true, Streamed>(b, source, f, x, x - c0);
+        if constexpr (Streamed) {
+            // Four steps at a time from a step divisible by four, once every row is past its
+            // first group: which row sends a line at which step is then known when compiling.
+            for (; x < fullEnd && (x % 4 != 0 || x < GroupColumns + R); ++x)
+                step<R, false, Streamed>(b, source, f, x, x - c0);
+            for (; x + 4 <= fullEnd; x += 4) {
+                step<R, false, Streamed, 0>(b, source, f, x, x - c0);
+                step<R, false, Streamed, 1>(b, source, f, x + 1, x + 1 - c0);
+                step<R, false, Streamed, 2>(b, source, f, x + 2, x + 2 - c0);
+                step<R, false, Streamed, 3>(b, source, f, x + 3, x + 3 - c0);
+            }
+        }
         for (; x < fullEnd; ++x)
             step<R, false, Streamed>(b, source, f, x, x - c0);
         for (; x < c1; ++x)
