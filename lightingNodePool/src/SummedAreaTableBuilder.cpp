@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <cstddef>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -220,7 +220,7 @@ private:
         const __m128 energy = _mm_add_ps(_mm_add_ps(red, green), blue);
         // Each pixel's colour with its energy in the fourth lane. Written as a generic
         // shuffle, so that each instruction-set variant picks its own instructions for it:
-        // one insertps where SSE4.1 is there, two shuffles where it is not.
+        // one insert or two-source permute where the set has them, two shuffles in SSE2.
         using Lanes = int __attribute__((vector_size(16)));
         pixels[0].v = __builtin_shuffle(p[0], energy, Lanes{0, 1, 2, 4});
         pixels[1].v = __builtin_shuffle(p[1], energy, Lanes{0, 1, 2, 5});
@@ -462,10 +462,11 @@ buildAvx512(const EnvironmentImage& image, float* energySAT, float* colorSAT, bo
 }
 #endif
 
-// Picks the stores for the builds of large tables by timing the first of them. On some
-// machines streaming stores halve the build (no line is read before it is written); on
-// others they take twice as long as cached ones. The first ProbeBuilds such builds alternate
-// between the two, and later builds use the one whose fastest build was faster.
+// Picks the stores for the builds of large tables by timing the first of them. On one
+// machine streaming stores took a third off such a build (no line is read before it is
+// written); on another, plain streaming writes ran at half the speed of cached ones. The
+// first ProbeBuilds such builds alternate between the two, and later builds use the one whose
+// fastest build was faster.
 class StoreChoice {
 public:
     static constexpr int ProbeBuilds = 4;
