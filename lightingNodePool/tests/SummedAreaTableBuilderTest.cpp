@@ -278,11 +278,15 @@ TEST(SummedAreaTableBuilder, StreamingStoresGiveTheSameBits)
     // Widths of whole 16-column groups, heights with and without a partial block, float
     // pixels of the three formats read straight from the image, with a few specials.
     const Size sizes[] = {{16, 1}, {16, 4}, {32, 3}, {48, 13}, {64, 20}, {160, 7}, {256, 9}};
-    const std::uint32_t formats[] = {PixelDecoder::RgbFormat, PixelDecoder::BgrFormat,
-                                     PixelDecoder::RgbaFormat};
-    for (const std::uint32_t format : formats) {
+    const struct {
+        const char* name;
+        std::uint32_t format;
+    } formats[] = {{"RGB", PixelDecoder::RgbFormat},
+                   {"BGR", PixelDecoder::BgrFormat},
+                   {"RGBA", PixelDecoder::RgbaFormat}};
+    for (const auto& [formatName, format] : formats) {
         for (const Size& size : sizes) {
-            const std::string name = caseName(std::to_string(format).c_str(), size);
+            const std::string name = caseName(formatName, size);
             SCOPED_TRACE(name);
             std::mt19937 rng = seededFor(name);
             std::uniform_real_distribution<float> uniform(-1.0e3f, 1.0e3f);
