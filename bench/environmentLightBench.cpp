@@ -19,6 +19,7 @@
 #include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
 #include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
 
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/Runtime.h>
@@ -254,6 +255,18 @@ std::string formatRatio(double r)
     return text;
 }
 
+const char* largeTableStoresName()
+{
+    switch (SummedAreaTableBuilder::largeTableStores()) {
+    case SummedAreaTableBuilder::Stores::Streaming:
+        return "streaming stores";
+    case SummedAreaTableBuilder::Stores::Cached:
+        return "cached stores";
+    default:
+        return "stores not chosen yet";
+    }
+}
+
 void printSummary(const std::map<std::string, double>& ns)
 {
     auto lookup = [&](const std::string& name) {
@@ -277,6 +290,8 @@ void printSummary(const std::map<std::string, double>& ns)
                         " opencv=" + formatRatio(library / opencv) +
                         " rebuild=" + formatRatio(rebuild / library));
     }
+    // Which stores the large builds ended up with: the times above depend on it.
+    std::printf("tables of 4M entries or more: %s\n", largeTableStoresName());
     std::printf("\n");
     for (const std::string& line : lines)
         std::printf("%s\n", line.c_str());

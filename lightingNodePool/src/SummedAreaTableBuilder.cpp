@@ -471,6 +471,15 @@ class StoreChoice {
 public:
     static constexpr int ProbeBuilds = 4;
 
+    // Cached or Streaming once decided, Chosen while the first builds are still timed.
+    SummedAreaTableBuilder::Stores decided() const
+    {
+        using Stores = SummedAreaTableBuilder::Stores;
+        if (_probes.load(std::memory_order_relaxed) < ProbeBuilds)
+            return Stores::Chosen;
+        return streamNext() ? Stores::Streaming : Stores::Cached;
+    }
+
     // True when the next build should stream.
     bool streamNext() const
     {
@@ -495,6 +504,13 @@ private:
     std::atomic<double> _best[2] = {std::numeric_limits<double>::infinity(),
                                     std::numeric_limits<double>::infinity()};
 };
+
+// One choice for the process: it is a property of the machine.
+StoreChoice& storeChoice()
+{
+    static StoreChoice choice;
+    return choice;
+}
 
 // Tables from this many entries up (64 MiB of tables) outgrow the caches; smaller ones stay
 // cached, where the median cut reads them right after the build.
@@ -546,6 +562,11 @@ bool SummedAreaTableBuilder::canStream(const EnvironmentImage& image, const floa
 #endif
 }
 
+SummedAreaTableBuilder::Stores SummedAreaTableBuilder::largeTableStores()
+{
+    return storeChoice().decided();
+}
+
 void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
                                    Instructions instructions, Stores stores)
 {
@@ -562,7 +583,7 @@ void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energyS
         buildWith(image, energySAT, colorSAT, instructions, false);
         return;
     }
-    static StoreChoice choice;
+    StoreChoice& choice = storeChoice();
     const bool streamed = choice.streamNext();
     const auto start = std::chrono::steady_clock::now();
     buildWith(image, energySAT, colorSAT, instructions, streamed);

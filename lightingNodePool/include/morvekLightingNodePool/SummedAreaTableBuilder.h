@@ -36,6 +36,10 @@ public:
                       Instructions instructions = Instructions::Fastest,
                       Stores stores = Stores::Chosen);
 
+    // What Chosen picked for tables of 4M entries or more: Cached or Streaming, or Chosen
+    // while the first such builds are still being timed.
+    static Stores largeTableStores();
+
     // True when a build of these tables from this image can use streaming stores.
     static bool canStream(const EnvironmentImage& image, const float* energySAT,
                           const float* colorSAT);
