@@ -132,6 +132,24 @@ void expectBitIdentical(const TableVector& got, const std::vector<float>& want, 
     EXPECT_EQ(reported, 0) << table << " differs from the literal loop";
 }
 
+// Builds the tables with every instruction set and compares each build with the literal loop.
+// Streaming asks for streaming stores and checks that the build could use them.
+void expectEverySetMatchesTheLiteralLoop(const EnvironmentImage& image,
+                                         Stores stores = Stores::Chosen)
+{
+    const literal::Tables want = literal::createSAT(image);
+    for (const auto& set : InstructionSets) {
+        SCOPED_TRACE(set.name);
+        const Tables got = build(image, set.instructions, stores);
+        if (stores == Stores::Streaming) {
+            ASSERT_TRUE(SummedAreaTableBuilder::canStream(image, got.energy.data(),
+                                                          got.color.data()));
+        }
+        expectBitIdentical(got.energy, want.energy, "energy");
+        expectBitIdentical(got.color, want.color, "colour");
+    }
+}
+
 // "<row> <w>x<h>": names a case in failure traces and seeds its random image.
 std::string caseName(const char* row, const Size& size)
 {
@@ -154,13 +172,7 @@ TEST(SummedAreaTableBuilder, BitIdenticalToTheLiteralLoopForEveryFormat)
             const OwnedImage image =
                 testing::randomImage(size.width, size.height, format.format, format.dataType, rng);
             ASSERT_EQ(PixelDecoder::check(image.view()), PixelDecoder::Verdict::Readable);
-            const literal::Tables want = literal::createSAT(image.view());
-            for (const auto& set : InstructionSets) {
-                SCOPED_TRACE(set.name);
-                const Tables got = build(image.view(), set.instructions);
-                expectBitIdentical(got.energy, want.energy, "energy");
-                expectBitIdentical(got.color, want.color, "colour");
-            }
+            expectEverySetMatchesTheLiteralLoop(image.view());
         }
     }
 }
@@ -262,13 +274,7 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
             }
             const OwnedImage image =
                 testing::floatImage(size.width, size.height, row.format, values);
-            const literal::Tables want = literal::createSAT(image.view());
-            for (const auto& set : InstructionSets) {
-                SCOPED_TRACE(set.name);
-                const Tables got = build(image.view(), set.instructions);
-                expectBitIdentical(got.energy, want.energy, "energy");
-                expectBitIdentical(got.color, want.color, "colour");
-            }
+            expectEverySetMatchesTheLiteralLoop(image.view());
         }
     }
 }
@@ -295,15 +301,7 @@ TEST(SummedAreaTableBuilder, StreamingStoresGiveTheSameBits)
             for (float& v : values)
                 v = rng() % 50 == 0 ? std::numeric_limits<float>::quiet_NaN() : uniform(rng);
             const OwnedImage image = testing::floatImage(size.width, size.height, format, values);
-            const literal::Tables want = literal::createSAT(image.view());
-            for (const auto& set : InstructionSets) {
-                SCOPED_TRACE(set.name);
-                const Tables got = build(image.view(), set.instructions, Stores::Streaming);
-                ASSERT_TRUE(SummedAreaTableBuilder::canStream(image.view(), got.energy.data(),
-                                                              got.color.data()));
-                expectBitIdentical(got.energy, want.energy, "energy");
-                expectBitIdentical(got.color, want.color, "colour");
-            }
+            expectEverySetMatchesTheLiteralLoop(image.view(), Stores::Streaming);
         }
     }
 }
