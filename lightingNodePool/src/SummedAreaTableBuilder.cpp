@@ -107,11 +107,11 @@ static_assert(Skew == 1, "Front hands over the previous two steps only");
 // Steps per chunk: pixels decoded at once for the formats read through a buffer.
 constexpr int Chunk = 128;
 
-// Streaming stores write whole cache lines from registers, bypassing the caches; a row's
-// entries (12 bytes of colour, 4 of energy) first gather here, one ring of two groups of 16
-// columns per row, and a group goes out as 3 lines of colour and 1 of energy once no later
-// entry can spill into it. The colour store of an entry reaches the next entry's red, so the
-// ring has room for the spill of its last slot.
+// Streaming stores write whole cache lines past the caches. A row's entries (12 bytes of
+// colour, 4 of energy) first gather here, one ring of two groups of 16 columns per row, and a
+// group goes out as 3 lines of colour and 1 of energy once no later entry can spill into it.
+// The colour store of an entry reaches the next entry's red, so the ring has room for the
+// spill of its last slot, padded to a whole line so that the energies start on one.
 constexpr int GroupColumns = 16;
 struct alignas(64) Stage {
     float color[3 * 2 * GroupColumns + 16];

@@ -153,7 +153,8 @@ TEST_F(EnvironmentLightTest, TablesFromOpenSGImagesMatchTheLiteralLoopBitForBit)
         {"LA byte", osg::Image::OSG_LA_PF, osg::Image::OSG_UINT8_IMAGEDATA, 9, 7},
         {"DXT5", osg::Image::OSG_RGBA_DXT5, osg::Image::OSG_UINT8_IMAGEDATA, 10, 6},
         // Tables from 2 MiB up are allocated on huge-page boundaries, rounded up.
-        {"colour table large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 500},
+        {"colour table large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000,
+         500},
         {"both tables large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 700},
         // Same sizes again: the tables keep their storage but start where the new image's
         // pixels call for.

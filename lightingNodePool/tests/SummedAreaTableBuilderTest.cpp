@@ -73,7 +73,10 @@ template <class T> struct LineAligned {
     using value_type = T;
     LineAligned() = default;
     template <class U> LineAligned(const LineAligned<U>&) {}
-    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), std::align_val_t(64))); }
+    T* allocate(std::size_t n)
+    {
+        return static_cast<T*>(::operator new(n * sizeof(T), std::align_val_t(64)));
+    }
     void deallocate(T* p, std::size_t) { ::operator delete(p, std::align_val_t(64)); }
     bool operator==(const LineAligned&) const { return true; }
     bool operator!=(const LineAligned&) const { return false; }

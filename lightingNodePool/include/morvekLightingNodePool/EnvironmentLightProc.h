@@ -82,7 +82,8 @@ protected:
         void operator()(float* table) const;
     };
     std::unique_ptr<float[], TableDeleter> _energySAT; // _width * _height entries, or null
-    std::unique_ptr<float[], TableDeleter> _colorSAT;  // 3 * _width * _height entries, red, green, blue
+    // 3 * _width * _height entries, red, green, blue; or null
+    std::unique_ptr<float[], TableDeleter> _colorSAT;
     std::uint16_t _width;
     std::uint16_t _height;
     std::vector<ImageRegion> _regions;
