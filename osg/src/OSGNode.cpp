@@ -89,7 +89,13 @@ void Node::setCore(const NodeCorePtr& core)
     }
     _core = core;
     if (_core != NullFC)
-        _core->_parents.push_back(getPtr());
+    {
+        // Nearly every core has one parent: room for it alone, without the growth path.
+        MFNodePtr::StorageType& parents = _core->_parents.getValues();
+        if (parents.capacity() == 0)
+            parents.reserve(1);
+        parents.push_back(getPtr());
+    }
 }
 
 NodePtr Node::getChild(UInt32 index) const

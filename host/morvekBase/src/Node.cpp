@@ -24,12 +24,12 @@ constexpr std::size_t reservedFields = 16;
 } // namespace
 
 Node::Node(NodeType& type, NodeNameSpace& nameSpace, const char* name)
-    : _type(&type), _name(name ? name : ""), _id(nextNodeId++), _nameSpace(&nameSpace)
+    : _type(&type), _name(name ? name : ""), _id(nextNodeId++), _nameSpace(&nameSpace),
+      // Room for the fields of every type in the pools (at most 14 so far), so that the field
+      // constructors and registrations do not regrow the lists one by one. The registry
+      // starts with empty slots; every reader skips them.
+      _fields(reservedFields, nullptr)
 {
-    // Room for the fields of every type in the pools (at most 14 so far), so that the field
-    // constructors and registrations do not regrow the lists one by one. The registry starts
-    // with empty slots; every reader skips them.
-    _fields.resize(reservedFields, nullptr);
     _fieldObjects.reserve(reservedFields);
     nameSpace.add(*this);
 }
