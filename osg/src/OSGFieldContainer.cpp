@@ -67,24 +67,6 @@ UInt32 FieldContainerPtr::getFieldContainerId() const
     return _object != nullptr ? _object->getContainerId() : 0;
 }
 
-void addRefCP(const FieldContainerPtr& objectP)
-{
-    FieldContainer* fc = objectP.getCPtr();
-    if (fc != nullptr)
-        ++fc->_refCount;
-}
-
-void subRefCP(const FieldContainerPtr& objectP)
-{
-    FieldContainer* fc = objectP.getCPtr();
-    if (fc == nullptr)
-        return;
-    // Destroyed at once when the count reaches 0 or below; the destructor releases what the
-    // container holds, which may cascade.
-    if (--fc->_refCount <= 0)
-        delete fc;
-}
-
 Int32 getRefCount(const FieldContainerPtr& objectP)
 {
     return objectP.getRefCount();
@@ -99,17 +81,8 @@ void beginEditCP(const FieldContainerPtr&, BitVector, UInt32)
 {
 }
 
-void endEditCP(const FieldContainerPtr& objectP, BitVector whichField, UInt32 origin)
+void journalEdit(const FieldContainerPtr& objectP, BitVector whichField)
 {
-    changedCP(objectP, whichField, origin);
-}
-
-void changedCP(const FieldContainerPtr& objectP, BitVector whichField, UInt32 origin)
-{
-    FieldContainer* fc = objectP.getCPtr();
-    if (fc == nullptr)
-        return;
-    fc->changed(whichField, origin);
     EditJournal::add(objectP, whichField);
 }
 

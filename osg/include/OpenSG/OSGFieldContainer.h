@@ -48,8 +48,8 @@ protected:
     virtual ~FieldContainer();
 
 private:
-    friend void addRefCP(const FieldContainerPtr&);
-    friend void subRefCP(const FieldContainerPtr&);
+    template <class Container> friend void addRefCP(const FieldContainerPtr&);
+    template <class Container> friend void subRefCP(const FieldContainerPtr&);
     friend class FieldContainerType;
     friend void setContainerPermanent(const FieldContainerPtr&, bool);
 

@@ -111,8 +111,23 @@ public:
 
 // Reference counting. Both ignore NullFC. subRefCP destroys the container at once when the
 // count drops to 0 or below (so subRefCP on a fresh container, count 0, destroys it).
-void addRefCP(const FieldContainerPtr& objectP);
-void subRefCP(const FieldContainerPtr& objectP);
+// Inline, as templates only so that their bodies, which reach into the container, compile
+// where they are used (the container class is complete there): a light's scene graph takes
+// and drops dozens of references, and a call into the library for each costs more than the
+// count itself.
+template <class Container = FieldContainer> inline void addRefCP(const FieldContainerPtr& objectP)
+{
+    if (Container* fc = objectP.getCPtr())
+        ++fc->_refCount;
+}
+template <class Container = FieldContainer> inline void subRefCP(const FieldContainerPtr& objectP)
+{
+    Container* fc = objectP.getCPtr();
+    // Destroyed at once when the count reaches 0 or below; the destructor releases what the
+    // container holds, which may cascade.
+    if (fc != nullptr && --fc->_refCount <= 0)
+        delete fc;
+}
 Int32 getRefCount(const FieldContainerPtr& objectP);
 // The container's process-unique id (0 for NullFC); ids are never reused.
 UInt32 getContainerId(const FieldContainerPtr& objectP);
@@ -146,10 +161,24 @@ template <class PtrT> void clearRefCP(PtrT& p)
 // the same. endEditNotChangedCP does neither. All ignore NullFC.
 void beginEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
                  UInt32 origin = ChangedOrigin::External);
-void endEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
-               UInt32 origin = ChangedOrigin::External);
-void changedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
-               UInt32 origin = ChangedOrigin::External);
+// Appends a record to the EditJournal while it records (see there).
+void journalEdit(const FieldContainerPtr& objectP, BitVector whichField);
+template <class Container = FieldContainer>
+inline void changedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+                      UInt32 origin = ChangedOrigin::External)
+{
+    if (Container* fc = objectP.getCPtr())
+    {
+        fc->changed(whichField, origin);
+        journalEdit(objectP, whichField);
+    }
+}
+template <class Container = FieldContainer>
+inline void endEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+                      UInt32 origin = ChangedOrigin::External)
+{
+    changedCP<Container>(objectP, whichField, origin);
+}
 void endEditNotChangedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
                          UInt32 origin = ChangedOrigin::External);
 
