@@ -1,4 +1,4 @@
-// Runs the built envlights program on the shared HDRIs and on tiny files written here, and reads
+// Runs the built envlights program on the repository HDRIs and on tiny files written here, and reads
 // its output back with independent parsers (nlohmann-json, pugixml, stb_image).
 
 #include <nlohmann/json.hpp>
@@ -105,7 +105,7 @@ protected:
     static std::string hdri(const std::string& name)
     {
         const std::string file = std::string(MORVEK_HDRI_DIR) + "/" + name;
-        EXPECT_TRUE(fs::is_regular_file(file)) << "missing shared HDRI " << file;
+        EXPECT_TRUE(fs::is_regular_file(file)) << "missing HDRI " << file;
         return file;
     }
 
@@ -181,7 +181,7 @@ TEST_F(EnvlightsEndToEndTest, BuiltInSkyGivesSixteenLightsTheDensestFromTheSun)
                "turned sun");
 }
 
-TEST_F(EnvlightsEndToEndTest, SharedHdrisGiveTheSameLightsInJsonAndX3d)
+TEST_F(EnvlightsEndToEndTest, RepositoryHdrisGiveTheSameLightsInJsonAndX3d)
 {
     for (const char* name : {"courtyard.exr", "forest.exr", "interior.exr", "sunrise.exr", "sunset.exr"})
         for (int count : {1, 3, 16, 64}) {
