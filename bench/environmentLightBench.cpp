@@ -15,11 +15,11 @@
 //   ratio 4096x2048 literal=0.29 opencv=0.45 rebuild=1.10
 // (library / literal, library / OpenCV, full rebuild / library table build).
 
-#include <morvekLightingNodePool/EnvironmentImage.h>
+#include <morvekSampling/EnvironmentImage.h>
 #include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
-#include <morvekLightingNodePool/PixelDecoder.h>
-#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+#include <morvekSampling/PixelDecoder.h>
+#include <morvekSampling/SummedAreaTableBuilder.h>
 
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/Runtime.h>
@@ -29,7 +29,7 @@
 #include <OpenSG/OSGImage.h>
 
 #include "HdriLoader.h"
-#include "LiteralSummedAreaTable.h"
+#include <morvekSampling/testSupport/LiteralSummedAreaTable.h>
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,12 @@
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
 
 #include <morvekLightingNodePool/DirectionalLight.h>
-#include <morvekLightingNodePool/EnvironmentImage.h>
+#include <morvekSampling/EnvironmentImage.h>
 #include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekLightingNodePool/LogLine.h>
-#include <morvekLightingNodePool/MedianCut.h>
-#include <morvekLightingNodePool/PixelDecoder.h>
-#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+#include <morvekSampling/MedianCut.h>
+#include <morvekSampling/PixelDecoder.h>
+#include <morvekSampling/SummedAreaTableBuilder.h>
 
 #include <morvekBase/HostLog.h>
 #include <morvekShapeNodePool/Texture.h>

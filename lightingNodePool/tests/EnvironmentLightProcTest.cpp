@@ -5,8 +5,8 @@
 #include <morvekLightingNodePool/DirectionalLightProc.h>
 #include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
-#include <morvekLightingNodePool/MedianCut.h>
-#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekSampling/MedianCut.h>
+#include <morvekSampling/PixelDecoder.h>
 
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/Runtime.h>
@@ -17,8 +17,8 @@
 #include <OpenSG/OSGLogCapture.h>
 
 #include "LightTestSupport.h"
-#include "LiteralSummedAreaTable.h"
-#include "TestImages.h"
+#include <morvekSampling/testSupport/LiteralSummedAreaTable.h>
+#include <morvekSampling/testSupport/TestImages.h>
 
 #include <gtest/gtest.h>
 

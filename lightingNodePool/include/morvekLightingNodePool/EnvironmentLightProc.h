@@ -1,6 +1,6 @@
 #pragma once
 
-#include <morvekLightingNodePool/ImageRegion.h>
+#include <morvekSampling/ImageRegion.h>
 #include <morvekLightingNodePool/LightProc.h>
 
 #include <OpenSG/OSGImage.h>

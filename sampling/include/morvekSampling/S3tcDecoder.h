@@ -1,5 +1,4 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_S3TCDECODER_H
-#define MORVEK_LIGHTINGNODEPOOL_S3TCDECODER_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -26,5 +25,3 @@ public:
 };
 
 } // namespace Morvek
-
-#endif

@@ -1,7 +1,6 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_PIXELDECODER_H
-#define MORVEK_LIGHTINGNODEPOOL_PIXELDECODER_H
+#pragma once
 
-#include <morvekLightingNodePool/EnvironmentImage.h>
+#include <morvekSampling/EnvironmentImage.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -80,5 +79,3 @@ public:
 };
 
 } // namespace Morvek
-
-#endif

@@ -1,9 +1,9 @@
-#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+#include <morvekSampling/SummedAreaTableBuilder.h>
 
-#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekSampling/PixelDecoder.h>
 
-#include "LiteralSummedAreaTable.h"
-#include "TestImages.h"
+#include <morvekSampling/testSupport/LiteralSummedAreaTable.h>
+#include <morvekSampling/testSupport/TestImages.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_IMAGEREGION_H
-#define MORVEK_LIGHTINGNODEPOOL_IMAGEREGION_H
+#pragma once
 
 #include <OpenSG/OSGVector.h>
 
@@ -18,5 +17,3 @@ struct ImageRegion {
 };
 
 } // namespace Morvek
-
-#endif

@@ -1,6 +1,6 @@
-#include <morvekLightingNodePool/SummedAreaTableBuilder.h>
+#include <morvekSampling/SummedAreaTableBuilder.h>
 
-#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekSampling/PixelDecoder.h>
 
 #include <algorithm>
 #include <atomic>

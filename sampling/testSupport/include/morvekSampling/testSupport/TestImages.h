@@ -1,10 +1,9 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_TESTS_TESTIMAGES_H
-#define MORVEK_LIGHTINGNODEPOOL_TESTS_TESTIMAGES_H
+#pragma once
 
 // Small owned images for the sampling tests.
 
-#include <morvekLightingNodePool/EnvironmentImage.h>
-#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekSampling/EnvironmentImage.h>
+#include <morvekSampling/PixelDecoder.h>
 
 #include <cstdint>
 #include <cstring>
@@ -71,5 +70,3 @@ inline OwnedImage randomImage(int width, int height, std::uint32_t pixelFormat,
 }
 
 } // namespace Morvek::testing
-
-#endif

@@ -1,6 +1,6 @@
-#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekSampling/PixelDecoder.h>
 
-#include "TestImages.h"
+#include <morvekSampling/testSupport/TestImages.h>
 
 #include <Imath/half.h>
 

@@ -1,5 +1,4 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_ENVIRONMENTIMAGE_H
-#define MORVEK_LIGHTINGNODEPOOL_ENVIRONMENTIMAGE_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -20,5 +19,3 @@ struct EnvironmentImage {
 };
 
 } // namespace Morvek
-
-#endif

@@ -1,13 +1,12 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_TESTS_LITERALSUMMEDAREATABLE_H
-#define MORVEK_LIGHTINGNODEPOOL_TESTS_LITERALSUMMEDAREATABLE_H
+#pragma once
 
 // The reference for the summed-area tables: a line-by-line transcription of the per-pixel
 // colour read and the plain double loop over rows and columns, kept deliberately naive.
 // It shares nothing with the library's decoder but the S3TC block decoder (which has its own
 // hand-worked tests) and serves the tests and the benchmarks as the oracle.
 
-#include <morvekLightingNodePool/EnvironmentImage.h>
-#include <morvekLightingNodePool/S3tcDecoder.h>
+#include <morvekSampling/EnvironmentImage.h>
+#include <morvekSampling/S3tcDecoder.h>
 
 #include <Imath/half.h>
 
@@ -142,5 +141,3 @@ inline Tables createSAT(const EnvironmentImage& image)
 }
 
 } // namespace Morvek::literal
-
-#endif

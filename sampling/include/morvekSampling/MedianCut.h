@@ -1,7 +1,6 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_MEDIANCUT_H
-#define MORVEK_LIGHTINGNODEPOOL_MEDIANCUT_H
+#pragma once
 
-#include <morvekLightingNodePool/ImageRegion.h>
+#include <morvekSampling/ImageRegion.h>
 
 #include <OpenSG/OSGVector.h>
 
@@ -79,5 +78,3 @@ private:
 };
 
 } // namespace Morvek
-
-#endif

@@ -1,7 +1,6 @@
-#ifndef MORVEK_LIGHTINGNODEPOOL_SUMMEDAREATABLEBUILDER_H
-#define MORVEK_LIGHTINGNODEPOOL_SUMMEDAREATABLEBUILDER_H
+#pragma once
 
-#include <morvekLightingNodePool/EnvironmentImage.h>
+#include <morvekSampling/EnvironmentImage.h>
 
 namespace Morvek {
 
@@ -46,5 +45,3 @@ public:
 };
 
 } // namespace Morvek
-
-#endif

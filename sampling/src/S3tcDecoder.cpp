@@ -1,6 +1,6 @@
-#include <morvekLightingNodePool/S3tcDecoder.h>
+#include <morvekSampling/S3tcDecoder.h>
 
-#include <morvekLightingNodePool/PixelDecoder.h>
+#include <morvekSampling/PixelDecoder.h>
 
 namespace Morvek {
 

@@ -1,4 +1,4 @@
-#include <morvekLightingNodePool/MedianCut.h>
+#include <morvekSampling/MedianCut.h>
 
 #include <gtest/gtest.h>
 
