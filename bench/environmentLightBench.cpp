@@ -152,7 +152,7 @@ void libraryCreateSAT(benchmark::State& state, int w, int h)
     proc->createSAT(image);
     for (auto _ : state) {
         proc->createSAT(image);
-        benchmark::DoNotOptimize(proc->_energySAT.get());
+        benchmark::DoNotOptimize(proc->_energySAT.data());
         benchmark::ClobberMemory();
     }
     setPixelCounter(state, w, h);

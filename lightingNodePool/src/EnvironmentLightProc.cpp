@@ -17,11 +17,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace Morvek {
 
@@ -29,48 +24,7 @@ namespace {
 
 const char* const sourceFile = "lightingNodePool/EnvironmentLightProc";
 
-// Tables from this size up start on a boundary of this size and ask the kernel for huge
-// pages: one table build walks every entry, and with 4 KiB pages the address translations
-// of a 4096 x 2048 image cost a measurable share of it.
-constexpr std::size_t hugePageBytes = std::size_t(2) << 20;
-
-// Every table has a page of slack in front (see placeTable).
-constexpr std::size_t pageBytes = 4096;
-
-// Storage for a table of `count` floats and a page more (uninitialised), or null when memory
-// runs out.
-void* allocateTable(std::size_t count)
-{
-    const std::size_t bytes = count * sizeof(float) + pageBytes;
-    if (bytes < hugePageBytes)
-        return std::malloc(bytes);
-    const std::size_t rounded = (bytes + hugePageBytes - 1) / hugePageBytes * hugePageBytes;
-    void* storage = std::aligned_alloc(hugePageBytes, rounded);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // Only advice: without huge pages the table works the same.
-    if (storage)
-        madvise(storage, rounded, MADV_HUGEPAGE);
-#endif
-    return storage;
-}
-
-// Where in its storage a table starts for a build from `pixels`: `distance` bytes after the
-// pixels modulo a page. The build reads pixel after pixel while it writes entry after entry;
-// when a write and a later read share the low 12 bits of their addresses the processor takes
-// the read for one of the written bytes and waits for the write (4 KiB aliasing). Images
-// and tables of a power-of-two width that both start near a page boundary would do so at
-// nearly every pixel; half a page apart they never meet. The start stays on the storage's
-// cache-line grid, which streaming stores need.
-float* placeTable(void* storage, const void* pixels, std::size_t distance)
-{
-    constexpr std::uintptr_t lineBytes = 64;
-    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(storage);
-    const std::uintptr_t want = reinterpret_cast<std::uintptr_t>(pixels) + distance;
-    const std::uintptr_t shift = (want - at) % pageBytes / lineBytes * lineBytes;
-    return reinterpret_cast<float*>(static_cast<char*>(storage) + shift);
-}
-
-// The sampling core names the formats by their OpenGL enumerants, as osg::Image does.
+// The sampling library names the formats by their OpenGL enumerants, as osg::Image does.
 static_assert(PixelDecoder::LuminanceFormat == osg::Image::OSG_L_PF);
 static_assert(PixelDecoder::IntensityFormat == osg::Image::OSG_I_PF);
 static_assert(PixelDecoder::LuminanceAlphaFormat == osg::Image::OSG_LA_PF);
@@ -178,15 +132,10 @@ osg::Vec3f EnvironmentLightProc::get_color(const osg::ImagePtr& image, int x, in
     return osg::Vec3f(rgb[0], rgb[1], rgb[2]);
 }
 
-void EnvironmentLightProc::TableDeleter::operator()(float*) const
-{
-    std::free(storage);
-}
-
 void EnvironmentLightProc::releaseTables()
 {
-    _energySAT.reset();
-    _colorSAT.reset();
+    _energySAT.release();
+    _colorSAT.release();
     _width = 0;
     _height = 0;
 }
@@ -218,48 +167,23 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
         return;
     }
 
-    // Buffers of the same size are reused: allocating and first touching them costs more than
-    // filling them.
-    const std::uint16_t w = std::uint16_t(view.width);
-    const std::uint16_t h = std::uint16_t(view.height);
-    const std::size_t n = std::size_t(w) * std::size_t(h);
-    if (!_energySAT || !_colorSAT || w != _width || h != _height) {
+    // Storage of the same size is kept: allocating and first touching it costs more than
+    // filling it. Each build places the tables for its own image.
+    if (!SummedAreaTableBuilder::prepare(view, _energySAT, _colorSAT)) {
         releaseTables();
-        if (n > 0) {
-            void* const energyStorage = allocateTable(n);
-            void* const colorStorage = allocateTable(3 * n);
-            if (!energyStorage || !colorStorage) {
-                std::free(energyStorage);
-                std::free(colorStorage);
-                MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
-                                "createSAT: no memory for the tables of %d x %d pixels\n",
-                                view.width, view.height);
-                return;
-            }
-            _energySAT = std::unique_ptr<float[], TableDeleter>(static_cast<float*>(energyStorage),
-                                                                TableDeleter{energyStorage});
-            _colorSAT = std::unique_ptr<float[], TableDeleter>(static_cast<float*>(colorStorage),
-                                                               TableDeleter{colorStorage});
-        }
-        _width = w;
-        _height = h;
-    }
-    if (n == 0)
+        MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
+                        "createSAT: no memory for the tables of %d x %d pixels\n", view.width,
+                        view.height);
         return;
-
-    // Each build places the tables for its own image; the storage stays.
-    float* const energyStart =
-        placeTable(_energySAT.get_deleter().storage, view.data, pageBytes / 4);
-    float* const colorStart =
-        placeTable(_colorSAT.get_deleter().storage, view.data, pageBytes / 2);
-    (void)_energySAT.release();
-    _energySAT.reset(energyStart);
-    (void)_colorSAT.release();
-    _colorSAT.reset(colorStart);
+    }
+    _width = std::uint16_t(view.width);
+    _height = std::uint16_t(view.height);
+    if (!_energySAT)
+        return;
 
     switch (verdict) {
     case PixelDecoder::Verdict::Readable:
-        SummedAreaTableBuilder::build(view, _energySAT.get(), _colorSAT.get());
+        SummedAreaTableBuilder::build(view, _energySAT.data(), _colorSAT.data());
         return;
     case PixelDecoder::Verdict::UnknownFormat:
         MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
@@ -267,14 +191,15 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
                         view.pixelFormat);
         break;
     default:
-        // An unsupported data type: every pixel reads as black with the message of get_color.
-        for (int y = 0; y < int(h); ++y)
-            for (int x = 0; x < int(w); ++x)
+        // An unsupported data type: get_color is the one that tells, once per pixel, and every
+        // pixel reads as black.
+        for (int y = 0; y < int(_height); ++y)
+            for (int x = 0; x < int(_width); ++x)
                 get_color(image, x, y);
         break;
     }
-    std::fill_n(_energySAT.get(), n, 0.0f);
-    std::fill_n(_colorSAT.get(), 3 * n, 0.0f);
+    std::fill_n(_energySAT.data(), _energySAT.size(), 0.0f);
+    std::fill_n(_colorSAT.data(), _colorSAT.size(), 0.0f);
 }
 
 osg::Vec3f EnvironmentLightProc::sampleColorSAT(int x, int y)
@@ -300,14 +225,14 @@ void EnvironmentLightProc::splitRegion(ImageRegion& region, unsigned short depth
         _regions.push_back(region);
         return;
     }
-    MedianCut(_energySAT.get(), _width, _height).splitRegion(region, depth, _regions);
+    MedianCut(_energySAT.data(), _width, _height).splitRegion(region, depth, _regions);
 }
 
 osg::Vec2us EnvironmentLightProc::computeEnergyCentroid(ImageRegion& region)
 {
     if (!_energySAT)
         return region.origin;
-    return MedianCut(_energySAT.get(), _width, _height).computeEnergyCentroid(region);
+    return MedianCut(_energySAT.data(), _width, _height).computeEnergyCentroid(region);
 }
 
 osg::Vec3f EnvironmentLightProc::directionFromImageCoord(unsigned short x, unsigned short y)
@@ -348,7 +273,7 @@ void EnvironmentLightProc::prefetchLeaf(const ImageRegion& region) const
 {
     if (!_energySAT || !_colorSAT)
         return;
-    MedianCut(_energySAT.get(), _width, _height).prefetchSearches(region);
+    MedianCut(_energySAT.data(), _width, _height).prefetchSearches(region);
     const int x0 = region.origin.x();
     const int y0 = region.origin.y();
     const int x1 = x0 + region.width - 1;

@@ -1,6 +1,7 @@
 #include "LightExtractor.h"
 
 #include <morvekBase/MFNode.h>
+#include <morvekBase/NodeProc.h>
 #include <morvekBase/NodeType.h>
 #include <morvekBase/NodeTypeNameSpace.h>
 #include <morvekBase/Runtime.h>
@@ -9,10 +10,8 @@
 #include <morvekBase/SFNode.h>
 #include <morvekBase/SFVec3f.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
+#include <morvekSampling/EnvironmentCut.h>
 #include <morvekShapeNodePool/Texture.h>
-
-// Only the processor's inline read-only view of its leaves is used: the pool is not linked.
-#include <morvekLightingNodePool/EnvironmentLightProc.h>
 
 #include <cstring>
 
@@ -100,8 +99,12 @@ bool LightExtractor::extract(osg::ImagePtr image, int numLights, EnvironmentRepo
     }
 
     // The leaves ranked by ascending density; the last k made the k lights, densest first.
-    const auto* proc = static_cast<const EnvironmentLightProc*>(light->_proc);
-    const std::vector<ImageRegion>& regions = proc->regions();
+    const auto* cut = dynamic_cast<const EnvironmentCut*>(light->_proc);
+    if (!cut) {
+        error = "the EnvironmentLight's processor shows no cut of its image";
+        return false;
+    }
+    const std::vector<ImageRegion>& regions = cut->regions();
     const std::size_t made = lights->size();
     bool ok = made <= regions.size();
     if (!ok)

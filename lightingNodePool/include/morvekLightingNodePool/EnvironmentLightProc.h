@@ -1,13 +1,14 @@
 #pragma once
 
-#include <morvekSampling/ImageRegion.h>
 #include <morvekLightingNodePool/LightProc.h>
+#include <morvekSampling/EnvironmentCut.h>
+#include <morvekSampling/ImageRegion.h>
+#include <morvekSampling/SummedAreaTable.h>
 
 #include <OpenSG/OSGImage.h>
 #include <OpenSG/OSGVector.h>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace Morvek {
@@ -23,7 +24,10 @@ class EnvironmentLight;
 //
 // The set is rebuilt whole when `envTexture`, `numLights` or `global` is reported changed (or
 // the node's first-update or re-attached status flag is set), never on other changes.
-class EnvironmentLightProc : public LightProc {
+//
+// The tables, the cut and the pixel decoding are the sampling library's; this processor reads
+// the texture, asks for tables, cuts them and makes the lights.
+class EnvironmentLightProc : public LightProc, public EnvironmentCut {
 public:
     using ImageRegion = Morvek::ImageRegion;
 
@@ -31,12 +35,10 @@ public:
 
     EnvironmentLight* getEnvironmentLight() const;
 
-    // The leaves of the last cut, ranked by ascending energy density (the densest last); the
-    // last k of them became the lights, the densest first.
-    const std::vector<ImageRegion>& regions() const { return _regions; }
-    // Size of the tables of the last image (0 when it had none).
-    std::uint16_t tableWidth() const { return _width; }
-    std::uint16_t tableHeight() const { return _height; }
+    // The leaves of the last cut and the size of its tables (see EnvironmentCut).
+    const std::vector<ImageRegion>& regions() const override { return _regions; }
+    std::uint16_t tableWidth() const override { return _width; }
+    std::uint16_t tableHeight() const override { return _height; }
 
 protected:
     friend class EnvironmentLight;
@@ -75,15 +77,8 @@ protected:
     // Direction of image point (x, y) of the tables' lat-long image (see MedianCut).
     osg::Vec3f directionFromImageCoord(unsigned short x, unsigned short y);
 
-    // Frees a table's storage. A table starts somewhere in the first page of its storage
-    // (see createSAT), so the deleter keeps where the storage itself starts.
-    struct TableDeleter {
-        void* storage; // value-initialised (null) with an empty table
-        void operator()(float* table) const;
-    };
-    std::unique_ptr<float[], TableDeleter> _energySAT; // _width * _height entries, or null
-    // 3 * _width * _height entries, red, green, blue; or null
-    std::unique_ptr<float[], TableDeleter> _colorSAT;
+    SummedAreaTable _energySAT; // _width * _height entries, or null
+    SummedAreaTable _colorSAT;  // 3 * _width * _height entries, red, green, blue; or null
     std::uint16_t _width;
     std::uint16_t _height;
     std::vector<ImageRegion> _regions;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <morvekSampling/EnvironmentImage.h>
+#include <morvekSampling/SummedAreaTable.h>
 
 namespace Morvek {
 
@@ -34,6 +35,14 @@ public:
     static void build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
                       Instructions instructions = Instructions::Fastest,
                       Stores stores = Stores::Chosen);
+
+    // Makes `energy` (1 channel) and `colour` (3 channels) tables of the image's size, keeping
+    // storage of that size, and places them for a build from its pixels: the energies a quarter
+    // page after the pixels, the colours half a page after (modulo a page), so that neither
+    // aliases the pixels the build reads. False, with both released, when memory runs out; an
+    // image without pixels (a side of 0) leaves both null.
+    static bool prepare(const EnvironmentImage& image, SummedAreaTable& energy,
+                        SummedAreaTable& color);
 
     // What Chosen picked for tables of 4M entries or more: Cached or Streaming, or Chosen
     // while the first such builds are still being timed.
