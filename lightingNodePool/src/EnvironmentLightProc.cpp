@@ -121,14 +121,14 @@ osg::Vec3f EnvironmentLightProc::get_color(const osg::ImagePtr& image, int x, in
     if (image == osg::NullFC)
         return osg::Vec3f(0.0f, 0.0f, 0.0f);
     const EnvironmentImage view = viewOf(image);
-    if (!PixelDecoder::isBlockCompressed(view.pixelFormat) &&
-        PixelDecoder::componentBytes(view.dataType) == 0) {
+    const PixelDecoder::Layout layout = PixelDecoder::describe(view);
+    if (layout.blockBytes == 0 && layout.componentBytes == 0) {
         MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
                         "get_color: Conversion not implemented for image data type!\n");
         return osg::Vec3f(0.0f, 0.0f, 0.0f);
     }
     float rgb[3];
-    PixelDecoder::colorAt(view, x, y, rgb);
+    PixelDecoder::colorAt(view, layout, x, y, rgb);
     return osg::Vec3f(rgb[0], rgb[1], rgb[2]);
 }
 
@@ -147,7 +147,9 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
         return;
     }
     const EnvironmentImage view = viewOf(image);
-    const PixelDecoder::Verdict verdict = PixelDecoder::check(view);
+    // The image's format is looked at once; the build reads its pixels by this description.
+    const PixelDecoder::Layout layout = PixelDecoder::describe(view);
+    const PixelDecoder::Verdict verdict = layout.verdict;
     if (verdict == PixelDecoder::Verdict::BadSize) {
         releaseTables();
         MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
@@ -163,7 +165,7 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
                         "of format 0x%04X need %llu\n",
                         static_cast<unsigned long long>(view.size), view.width, view.height,
                         view.pixelFormat,
-                        static_cast<unsigned long long>(PixelDecoder::requiredBytes(view)));
+                        static_cast<unsigned long long>(layout.requiredBytes));
         return;
     }
 
@@ -183,7 +185,7 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
 
     switch (verdict) {
     case PixelDecoder::Verdict::Readable:
-        SummedAreaTableBuilder::build(view, _energySAT.data(), _colorSAT.data());
+        SummedAreaTableBuilder::build(view, layout, _energySAT.data(), _colorSAT.data());
         return;
     case PixelDecoder::Verdict::UnknownFormat:
         MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,

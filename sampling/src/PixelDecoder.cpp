@@ -109,9 +109,9 @@ void decodeByFormat(const EnvironmentImage& image, int y, int x0, int count, flo
     }
 }
 
-void decodeBlocks(const EnvironmentImage& image, int y, int x0, int count, float* rgbe)
+void decodeBlocks(const EnvironmentImage& image, std::size_t blockBytes, int y, int x0, int count,
+                  float* rgbe)
 {
-    const std::size_t blockBytes = S3tcDecoder::blockBytes(image.pixelFormat);
     const std::size_t blocksPerRow = (std::size_t(image.width) + 3) / 4;
     const std::uint8_t* blockRow = image.data + std::size_t(y / 4) * blocksPerRow * blockBytes;
     const int texelRow = y % 4;
@@ -179,54 +179,60 @@ std::size_t PixelDecoder::componentBytes(std::int32_t dataType)
     }
 }
 
-std::uint64_t PixelDecoder::requiredBytes(const EnvironmentImage& image)
+PixelDecoder::Layout PixelDecoder::describe(const EnvironmentImage& image)
 {
-    if (image.width < 0 || image.height < 0)
-        return 0;
-    const std::uint64_t w = std::uint64_t(image.width);
-    const std::uint64_t h = std::uint64_t(image.height);
-    if (isBlockCompressed(image.pixelFormat))
-        return ((w + 3) / 4) * ((h + 3) / 4) * S3tcDecoder::blockBytes(image.pixelFormat);
-    return w * h * numChannels(image.pixelFormat) * componentBytes(image.dataType);
-}
+    Layout layout;
+    layout.channels = numChannels(image.pixelFormat);
+    layout.blockBytes = S3tcDecoder::blockBytes(image.pixelFormat);
+    // Blocks are bytes by definition: their data type is not consulted.
+    layout.componentBytes = layout.blockBytes != 0 ? 0 : componentBytes(image.dataType);
+    if (image.width >= 0 && image.height >= 0) {
+        const std::uint64_t w = std::uint64_t(image.width);
+        const std::uint64_t h = std::uint64_t(image.height);
+        layout.requiredBytes = layout.blockBytes != 0
+                                   ? ((w + 3) / 4) * ((h + 3) / 4) * layout.blockBytes
+                                   : w * h * layout.channels * layout.componentBytes;
+    }
 
-PixelDecoder::Verdict PixelDecoder::check(const EnvironmentImage& image)
-{
-    if (image.width < 0 || image.height < 0 || image.width > MaxSide || image.height > MaxSide)
-        return Verdict::BadSize;
-    if (numChannels(image.pixelFormat) == 0)
-        return Verdict::UnknownFormat;
-    if (!isBlockCompressed(image.pixelFormat) && componentBytes(image.dataType) == 0)
-        return Verdict::UnsupportedDataType;
     const std::size_t available = image.data ? image.size : 0;
-    if (requiredBytes(image) > available)
-        return Verdict::DataTooShort;
-    return Verdict::Readable;
+    if (image.width < 0 || image.height < 0 || image.width > MaxSide || image.height > MaxSide)
+        layout.verdict = Verdict::BadSize;
+    else if (layout.channels == 0)
+        layout.verdict = Verdict::UnknownFormat;
+    else if (layout.blockBytes == 0 && layout.componentBytes == 0)
+        layout.verdict = Verdict::UnsupportedDataType;
+    else if (layout.requiredBytes > available)
+        layout.verdict = Verdict::DataTooShort;
+    else
+        layout.verdict = Verdict::Readable;
+    return layout;
 }
 
-void PixelDecoder::colorAt(const EnvironmentImage& image, int x, int y, float rgb[3])
+void PixelDecoder::colorAt(const EnvironmentImage& image, const Layout& layout, int x, int y,
+                           float rgb[3])
 {
     rgb[0] = rgb[1] = rgb[2] = 0.0f;
     if (x < 0 || y < 0 || x >= image.width || y >= image.height ||
-        check(image) != Verdict::Readable)
+        layout.verdict != Verdict::Readable)
         return;
     float rgbe[4];
-    decodeRun(image, y, x, 1, rgbe);
+    decodeRun(image, layout, y, x, 1, rgbe);
     rgb[0] = rgbe[0];
     rgb[1] = rgbe[1];
     rgb[2] = rgbe[2];
 }
 
-void PixelDecoder::decodeRun(const EnvironmentImage& image, int y, int x0, int count, float* rgbe)
+void PixelDecoder::decodeRun(const EnvironmentImage& image, const Layout& layout, int y, int x0,
+                             int count, float* rgbe)
 {
-    if (isBlockCompressed(image.pixelFormat))
-        return decodeBlocks(image, y, x0, count, rgbe);
-    switch (image.dataType) {
-    case FloatType:
+    if (layout.blockBytes != 0)
+        return decodeBlocks(image, layout.blockBytes, y, x0, count, rgbe);
+    switch (layout.componentBytes) {
+    case FloatComponent::bytes:
         return decodeByFormat<FloatComponent>(image, y, x0, count, rgbe);
-    case HalfFloatType:
+    case HalfComponent::bytes:
         return decodeByFormat<HalfComponent>(image, y, x0, count, rgbe);
-    case UnsignedByteType:
+    case ByteComponent::bytes:
         return decodeByFormat<ByteComponent>(image, y, x0, count, rgbe);
     default:
         return;

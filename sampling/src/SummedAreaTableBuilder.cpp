@@ -67,26 +67,27 @@ SummedAreaTableBuilder::Stores SummedAreaTableBuilder::largeTableStores()
     return storeChoice().decided();
 }
 
-void SummedAreaTableBuilder::build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
-                                   Instructions instructions, Stores stores)
+void SummedAreaTableBuilder::build(const EnvironmentImage& image,
+                                   const PixelDecoder::Layout& layout, float* energySAT,
+                                   float* colorSAT, Instructions instructions, Stores stores)
 {
     if (!canStream(image, energySAT, colorSAT) || stores == Stores::Cached) {
-        buildWith(image, energySAT, colorSAT, instructions, false);
+        buildWith(image, layout, energySAT, colorSAT, instructions, false);
         return;
     }
     if (stores == Stores::Streaming) {
-        buildWith(image, energySAT, colorSAT, instructions, true);
+        buildWith(image, layout, energySAT, colorSAT, instructions, true);
         return;
     }
     const std::size_t entries = std::size_t(image.width) * std::size_t(image.height);
     if (entries < StreamingMinEntries) {
-        buildWith(image, energySAT, colorSAT, instructions, false);
+        buildWith(image, layout, energySAT, colorSAT, instructions, false);
         return;
     }
     StoreChoice& choice = storeChoice();
     const bool streamed = choice.streamNext();
     const auto start = std::chrono::steady_clock::now();
-    buildWith(image, energySAT, colorSAT, instructions, streamed);
+    buildWith(image, layout, energySAT, colorSAT, instructions, streamed);
     const std::chrono::duration<double, std::nano> took = std::chrono::steady_clock::now() - start;
     choice.record(streamed, took.count() / double(entries));
 }

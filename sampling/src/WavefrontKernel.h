@@ -59,8 +59,9 @@ inline std::ptrdiff_t rowBase(const Block& b, int r)
 // Row r's buffer entry k holds column c0 + k - r * Skew, the column it needs at step c0 + k.
 template <int R> class BufferedPixels {
 public:
-    BufferedPixels(const EnvironmentImage& image, int y0, float* buffer)
-        : _image(image), _y0(y0), _buffer(buffer)
+    BufferedPixels(const EnvironmentImage& image, const PixelDecoder::Layout& layout, int y0,
+                   float* buffer)
+        : _image(image), _layout(layout), _y0(y0), _buffer(buffer)
     {
     }
     void beginChunk(int c0, int c1)
@@ -70,7 +71,7 @@ public:
             const int last = std::min(c1 - r * Skew, _image.width);
             if (first < last)
                 PixelDecoder::decodeRun(
-                    _image, _y0 + r, first, last - first,
+                    _image, _layout, _y0 + r, first, last - first,
                     _buffer + 4 * (std::size_t(r) * Chunk + std::size_t(first - (c0 - r * Skew))));
         }
     }
@@ -84,6 +85,7 @@ public:
 
 private:
     const EnvironmentImage& _image;
+    const PixelDecoder::Layout& _layout;
     int _y0;
     float* _buffer;
 };
@@ -285,16 +287,18 @@ inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels sourc
 
 template <int R>
 inline __attribute__((always_inline)) void runBuffered(const EnvironmentImage& image,
+                                                       const PixelDecoder::Layout& layout,
                                                        const Block& b, float* buffer)
 {
-    runBlock<R>(b, BufferedPixels<R>(image, b.y0, buffer));
+    runBlock<R>(b, BufferedPixels<R>(image, layout, b.y0, buffer));
 }
 
 template <int... Rs>
 inline __attribute__((always_inline)) void
-runBufferedRemainder(int rows, const EnvironmentImage& image, const Block& b, float* buffer)
+runBufferedRemainder(int rows, const EnvironmentImage& image, const PixelDecoder::Layout& layout,
+                     const Block& b, float* buffer)
 {
-    ((rows == Rs ? runBuffered<Rs>(image, b, buffer) : void()), ...);
+    ((rows == Rs ? runBuffered<Rs>(image, layout, b, buffer) : void()), ...);
 }
 
 // Full blocks of float RGB, BGR or RGBA read the image directly; true when it handled them.
@@ -328,6 +332,7 @@ inline __attribute__((always_inline)) bool runFloatBlock(const EnvironmentImage&
 // The whole build; everything below it is inlined, so each instruction-set variant below
 // compiles all of it for its own instructions. `streamed` only where canStream allows it.
 inline __attribute__((always_inline)) void buildTables(const EnvironmentImage& image,
+                                                       const PixelDecoder::Layout& layout,
                                                        float* energySAT, float* colorSAT,
                                                        bool streamed)
 {
@@ -345,10 +350,10 @@ inline __attribute__((always_inline)) void buildTables(const EnvironmentImage& i
     for (; y0 + BlockRows <= h; y0 += BlockRows) {
         const Block b{w, y0, energySAT, colorSAT, carry.data(), stage};
         if (!(streamed ? runFloatBlock<true>(image, b) : runFloatBlock<false>(image, b)))
-            runBuffered<BlockRows>(image, b, buffer.data());
+            runBuffered<BlockRows>(image, layout, b, buffer.data());
     }
     static_assert(BlockRows == 4, "the remainder below lists the block sizes below BlockRows");
-    runBufferedRemainder<1, 2, 3>(h - y0, image,
+    runBufferedRemainder<1, 2, 3>(h - y0, image, layout,
                                   Block{w, y0, energySAT, colorSAT, carry.data(), stage},
                                   buffer.data());
 #if defined(__SSE2__)

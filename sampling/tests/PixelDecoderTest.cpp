@@ -91,7 +91,7 @@ TEST(PixelDecoder, EnergyWeighsInTheFixedOrder)
 
     float rgbe[4];
     const OwnedImage white = byteImage(1, 1, PixelDecoder::RgbFormat, {255, 255, 255});
-    PixelDecoder::decodeRun(white.view(), 0, 0, 1, rgbe);
+    PixelDecoder::decodeRun(white.view(), PixelDecoder::describe(white.view()), 0, 0, 1, rgbe);
     EXPECT_EQ(rgbe[3], 0.99999994f);
 }
 
@@ -107,7 +107,7 @@ TEST(PixelDecoder, HalfFloatsConvertExactlyForEveryBitPattern)
     std::vector<float> rgbe(4 * 256);
     int mismatches = 0;
     for (int y = 0; y < 256; ++y) {
-        PixelDecoder::decodeRun(image.view(), y, 0, 256, rgbe.data());
+        PixelDecoder::decodeRun(image.view(), PixelDecoder::describe(image.view()), y, 0, 256, rgbe.data());
         for (int x = 0; x < 256; ++x) {
             Imath::half h;
             h.setBits(std::uint16_t(256 * y + x));
@@ -182,7 +182,7 @@ TEST(PixelDecoder, DxtPixelsComeFromTheirBlock)
     ASSERT_EQ(PixelDecoder::check(image.view()), PixelDecoder::Verdict::Readable);
 
     std::vector<float> rgbe(4 * 5);
-    PixelDecoder::decodeRun(image.view(), 2, 0, 5, rgbe.data());
+    PixelDecoder::decodeRun(image.view(), PixelDecoder::describe(image.view()), 2, 0, 5, rgbe.data());
     for (int x = 0; x < 4; ++x) {
         SCOPED_TRACE("column " + std::to_string(x));
         EXPECT_EQ(rgbe[4 * x + 0], 1.0f);

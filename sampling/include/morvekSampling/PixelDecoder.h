@@ -53,6 +53,17 @@ public:
         DataTooShort         // fewer bytes than the size and format imply
     };
 
+    // What an image's size, format and data type say about its pixels, worked out once by
+    // describe and handed to everything that reads them.
+    struct Layout {
+        Verdict verdict = Verdict::UnknownFormat;
+        std::uint64_t channels = 0;      // components per pixel; 0 for an unknown format
+        std::size_t componentBytes = 0;  // of an uncompressed format's readable data type, or 0
+        std::size_t blockBytes = 0;      // per 4x4 block of a DXT format; 0 for other formats
+        std::uint64_t requiredBytes = 0; // pixel data the size and format imply, 0 if unreadable
+    };
+    static Layout describe(const EnvironmentImage& image);
+
     // Components per pixel of a pixel format; 0 for a format outside the table.
     static std::uint64_t numChannels(std::uint32_t pixelFormat);
     static bool isBlockCompressed(std::uint32_t pixelFormat);
@@ -60,8 +71,11 @@ public:
     static std::size_t componentBytes(std::int32_t dataType);
     // Bytes of pixel data the image's size and format imply; 0 when the format or the data
     // type is not readable.
-    static std::uint64_t requiredBytes(const EnvironmentImage& image);
-    static Verdict check(const EnvironmentImage& image);
+    static std::uint64_t requiredBytes(const EnvironmentImage& image)
+    {
+        return describe(image).requiredBytes;
+    }
+    static Verdict check(const EnvironmentImage& image) { return describe(image).verdict; }
 
     // Energy of a colour: (r * 0.2125 + g * 0.7154) + b * 0.0721, in this order.
     static float energy(float r, float g, float b)
@@ -70,12 +84,18 @@ public:
     }
 
     // The colour of pixel (x, y); (0, 0, 0) when the image is not readable or the pixel lies
-    // outside the image or its data.
-    static void colorAt(const EnvironmentImage& image, int x, int y, float rgb[3]);
+    // outside the image or its data. `layout` is describe(image).
+    static void colorAt(const EnvironmentImage& image, const Layout& layout, int x, int y,
+                        float rgb[3]);
+    static void colorAt(const EnvironmentImage& image, int x, int y, float rgb[3])
+    {
+        colorAt(image, describe(image), x, y, rgb);
+    }
 
     // Decodes `count` pixels of row y from column x0 on into quadruples (r, g, b, energy).
-    // Expects check(image) == Readable and the run inside the image.
-    static void decodeRun(const EnvironmentImage& image, int y, int x0, int count, float* rgbe);
+    // Expects layout == describe(image), its verdict Readable and the run inside the image.
+    static void decodeRun(const EnvironmentImage& image, const Layout& layout, int y, int x0,
+                          int count, float* rgbe);
 };
 
 } // namespace Morvek

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <morvekSampling/EnvironmentImage.h>
+#include <morvekSampling/PixelDecoder.h>
 #include <morvekSampling/SummedAreaTable.h>
 
 namespace Morvek {
@@ -30,11 +31,19 @@ public:
     enum class Stores { Chosen, Cached, Streaming };
 
     // Fills energySAT (width * height floats) and colorSAT (3 * width * height floats, red,
-    // green and blue interleaved), both row-major, from an image that PixelDecoder::check
-    // finds Readable. Entry (x, y) is element y * width + x (times 3 for colour).
-    static void build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
+    // green and blue interleaved), both row-major, from an image whose layout (its
+    // PixelDecoder::describe) is Readable. Entry (x, y) is element y * width + x (times 3 for
+    // colour).
+    static void build(const EnvironmentImage& image, const PixelDecoder::Layout& layout,
+                      float* energySAT, float* colorSAT,
                       Instructions instructions = Instructions::Fastest,
                       Stores stores = Stores::Chosen);
+    static void build(const EnvironmentImage& image, float* energySAT, float* colorSAT,
+                      Instructions instructions = Instructions::Fastest,
+                      Stores stores = Stores::Chosen)
+    {
+        build(image, PixelDecoder::describe(image), energySAT, colorSAT, instructions, stores);
+    }
 
     // Makes `energy` (1 channel) and `colour` (3 channels) tables of the image's size, keeping
     // storage of that size, and places them for a build from its pixels: the energies a quarter
