@@ -4,7 +4,6 @@
 #include <morvekLightingNodePool/LogLine.h>
 #include <morvekLightingNodePool/NodeLogName.h>
 
-#include <morvekBase/HostLog.h>
 #include <morvekBase/SFBool.h>
 #include <morvekCoreNodePool/Scene.h>
 #include <morvekCoreNodePool/SceneBaseNode.h>
