@@ -30,22 +30,18 @@ const float proxyTransparency = 0.5f;
 DirectionalLightProc::DirectionalLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::DirectionalLightBase::create());
     addProxyGeometry(proxyTransparency);
 }
 
 DirectionalLightProc::DirectionalLightProc(DirectionalLightProc& other)
     : LightProc(other), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::DirectionalLightBase::create());
     addProxyGeometry(proxyTransparency);
 }
 
-DirectionalLightProc::~DirectionalLightProc()
-{
-    osg::subRefCP(_lightPtr);
-    _lightPtr = osg::NullFC;
-}
+DirectionalLightProc::~DirectionalLightProc() = default;
 
 DirectionalLightProc& DirectionalLightProc::operator=(const DirectionalLightProc& other)
 {
@@ -58,13 +54,6 @@ DirectionalLightProc& DirectionalLightProc::operator=(const DirectionalLightProc
 DirectionalLight* DirectionalLightProc::getDirectionalLight() const
 {
     return static_cast<DirectionalLight*>(getLight());
-}
-
-void DirectionalLightProc::createLightCore()
-{
-    _lightPtr = osg::DirectionalLightBase::create();
-    if (_lightPtr != osg::NullFC)
-        osg::addRefCP(_lightPtr);
 }
 
 void DirectionalLightProc::addProxyGeometry(float transparency)

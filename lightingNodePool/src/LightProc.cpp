@@ -41,10 +41,18 @@ LightProc::LightProc(LightProc& other)
 
 LightProc::~LightProc()
 {
-    // The light core and the proxy belong to the subclass and the OpenSG graph; the light is
-    // not unregistered here.
+    // The proxy belongs to the OpenSG graph.
+    osg::subRefCP(_lightPtr);
+    _lightPtr = osg::NullFC;
     setCore(osg::NodeCorePtr(osg::NullFC));
     osg::subRefCP(_unattachedProxy);
+}
+
+void LightProc::adoptLightCore(osg::LightPtr core)
+{
+    _lightPtr = core;
+    if (_lightPtr != osg::NullFC)
+        osg::addRefCP(_lightPtr);
 }
 
 LightProc& LightProc::operator=(const LightProc& other)

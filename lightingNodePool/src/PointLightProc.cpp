@@ -22,21 +22,17 @@ const float proxyTransparency = 0.5f;
 PointLightProc::PointLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::PointLightBase::create());
     addProxyGeometry(proxyTransparency);
 }
 
 PointLightProc::PointLightProc(PointLightProc& other) : LightProc(other), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::PointLightBase::create());
     addProxyGeometry(proxyTransparency);
 }
 
-PointLightProc::~PointLightProc()
-{
-    osg::subRefCP(_lightPtr);
-    _lightPtr = osg::NullFC;
-}
+PointLightProc::~PointLightProc() = default;
 
 PointLightProc& PointLightProc::operator=(const PointLightProc& other)
 {
@@ -48,13 +44,6 @@ PointLightProc& PointLightProc::operator=(const PointLightProc& other)
 PointLight* PointLightProc::getPointLight() const
 {
     return static_cast<PointLight*>(getLight());
-}
-
-void PointLightProc::createLightCore()
-{
-    _lightPtr = osg::PointLightBase::create();
-    if (_lightPtr != osg::NullFC)
-        osg::addRefCP(_lightPtr);
 }
 
 void PointLightProc::addProxyGeometry(float transparency)

@@ -41,22 +41,18 @@ float clampedCutOff(float angle)
 SpotLightProc::SpotLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::SpotLightBase::create());
     addProxyGeometry(proxyTransparency);
 }
 
 SpotLightProc::SpotLightProc(SpotLightProc& other)
     : LightProc(other), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::SpotLightBase::create());
     addProxyGeometry(proxyTransparency);
 }
 
-SpotLightProc::~SpotLightProc()
-{
-    osg::subRefCP(_lightPtr);
-    _lightPtr = osg::NullFC;
-}
+SpotLightProc::~SpotLightProc() = default;
 
 SpotLightProc& SpotLightProc::operator=(const SpotLightProc& other)
 {
@@ -69,13 +65,6 @@ SpotLightProc& SpotLightProc::operator=(const SpotLightProc& other)
 SpotLight* SpotLightProc::getSpotLight() const
 {
     return static_cast<SpotLight*>(getLight());
-}
-
-void SpotLightProc::createLightCore()
-{
-    _lightPtr = osg::SpotLightBase::create();
-    if (_lightPtr != osg::NullFC)
-        osg::addRefCP(_lightPtr);
 }
 
 void SpotLightProc::addProxyGeometry(float transparency)

@@ -20,8 +20,8 @@ class Light;
 // Processor base of every light node: mirrors one light node into the OpenSG graph.
 //
 // The processor's own core is an osg::Transform; the OpenSG node carrying it is the beacon
-// node, the frame in which the light core's position and direction are read. Subclasses create
-// the light core (holding one reference on it), hang their proxy geometry under the beacon
+// node, the frame in which the light core's position and direction are read. Subclasses make
+// the light core and hand it over (adoptLightCore), hang their proxy geometry under the beacon
 // node and write their own fields in updateOSGFieldValues / nodeChanged.
 //
 // Registration with the scene comes in two modes:
@@ -31,6 +31,7 @@ class Light;
 // The mode follows the node's "global" field (a node without one counts as global).
 class LightProc : public VisualEffectorProc {
 public:
+    // Releases the light core; the light is not unregistered here.
     ~LightProc() override;
 
     Light* getLight() const;
@@ -74,6 +75,9 @@ protected:
     // Copies the subclass's fields named in `mask` into its OpenSG objects. attach() passes
     // every bit.
     virtual void updateOSGFieldValues(const BitVector<unsigned long long>& mask) = 0;
+
+    // Takes one reference on `core` (a null core is kept as none), released with the processor.
+    void adoptLightCore(osg::LightPtr core);
 
     // The registration mode the node asks for: the value of its "global" field, or true when
     // there is none or it is not an SFBool.
@@ -135,7 +139,7 @@ protected:
     static void setProxyDiffuse(osg::NodePtr node, const osg::Color3f& diffuse);
 
     int32_t _prevGlobal;
-    osg::LightPtr _lightPtr;          // the light core; created and released by the subclass
+    osg::LightPtr _lightPtr;          // the light core, one reference; see adoptLightCore
     osg::TransformPtr _proxyTransPtr; // root Transform of the proxy geometry, or null
     Field* _globalField;              // the node's "global" field, not owned
 
