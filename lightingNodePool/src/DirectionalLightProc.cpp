@@ -25,19 +25,22 @@ const float arrowRotation = -1.5707963f;
 // Transparency of the arrow's materials.
 const float proxyTransparency = 0.5f;
 
+// The fields the light core shows: its colours. The arrow takes its colour with them.
+const FieldMask coreFields = Light::colorMask | Light::ambientIntensityMask | Light::intensityMask;
+
 } // namespace
 
 DirectionalLightProc::DirectionalLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
 {
-    adoptLightCore(osg::DirectionalLightBase::create());
+    adoptLightCore(osg::DirectionalLightBase::create(), CoreAtAttach::Colours);
     addProxyGeometry(proxyTransparency);
 }
 
 DirectionalLightProc::DirectionalLightProc(DirectionalLightProc& other)
     : LightProc(other), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
 {
-    adoptLightCore(osg::DirectionalLightBase::create());
+    adoptLightCore(osg::DirectionalLightBase::create(), CoreAtAttach::Colours);
     addProxyGeometry(proxyTransparency);
 }
 
@@ -121,30 +124,18 @@ void DirectionalLightProc::addProxyGeometry(float transparency)
 void DirectionalLightProc::nodeChanged(const double& time,
                                        const BitVector<unsigned long long>& mask)
 {
-    updateOSGFieldValues(mask);
-    if ((mask & DirectionalLight::globalMask).any())
-        updateLightState(time, getDirectionalLight()->global().getValue());
-    LightProc::nodeChanged(time, mask);
+    if (lightCoreChanged(mask, coreFields))
+        commitLightCore();
+    finishNodeChanged(time, mask, DirectionalLight::globalMask, getDirectionalLight()->global());
 }
 
 void DirectionalLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
 {
     DirectionalLight* node = getDirectionalLight();
-    const osg::DirectionalLightPtr light = osg::DirectionalLightPtr::dcast(_lightPtr);
     const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
 
-    if ((mask & (Light::colorMask | Light::ambientIntensityMask | Light::intensityMask)).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float a = node->ambientIntensity().getValue();
-        const float i = node->intensity().getValue();
-        if (light != osg::NullFC) {
-            light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
-            const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
-            light->setDiffuse(direct);
-            light->setSpecular(direct);
-            osg::endEditCP(light, osg::FieldBits::AllFields);
-        }
-        const osg::Color3f arrow(c.red() * i, c.green() * i, c.blue() * i);
+    if ((mask & coreFields).any()) {
+        const osg::Color3f arrow = directColour();
         setProxyDiffuse(_coneNode, arrow);
         setProxyDiffuse(_cylinderNode, arrow);
     }

@@ -27,14 +27,16 @@ const char* const sourceFile = "lightingNodePool/LightProc";
 
 LightProc::LightProc(NodeType& type, Node& node)
     : VisualEffectorProc(type, node), _prevGlobal(-1), _lightPtr(osg::NullFC),
-      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC)
+      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC),
+      _coreAtAttach(CoreAtAttach::Untouched)
 {
     setCore("Transform");
 }
 
 LightProc::LightProc(LightProc& other)
     : VisualEffectorProc(other), _prevGlobal(-1), _lightPtr(osg::NullFC),
-      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC)
+      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC),
+      _coreAtAttach(CoreAtAttach::Untouched)
 {
     setCore("Transform");
 }
@@ -48,11 +50,59 @@ LightProc::~LightProc()
     osg::subRefCP(_unattachedProxy);
 }
 
-void LightProc::adoptLightCore(osg::LightPtr core)
+void LightProc::adoptLightCore(osg::LightPtr core, CoreAtAttach atAttach)
 {
     _lightPtr = core;
     if (_lightPtr != osg::NullFC)
         osg::addRefCP(_lightPtr);
+    _coreAtAttach = atAttach;
+}
+
+osg::Color3f LightProc::directColour() const
+{
+    Light& light = *getLight();
+    const osg::Color3f& c = light.color().getValue();
+    const float i = light.intensity().getValue();
+    return osg::Color3f(c.red() * i, c.green() * i, c.blue() * i);
+}
+
+bool LightProc::lightCoreChanged(const FieldMask& mask, const FieldMask& coreFields) const
+{
+    return _lightPtr != osg::NullFC && (mask & coreFields).any();
+}
+
+void LightProc::commitLightCore()
+{
+    if (_lightPtr == osg::NullFC)
+        return;
+    Light& light = *getLight();
+    const osg::Color3f& c = light.color().getValue();
+    const float a = light.ambientIntensity().getValue();
+    const osg::Color3f direct = directColour();
+    const osg::Color4f direct4(direct.red(), direct.green(), direct.blue(), 1.0f);
+    _lightPtr->setDiffuse(direct4);
+    _lightPtr->setSpecular(direct4);
+    _lightPtr->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
+    osg::endEditCP(_lightPtr, osg::FieldBits::AllFields);
+}
+
+void LightProc::commitLightCore(const osg::Vec3f& attenuation)
+{
+    if (_lightPtr == osg::NullFC)
+        return;
+    _lightPtr->setConstantAttenuation(attenuation[0]);
+    _lightPtr->setLinearAttenuation(attenuation[1]);
+    _lightPtr->setQuadraticAttenuation(attenuation[2]);
+    commitLightCore();
+}
+
+void LightProc::finishNodeChanged(const double& time, const FieldMask& mask,
+                                  const FieldMask& globalMask, const SFBool& global)
+{
+    updateOSGFieldValues(mask);
+    if ((mask & globalMask).any())
+        updateLightState(time, global.getValue());
+    LightProc::nodeChanged(time, mask);
 }
 
 LightProc& LightProc::operator=(const LightProc& other)
@@ -171,6 +221,8 @@ bool LightProc::global() const
 void LightProc::attach(const double& time)
 {
     updateLightState(time, global());
+    if (_coreAtAttach == CoreAtAttach::Colours)
+        commitLightCore();
     updateOSGFieldValues(FieldMask::all());
     SceneBaseNodeProc::attach(time);
 }

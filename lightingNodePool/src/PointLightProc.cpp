@@ -17,18 +17,23 @@ const float sphereRadius = 0.5f;
 // Transparency of the sphere's material.
 const float proxyTransparency = 0.5f;
 
+// The fields whose change rewrites the light core (with all its values).
+const FieldMask coreFields = VisualEffector::onMask | Light::colorMask |
+                             Light::ambientIntensityMask | Light::intensityMask |
+                             PointLight::attenuationMask | PointLight::locationMask;
+
 } // namespace
 
 PointLightProc::PointLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _sphereNode(osg::NullFC)
 {
-    adoptLightCore(osg::PointLightBase::create());
+    adoptLightCore(osg::PointLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
 PointLightProc::PointLightProc(PointLightProc& other) : LightProc(other), _sphereNode(osg::NullFC)
 {
-    adoptLightCore(osg::PointLightBase::create());
+    adoptLightCore(osg::PointLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
@@ -70,30 +75,9 @@ void PointLightProc::addProxyGeometry(float transparency)
 void PointLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
 {
     PointLight* node = getPointLight();
-    const osg::PointLightPtr light = osg::PointLightPtr::dcast(_lightPtr);
-
-    const FieldMask coreFields = VisualEffector::onMask | Light::colorMask |
-                                 Light::ambientIntensityMask | Light::intensityMask |
-                                 PointLight::attenuationMask | PointLight::locationMask;
-    if (light != osg::NullFC && (mask & coreFields).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        const float a = node->ambientIntensity().getValue();
-        const osg::Vec3f& attenuation = node->attenuation().getValue();
-        const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
-        light->setDiffuse(direct);
-        light->setSpecular(direct);
-        light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
-        light->setConstantAttenuation(attenuation[0]);
-        light->setLinearAttenuation(attenuation[1]);
-        light->setQuadraticAttenuation(attenuation[2]);
-        osg::endEditCP(light, osg::FieldBits::AllFields);
-    }
-
-    updateOSGFieldValues(mask);
-    if ((mask & PointLight::globalMask).any())
-        updateLightState(time, node->global().getValue());
-    LightProc::nodeChanged(time, mask);
+    if (lightCoreChanged(mask, coreFields))
+        commitLightCore(node->attenuation().getValue());
+    finishNodeChanged(time, mask, PointLight::globalMask, node->global());
 }
 
 void PointLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
@@ -101,11 +85,8 @@ void PointLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& m
     PointLight* node = getPointLight();
     const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
 
-    if ((mask & (Light::colorMask | Light::intensityMask)).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        setProxyDiffuse(_sphereNode, osg::Color3f(c.red() * i, c.green() * i, c.blue() * i));
-    }
+    if ((mask & (Light::colorMask | Light::intensityMask)).any())
+        setProxyDiffuse(_sphereNode, directColour());
 
     if ((mask & PointLight::locationMask).any() && beacon != osg::NullFC) {
         // The light core sits at the beacon frame's origin; the beacon moves it.

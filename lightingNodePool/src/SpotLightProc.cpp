@@ -25,6 +25,12 @@ const float sphereOffset = 0.3f; // along the cone's axis (+y)
 // Transparency of the proxy's materials.
 const float proxyTransparency = 0.5f;
 
+// The fields whose change rewrites the light core (with all its values).
+const FieldMask coreFields =
+    VisualEffector::onMask | Light::colorMask | Light::ambientIntensityMask |
+    Light::intensityMask | SpotLight::attenuationMask | SpotLight::locationMask |
+    SpotLight::directionMask | SpotLight::cutOffAngleMask | SpotLight::beamWidthMask;
+
 // The cut-off OpenSG gets: the angle itself inside (0, maxCutOff), maxCutOff at or above it,
 // 0 for zero, negative and NaN angles.
 float clampedCutOff(float angle)
@@ -41,14 +47,14 @@ float clampedCutOff(float angle)
 SpotLightProc::SpotLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
 {
-    adoptLightCore(osg::SpotLightBase::create());
+    adoptLightCore(osg::SpotLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
 SpotLightProc::SpotLightProc(SpotLightProc& other)
     : LightProc(other), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
 {
-    adoptLightCore(osg::SpotLightBase::create());
+    adoptLightCore(osg::SpotLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
@@ -110,35 +116,15 @@ void SpotLightProc::addProxyGeometry(float transparency)
 void SpotLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
 {
     SpotLight* node = getSpotLight();
-    const osg::SpotLightPtr light = osg::SpotLightPtr::dcast(_lightPtr);
-
-    const FieldMask coreFields =
-        VisualEffector::onMask | Light::colorMask | Light::ambientIntensityMask |
-        Light::intensityMask | SpotLight::attenuationMask | SpotLight::locationMask |
-        SpotLight::directionMask | SpotLight::cutOffAngleMask | SpotLight::beamWidthMask;
-    if (light != osg::NullFC && (mask & coreFields).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        const float a = node->ambientIntensity().getValue();
-        const osg::Vec3f& attenuation = node->attenuation().getValue();
-        const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
-        light->setDiffuse(direct);
-        light->setSpecular(direct);
-        light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
-        light->setConstantAttenuation(attenuation[0]);
-        light->setLinearAttenuation(attenuation[1]);
-        light->setQuadraticAttenuation(attenuation[2]);
+    if (lightCoreChanged(mask, coreFields)) {
+        const osg::SpotLightPtr light = osg::SpotLightPtr::dcast(_lightPtr);
         // The light shines along -z of the beacon frame; the beacon turns it.
         light->osg::SpotLightBase::setDirection(osg::Vec3f(0.0f, 0.0f, -1.0f));
         light->setSpotCutOff(clampedCutOff(node->cutOffAngle().getValue()));
         light->setSpotExponent(spotExponent);
-        osg::endEditCP(light, osg::FieldBits::AllFields);
+        commitLightCore(node->attenuation().getValue());
     }
-
-    updateOSGFieldValues(mask);
-    if ((mask & SpotLight::globalMask).any())
-        updateLightState(time, node->global().getValue());
-    LightProc::nodeChanged(time, mask);
+    finishNodeChanged(time, mask, SpotLight::globalMask, node->global());
 }
 
 void SpotLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
@@ -175,9 +161,7 @@ void SpotLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& ma
     }
 
     if ((mask & (Light::colorMask | Light::intensityMask)).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        const osg::Color3f diffuse(c.red() * i, c.green() * i, c.blue() * i);
+        const osg::Color3f diffuse = directColour();
         setProxyDiffuse(_coneNode, diffuse);
         setProxyDiffuse(_sphereNode, diffuse);
     }
