@@ -71,19 +71,7 @@ void DirectionalLightProc::addProxyGeometry(float transparency)
     addProxyMaterial(_cylinderNode, chunk, transparency);
 
     // Head: the cone on top of the shaft.
-    const osg::TransformPtr headTrans = held(osg::TransformBase::create());
-    const osg::NodePtr headNode = held(osg::Node::create());
-    if (headTrans != osg::NullFC) {
-        osg::Matrix matrix; // identity
-        matrix.setTranslate(0.0f, headOffset, 0.0f);
-        headTrans->setMatrix(matrix);
-        osg::endEditCP(headTrans, osg::TransformBase::MatrixFieldMask);
-    }
-    if (headNode != osg::NullFC) {
-        headNode->setCore(headTrans);
-        headNode->addChild(_coneNode);
-        osg::endEditCP(headNode, osg::Node::ChildrenFieldMask | osg::Node::CoreFieldMask);
-    }
+    const osg::NodePtr headNode = makeOffsetNode(held, headOffset, _coneNode);
 
     // Rotation: shaft and head turned from +y to -z.
     const osg::NodePtr rotNode = held(osg::Node::create());
@@ -108,17 +96,7 @@ void DirectionalLightProc::addProxyGeometry(float transparency)
     }
 
     // Proxy root: its transform scales the arrow (LightProc::nodeChanged).
-    const osg::NodePtr proxyNode = held(osg::Node::create());
-    _proxyTransPtr = held(osg::TransformBase::create());
-    if (proxyNode != osg::NullFC) {
-        proxyNode->setCore(_proxyTransPtr);
-        proxyNode->addChild(rotNode);
-        osg::endEditCP(proxyNode, osg::Node::ChildrenFieldMask | osg::Node::CoreFieldMask);
-    } else {
-        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
-    }
-
-    attachProxy(proxyNode);
+    addProxyRoot(held, {rotNode});
 }
 
 void DirectionalLightProc::nodeChanged(const double& time,
@@ -131,23 +109,17 @@ void DirectionalLightProc::nodeChanged(const double& time,
 
 void DirectionalLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
 {
-    DirectionalLight* node = getDirectionalLight();
-    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
-
     if ((mask & coreFields).any()) {
         const osg::Color3f arrow = directColour();
         setProxyDiffuse(_coneNode, arrow);
         setProxyDiffuse(_cylinderNode, arrow);
     }
 
-    if ((mask & DirectionalLight::directionMask).any() && beacon != osg::NullFC) {
-        // The light core shines along -z of the beacon frame (OpenSG's default direction
-        // (0, 0, 1) points towards the light); the beacon turns -z onto `direction`.
-        const osg::Quaternion rotation(osg::Vec3f(0.0f, 0.0f, -1.0f), node->direction().getValue());
+    if ((mask & DirectionalLight::directionMask).any()) {
         osg::Matrix matrix;
-        matrix.setTransform(rotation); // pure rotation: any translation is dropped
-        beacon->setMatrix(matrix);
-        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+        // Pure rotation: any translation is dropped.
+        matrix.setTransform(beaconRotation(getDirectionalLight()->direction().getValue()));
+        setBeaconMatrix(matrix);
     }
 }
 

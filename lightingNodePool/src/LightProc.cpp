@@ -149,6 +149,23 @@ void LightProc::attachProxy(osg::NodePtr proxy)
     osg::endEditCP(beacon, osg::Node::ChildrenFieldMask);
 }
 
+void LightProc::setBeaconMatrix(const osg::Matrix& matrix)
+{
+    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
+    if (beacon == osg::NullFC)
+        return;
+    beacon->setMatrix(matrix);
+    osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+}
+
+osg::Quaternion LightProc::beaconRotation(const osg::Vec3f& direction)
+{
+    // OpenSG's own default light direction (0, 0, 1) points towards the light, so the light
+    // shines along -z. From (0, 0, -1) the dot product is exactly -direction.z in any
+    // precision, so OpenSG's from-to quaternion gives the rotation bit for bit.
+    return osg::Quaternion(osg::Vec3f(0.0f, 0.0f, -1.0f), direction);
+}
+
 osg::PolygonChunkPtr LightProc::createProxyPolygonChunk()
 {
     const osg::PolygonChunkPtr chunk = osg::PolygonChunkBase::create();
@@ -189,6 +206,39 @@ void LightProc::setProxyDiffuse(osg::NodePtr node, const osg::Color3f& diffuse)
         return;
     material->setDiffuse(diffuse);
     osg::endEditCP(material, osg::FieldBits::AllFields);
+}
+
+osg::NodePtr LightProc::makeOffsetNode(BuildRefs& held, float offset, osg::NodePtr child)
+{
+    const osg::TransformPtr transform = held(osg::TransformBase::create());
+    const osg::NodePtr node = held(osg::Node::create());
+    if (transform != osg::NullFC) {
+        osg::Matrix matrix; // identity
+        matrix.setTranslate(0.0f, offset, 0.0f);
+        transform->setMatrix(matrix);
+        osg::endEditCP(transform, osg::TransformBase::MatrixFieldMask);
+    }
+    if (node != osg::NullFC) {
+        node->setCore(transform);
+        node->addChild(child);
+        osg::endEditCP(node, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
+    }
+    return node;
+}
+
+void LightProc::addProxyRoot(BuildRefs& held, std::initializer_list<osg::NodePtr> children)
+{
+    const osg::NodePtr proxyNode = held(osg::Node::create());
+    _proxyTransPtr = held(osg::TransformBase::create());
+    if (proxyNode != osg::NullFC) {
+        proxyNode->setCore(_proxyTransPtr);
+        for (const osg::NodePtr& child : children)
+            proxyNode->addChild(child);
+        osg::endEditCP(proxyNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
+    } else {
+        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
+    }
+    attachProxy(proxyNode);
 }
 
 void LightProc::initialize(const double& /*time*/)

@@ -59,17 +59,7 @@ void PointLightProc::addProxyGeometry(float transparency)
     const osg::PolygonChunkPtr chunk = held(createProxyPolygonChunk());
     addProxyMaterial(_sphereNode, chunk, transparency);
 
-    const osg::NodePtr proxyNode = held(osg::Node::create());
-    _proxyTransPtr = held(osg::TransformBase::create());
-    if (proxyNode != osg::NullFC) {
-        proxyNode->setCore(_proxyTransPtr);
-        proxyNode->addChild(_sphereNode);
-        osg::endEditCP(proxyNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
-    } else {
-        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
-    }
-
-    attachProxy(proxyNode);
+    addProxyRoot(held, {_sphereNode});
 }
 
 void PointLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
@@ -82,18 +72,14 @@ void PointLightProc::nodeChanged(const double& time, const BitVector<unsigned lo
 
 void PointLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
 {
-    PointLight* node = getPointLight();
-    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
-
     if ((mask & (Light::colorMask | Light::intensityMask)).any())
         setProxyDiffuse(_sphereNode, directColour());
 
-    if ((mask & PointLight::locationMask).any() && beacon != osg::NullFC) {
-        // The light core sits at the beacon frame's origin; the beacon moves it.
+    if ((mask & PointLight::locationMask).any()) {
+        // The light core sits at the beacon frame's origin; the beacon moves it, unturned.
         osg::Matrix matrix;
-        matrix.setTransform(node->location().getValue(), osg::Quaternion()); // no rotation
-        beacon->setMatrix(matrix);
-        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+        matrix.setTransform(getPointLight()->location().getValue(), osg::Quaternion());
+        setBeaconMatrix(matrix);
     }
 }
 

@@ -84,33 +84,10 @@ void SpotLightProc::addProxyGeometry(float transparency)
     addProxyMaterial(_sphereNode, chunk, transparency);
 
     // The sphere sits on the cone's axis.
-    const osg::TransformPtr offsetTrans = held(osg::TransformBase::create());
-    const osg::NodePtr offsetNode = held(osg::Node::create());
-    if (offsetTrans != osg::NullFC) {
-        osg::Matrix matrix; // identity
-        matrix.setTranslate(0.0f, sphereOffset, 0.0f);
-        offsetTrans->setMatrix(matrix);
-        osg::endEditCP(offsetTrans, osg::TransformBase::MatrixFieldMask);
-    }
-    if (offsetNode != osg::NullFC) {
-        offsetNode->setCore(offsetTrans);
-        offsetNode->addChild(_sphereNode);
-        osg::endEditCP(offsetNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
-    }
+    const osg::NodePtr offsetNode = makeOffsetNode(held, sphereOffset, _sphereNode);
 
     // Proxy root: its transform scales cone and sphere (LightProc::nodeChanged).
-    const osg::NodePtr proxyNode = held(osg::Node::create());
-    _proxyTransPtr = held(osg::TransformBase::create());
-    if (proxyNode != osg::NullFC) {
-        proxyNode->setCore(_proxyTransPtr);
-        proxyNode->addChild(_coneNode);
-        proxyNode->addChild(offsetNode);
-        osg::endEditCP(proxyNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
-    } else {
-        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
-    }
-
-    attachProxy(proxyNode);
+    addProxyRoot(held, {_coneNode, offsetNode});
 }
 
 void SpotLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
@@ -130,7 +107,6 @@ void SpotLightProc::nodeChanged(const double& time, const BitVector<unsigned lon
 void SpotLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
 {
     SpotLight* node = getSpotLight();
-    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
 
     if ((mask & SpotLight::cutOffAngleMask).any()) {
         // The cone opens as wide as the cut-off angle: half the angle at the apex. Built from
@@ -166,15 +142,11 @@ void SpotLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& ma
         setProxyDiffuse(_sphereNode, diffuse);
     }
 
-    if ((mask & (SpotLight::directionMask | SpotLight::locationMask)).any() &&
-        beacon != osg::NullFC) {
-        // From (0, 0, -1) the dot product is exactly -direction.z in any precision, so OpenSG's
-        // from-to quaternion gives the rotation bit for bit.
-        const osg::Quaternion rotation(osg::Vec3f(0.0f, 0.0f, -1.0f), node->direction().getValue());
+    if ((mask & (SpotLight::directionMask | SpotLight::locationMask)).any()) {
         osg::Matrix matrix;
-        matrix.setTransform(node->location().getValue(), rotation);
-        beacon->setMatrix(matrix);
-        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+        matrix.setTransform(node->location().getValue(),
+                            beaconRotation(node->direction().getValue()));
+        setBeaconMatrix(matrix);
     }
 }
 

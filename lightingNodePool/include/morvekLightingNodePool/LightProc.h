@@ -5,12 +5,15 @@
 
 #include <OpenSG/OSGColor.h>
 #include <OpenSG/OSGLight.h>
+#include <OpenSG/OSGMatrix.h>
 #include <OpenSG/OSGNode.h>
 #include <OpenSG/OSGPolygonChunk.h>
+#include <OpenSG/OSGQuaternion.h>
 #include <OpenSG/OSGTransform.h>
 #include <OpenSG/OSGVector.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace Morvek {
@@ -127,6 +130,11 @@ protected:
 
     // The node carrying the processor's own core, or null while the core is on no node.
     osg::NodePtr getBeaconNode() const;
+    // Sets the matrix of the processor's own Transform and commits it.
+    void setBeaconMatrix(const osg::Matrix& matrix);
+    // The rotation that turns -z, along which the light core shines in the beacon frame, onto
+    // `direction`.
+    static osg::Quaternion beaconRotation(const osg::Vec3f& direction);
     // Hangs `proxy` under the beacon node. Without beacon node the processor keeps the proxy
     // itself (one reference, released with the processor), so that _proxyTransPtr stays valid.
     void attachProxy(osg::NodePtr proxy);
@@ -170,6 +178,11 @@ protected:
     static void addProxyMaterial(osg::NodePtr node, osg::PolygonChunkPtr chunk, float transparency);
     // Sets the diffuse colour of the SimpleMaterial on the geometry of `node`, if it has one.
     static void setProxyDiffuse(osg::NodePtr node, const osg::Color3f& diffuse);
+    // A node whose Transform moves `child` by `offset` along y.
+    static osg::NodePtr makeOffsetNode(BuildRefs& held, float offset, osg::NodePtr child);
+    // The proxy's root: a node whose core, a new identity Transform, becomes _proxyTransPtr,
+    // carrying `children` and hung under the beacon node.
+    void addProxyRoot(BuildRefs& held, std::initializer_list<osg::NodePtr> children);
 
     int32_t _prevGlobal;
     osg::LightPtr _lightPtr;          // the light core, one reference; see adoptLightCore
