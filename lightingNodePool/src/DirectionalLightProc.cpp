@@ -102,7 +102,7 @@ void DirectionalLightProc::addProxyGeometry(float transparency)
 void DirectionalLightProc::nodeChanged(const double& time,
                                        const BitVector<unsigned long long>& mask)
 {
-    if (lightCoreChanged(mask, coreFields))
+    if (coreFieldsChanged(mask, coreFields))
         commitLightCore();
     finishNodeChanged(time, mask, DirectionalLight::globalMask, getDirectionalLight()->global());
 }

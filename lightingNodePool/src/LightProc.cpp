@@ -66,7 +66,7 @@ osg::Color3f LightProc::directColour() const
     return osg::Color3f(c.red() * i, c.green() * i, c.blue() * i);
 }
 
-bool LightProc::lightCoreChanged(const FieldMask& mask, const FieldMask& coreFields) const
+bool LightProc::coreFieldsChanged(const FieldMask& mask, const FieldMask& coreFields) const
 {
     return _lightPtr != osg::NullFC && (mask & coreFields).any();
 }

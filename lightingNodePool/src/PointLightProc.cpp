@@ -65,7 +65,7 @@ void PointLightProc::addProxyGeometry(float transparency)
 void PointLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
 {
     PointLight* node = getPointLight();
-    if (lightCoreChanged(mask, coreFields))
+    if (coreFieldsChanged(mask, coreFields))
         commitLightCore(node->attenuation().getValue());
     finishNodeChanged(time, mask, PointLight::globalMask, node->global());
 }

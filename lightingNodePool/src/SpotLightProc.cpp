@@ -93,7 +93,7 @@ void SpotLightProc::addProxyGeometry(float transparency)
 void SpotLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
 {
     SpotLight* node = getSpotLight();
-    if (lightCoreChanged(mask, coreFields)) {
+    if (coreFieldsChanged(mask, coreFields)) {
         const osg::SpotLightPtr light = osg::SpotLightPtr::dcast(_lightPtr);
         // The light shines along -z of the beacon frame; the beacon turns it.
         light->osg::SpotLightBase::setDirection(osg::Vec3f(0.0f, 0.0f, -1.0f));

@@ -103,7 +103,7 @@ protected:
     // the colour of the proxy.
     osg::Color3f directColour() const;
     // Whether there is a light core and `mask` meets `coreFields`, the fields it shows.
-    bool lightCoreChanged(const FieldMask& mask, const FieldMask& coreFields) const;
+    bool coreFieldsChanged(const FieldMask& mask, const FieldMask& coreFields) const;
     // Writes the values every light core shows and commits the core with all fields: diffuse and
     // specular directColour(), ambient the colour times ambientIntensity, alpha 1; and, for a
     // type that has one, the attenuation (constant, linear, quadratic), unchanged. A type with
