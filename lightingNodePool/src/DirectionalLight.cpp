@@ -3,7 +3,6 @@
 #include <morvekLightingNodePool/DirectionalLightProc.h>
 #include <morvekLightingNodePool/LogLine.h>
 
-#include <morvekBase/HostLog.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
 namespace Morvek {

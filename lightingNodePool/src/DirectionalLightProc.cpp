@@ -25,27 +25,26 @@ const float arrowRotation = -1.5707963f;
 // Transparency of the arrow's materials.
 const float proxyTransparency = 0.5f;
 
+// The fields the light core shows: its colours. The arrow takes its colour with them.
+const FieldMask coreFields = Light::colorMask | Light::ambientIntensityMask | Light::intensityMask;
+
 } // namespace
 
 DirectionalLightProc::DirectionalLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::DirectionalLightBase::create(), CoreAtAttach::Colours);
     addProxyGeometry(proxyTransparency);
 }
 
 DirectionalLightProc::DirectionalLightProc(DirectionalLightProc& other)
     : LightProc(other), _coneNode(osg::NullFC), _cylinderNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::DirectionalLightBase::create(), CoreAtAttach::Colours);
     addProxyGeometry(proxyTransparency);
 }
 
-DirectionalLightProc::~DirectionalLightProc()
-{
-    osg::subRefCP(_lightPtr);
-    _lightPtr = osg::NullFC;
-}
+DirectionalLightProc::~DirectionalLightProc() = default;
 
 DirectionalLightProc& DirectionalLightProc::operator=(const DirectionalLightProc& other)
 {
@@ -60,13 +59,6 @@ DirectionalLight* DirectionalLightProc::getDirectionalLight() const
     return static_cast<DirectionalLight*>(getLight());
 }
 
-void DirectionalLightProc::createLightCore()
-{
-    _lightPtr = osg::DirectionalLightBase::create();
-    if (_lightPtr != osg::NullFC)
-        osg::addRefCP(_lightPtr);
-}
-
 void DirectionalLightProc::addProxyGeometry(float transparency)
 {
     BuildRefs held; // frees parts left without parent when a creation fails
@@ -79,19 +71,7 @@ void DirectionalLightProc::addProxyGeometry(float transparency)
     addProxyMaterial(_cylinderNode, chunk, transparency);
 
     // Head: the cone on top of the shaft.
-    const osg::TransformPtr headTrans = held(osg::TransformBase::create());
-    const osg::NodePtr headNode = held(osg::Node::create());
-    if (headTrans != osg::NullFC) {
-        osg::Matrix matrix; // identity
-        matrix.setTranslate(0.0f, headOffset, 0.0f);
-        headTrans->setMatrix(matrix);
-        osg::endEditCP(headTrans, osg::TransformBase::MatrixFieldMask);
-    }
-    if (headNode != osg::NullFC) {
-        headNode->setCore(headTrans);
-        headNode->addChild(_coneNode);
-        osg::endEditCP(headNode, osg::Node::ChildrenFieldMask | osg::Node::CoreFieldMask);
-    }
+    const osg::NodePtr headNode = makeOffsetNode(held, headOffset, _coneNode);
 
     // Rotation: shaft and head turned from +y to -z.
     const osg::NodePtr rotNode = held(osg::Node::create());
@@ -116,58 +96,30 @@ void DirectionalLightProc::addProxyGeometry(float transparency)
     }
 
     // Proxy root: its transform scales the arrow (LightProc::nodeChanged).
-    const osg::NodePtr proxyNode = held(osg::Node::create());
-    _proxyTransPtr = held(osg::TransformBase::create());
-    if (proxyNode != osg::NullFC) {
-        proxyNode->setCore(_proxyTransPtr);
-        proxyNode->addChild(rotNode);
-        osg::endEditCP(proxyNode, osg::Node::ChildrenFieldMask | osg::Node::CoreFieldMask);
-    } else {
-        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
-    }
-
-    attachProxy(proxyNode);
+    addProxyRoot(held, {rotNode});
 }
 
 void DirectionalLightProc::nodeChanged(const double& time,
                                        const BitVector<unsigned long long>& mask)
 {
-    updateOSGFieldValues(mask);
-    if ((mask & DirectionalLight::globalMask).any())
-        updateLightState(time, getDirectionalLight()->global().getValue());
-    LightProc::nodeChanged(time, mask);
+    if (coreFieldsChanged(mask, coreFields))
+        commitLightCore();
+    finishNodeChanged(time, mask, DirectionalLight::globalMask, getDirectionalLight()->global());
 }
 
 void DirectionalLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
 {
-    DirectionalLight* node = getDirectionalLight();
-    const osg::DirectionalLightPtr light = osg::DirectionalLightPtr::dcast(_lightPtr);
-    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
-
-    if ((mask & (Light::colorMask | Light::ambientIntensityMask | Light::intensityMask)).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float a = node->ambientIntensity().getValue();
-        const float i = node->intensity().getValue();
-        if (light != osg::NullFC) {
-            light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
-            const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
-            light->setDiffuse(direct);
-            light->setSpecular(direct);
-            osg::endEditCP(light, osg::FieldBits::AllFields);
-        }
-        const osg::Color3f arrow(c.red() * i, c.green() * i, c.blue() * i);
+    if ((mask & coreFields).any()) {
+        const osg::Color3f arrow = directColour();
         setProxyDiffuse(_coneNode, arrow);
         setProxyDiffuse(_cylinderNode, arrow);
     }
 
-    if ((mask & DirectionalLight::directionMask).any() && beacon != osg::NullFC) {
-        // The light core shines along -z of the beacon frame (OpenSG's default direction
-        // (0, 0, 1) points towards the light); the beacon turns -z onto `direction`.
-        const osg::Quaternion rotation(osg::Vec3f(0.0f, 0.0f, -1.0f), node->direction().getValue());
+    if ((mask & DirectionalLight::directionMask).any()) {
         osg::Matrix matrix;
-        matrix.setTransform(rotation); // pure rotation: any translation is dropped
-        beacon->setMatrix(matrix);
-        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+        // Pure rotation: any translation is dropped.
+        matrix.setTransform(beaconRotation(getDirectionalLight()->direction().getValue()));
+        setBeaconMatrix(matrix);
     }
 }
 

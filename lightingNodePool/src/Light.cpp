@@ -131,9 +131,9 @@ void Light::forwardFieldChange(Field& field, const double& time, Field* source,
 
     // The same field coming back while its change is still being handed on: a change loop.
     if ((_changingMask & mask).any()) {
-        writeLogLine(osg::LOG_INFO, LogModuleName, callerFile, line, function,
-                     "Field %s/%s.%s is already changing; break loop\n", getTypeName(),
-                     nodeLogName(*this).c_str(), field.getName());
+        HostLog::write(osg::LOG_INFO, callerFile, line, function,
+                       "Field %s/%s.%s is already changing; break loop\n", getTypeName(),
+                       nodeLogName(*this).c_str(), field.getName());
         return;
     }
 

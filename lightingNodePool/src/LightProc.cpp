@@ -4,7 +4,6 @@
 #include <morvekLightingNodePool/LogLine.h>
 #include <morvekLightingNodePool/NodeLogName.h>
 
-#include <morvekBase/HostLog.h>
 #include <morvekBase/SFBool.h>
 #include <morvekCoreNodePool/Scene.h>
 #include <morvekCoreNodePool/SceneBaseNode.h>
@@ -28,24 +27,82 @@ const char* const sourceFile = "lightingNodePool/LightProc";
 
 LightProc::LightProc(NodeType& type, Node& node)
     : VisualEffectorProc(type, node), _prevGlobal(-1), _lightPtr(osg::NullFC),
-      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC)
+      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC),
+      _coreAtAttach(CoreAtAttach::Untouched)
 {
     setCore("Transform");
 }
 
 LightProc::LightProc(LightProc& other)
     : VisualEffectorProc(other), _prevGlobal(-1), _lightPtr(osg::NullFC),
-      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC)
+      _proxyTransPtr(osg::NullFC), _globalField(nullptr), _unattachedProxy(osg::NullFC),
+      _coreAtAttach(CoreAtAttach::Untouched)
 {
     setCore("Transform");
 }
 
 LightProc::~LightProc()
 {
-    // The light core and the proxy belong to the subclass and the OpenSG graph; the light is
-    // not unregistered here.
+    // The proxy belongs to the OpenSG graph.
+    osg::subRefCP(_lightPtr);
+    _lightPtr = osg::NullFC;
     setCore(osg::NodeCorePtr(osg::NullFC));
     osg::subRefCP(_unattachedProxy);
+}
+
+void LightProc::adoptLightCore(osg::LightPtr core, CoreAtAttach atAttach)
+{
+    _lightPtr = core;
+    if (_lightPtr != osg::NullFC)
+        osg::addRefCP(_lightPtr);
+    _coreAtAttach = atAttach;
+}
+
+osg::Color3f LightProc::directColour() const
+{
+    Light& light = *getLight();
+    const osg::Color3f& c = light.color().getValue();
+    const float i = light.intensity().getValue();
+    return osg::Color3f(c.red() * i, c.green() * i, c.blue() * i);
+}
+
+bool LightProc::coreFieldsChanged(const FieldMask& mask, const FieldMask& coreFields) const
+{
+    return _lightPtr != osg::NullFC && (mask & coreFields).any();
+}
+
+void LightProc::commitLightCore()
+{
+    if (_lightPtr == osg::NullFC)
+        return;
+    Light& light = *getLight();
+    const osg::Color3f& c = light.color().getValue();
+    const float a = light.ambientIntensity().getValue();
+    const osg::Color3f direct = directColour();
+    const osg::Color4f direct4(direct.red(), direct.green(), direct.blue(), 1.0f);
+    _lightPtr->setDiffuse(direct4);
+    _lightPtr->setSpecular(direct4);
+    _lightPtr->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
+    osg::endEditCP(_lightPtr, osg::FieldBits::AllFields);
+}
+
+void LightProc::commitLightCore(const osg::Vec3f& attenuation)
+{
+    if (_lightPtr == osg::NullFC)
+        return;
+    _lightPtr->setConstantAttenuation(attenuation[0]);
+    _lightPtr->setLinearAttenuation(attenuation[1]);
+    _lightPtr->setQuadraticAttenuation(attenuation[2]);
+    commitLightCore();
+}
+
+void LightProc::finishNodeChanged(const double& time, const FieldMask& mask,
+                                  const FieldMask& globalMask, const SFBool& global)
+{
+    updateOSGFieldValues(mask);
+    if ((mask & globalMask).any())
+        updateLightState(time, global.getValue());
+    LightProc::nodeChanged(time, mask);
 }
 
 LightProc& LightProc::operator=(const LightProc& other)
@@ -92,6 +149,23 @@ void LightProc::attachProxy(osg::NodePtr proxy)
     osg::endEditCP(beacon, osg::Node::ChildrenFieldMask);
 }
 
+void LightProc::setBeaconMatrix(const osg::Matrix& matrix)
+{
+    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
+    if (beacon == osg::NullFC)
+        return;
+    beacon->setMatrix(matrix);
+    osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+}
+
+osg::Quaternion LightProc::beaconRotation(const osg::Vec3f& direction)
+{
+    // OpenSG's own default light direction (0, 0, 1) points towards the light, so the light
+    // shines along -z. From (0, 0, -1) the dot product is exactly -direction.z in any
+    // precision, so OpenSG's from-to quaternion gives the rotation bit for bit.
+    return osg::Quaternion(osg::Vec3f(0.0f, 0.0f, -1.0f), direction);
+}
+
 osg::PolygonChunkPtr LightProc::createProxyPolygonChunk()
 {
     const osg::PolygonChunkPtr chunk = osg::PolygonChunkBase::create();
@@ -134,6 +208,39 @@ void LightProc::setProxyDiffuse(osg::NodePtr node, const osg::Color3f& diffuse)
     osg::endEditCP(material, osg::FieldBits::AllFields);
 }
 
+osg::NodePtr LightProc::makeOffsetNode(BuildRefs& held, float offset, osg::NodePtr child)
+{
+    const osg::TransformPtr transform = held(osg::TransformBase::create());
+    const osg::NodePtr node = held(osg::Node::create());
+    if (transform != osg::NullFC) {
+        osg::Matrix matrix; // identity
+        matrix.setTranslate(0.0f, offset, 0.0f);
+        transform->setMatrix(matrix);
+        osg::endEditCP(transform, osg::TransformBase::MatrixFieldMask);
+    }
+    if (node != osg::NullFC) {
+        node->setCore(transform);
+        node->addChild(child);
+        osg::endEditCP(node, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
+    }
+    return node;
+}
+
+void LightProc::addProxyRoot(BuildRefs& held, std::initializer_list<osg::NodePtr> children)
+{
+    const osg::NodePtr proxyNode = held(osg::Node::create());
+    _proxyTransPtr = held(osg::TransformBase::create());
+    if (proxyNode != osg::NullFC) {
+        proxyNode->setCore(_proxyTransPtr);
+        for (const osg::NodePtr& child : children)
+            proxyNode->addChild(child);
+        osg::endEditCP(proxyNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
+    } else {
+        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
+    }
+    attachProxy(proxyNode);
+}
+
 void LightProc::initialize(const double& /*time*/)
 {
     if (_lightPtr != osg::NullFC) {
@@ -164,6 +271,8 @@ bool LightProc::global() const
 void LightProc::attach(const double& time)
 {
     updateLightState(time, global());
+    if (_coreAtAttach == CoreAtAttach::Colours)
+        commitLightCore();
     updateOSGFieldValues(FieldMask::all());
     SceneBaseNodeProc::attach(time);
 }

@@ -3,7 +3,6 @@
 #include <morvekLightingNodePool/PointLightProc.h>
 #include <morvekLightingNodePool/LogLine.h>
 
-#include <morvekBase/HostLog.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
 namespace Morvek {

@@ -17,26 +17,27 @@ const float sphereRadius = 0.5f;
 // Transparency of the sphere's material.
 const float proxyTransparency = 0.5f;
 
+// The fields whose change rewrites the light core (with all its values).
+const FieldMask coreFields = VisualEffector::onMask | Light::colorMask |
+                             Light::ambientIntensityMask | Light::intensityMask |
+                             PointLight::attenuationMask | PointLight::locationMask;
+
 } // namespace
 
 PointLightProc::PointLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::PointLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
 PointLightProc::PointLightProc(PointLightProc& other) : LightProc(other), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::PointLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
-PointLightProc::~PointLightProc()
-{
-    osg::subRefCP(_lightPtr);
-    _lightPtr = osg::NullFC;
-}
+PointLightProc::~PointLightProc() = default;
 
 PointLightProc& PointLightProc::operator=(const PointLightProc& other)
 {
@@ -50,13 +51,6 @@ PointLight* PointLightProc::getPointLight() const
     return static_cast<PointLight*>(getLight());
 }
 
-void PointLightProc::createLightCore()
-{
-    _lightPtr = osg::PointLightBase::create();
-    if (_lightPtr != osg::NullFC)
-        osg::addRefCP(_lightPtr);
-}
-
 void PointLightProc::addProxyGeometry(float transparency)
 {
     BuildRefs held; // frees parts left without parent when a creation fails
@@ -65,65 +59,27 @@ void PointLightProc::addProxyGeometry(float transparency)
     const osg::PolygonChunkPtr chunk = held(createProxyPolygonChunk());
     addProxyMaterial(_sphereNode, chunk, transparency);
 
-    const osg::NodePtr proxyNode = held(osg::Node::create());
-    _proxyTransPtr = held(osg::TransformBase::create());
-    if (proxyNode != osg::NullFC) {
-        proxyNode->setCore(_proxyTransPtr);
-        proxyNode->addChild(_sphereNode);
-        osg::endEditCP(proxyNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
-    } else {
-        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
-    }
-
-    attachProxy(proxyNode);
+    addProxyRoot(held, {_sphereNode});
 }
 
 void PointLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
 {
     PointLight* node = getPointLight();
-    const osg::PointLightPtr light = osg::PointLightPtr::dcast(_lightPtr);
-
-    const FieldMask coreFields = VisualEffector::onMask | Light::colorMask |
-                                 Light::ambientIntensityMask | Light::intensityMask |
-                                 PointLight::attenuationMask | PointLight::locationMask;
-    if (light != osg::NullFC && (mask & coreFields).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        const float a = node->ambientIntensity().getValue();
-        const osg::Vec3f& attenuation = node->attenuation().getValue();
-        const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
-        light->setDiffuse(direct);
-        light->setSpecular(direct);
-        light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
-        light->setConstantAttenuation(attenuation[0]);
-        light->setLinearAttenuation(attenuation[1]);
-        light->setQuadraticAttenuation(attenuation[2]);
-        osg::endEditCP(light, osg::FieldBits::AllFields);
-    }
-
-    updateOSGFieldValues(mask);
-    if ((mask & PointLight::globalMask).any())
-        updateLightState(time, node->global().getValue());
-    LightProc::nodeChanged(time, mask);
+    if (coreFieldsChanged(mask, coreFields))
+        commitLightCore(node->attenuation().getValue());
+    finishNodeChanged(time, mask, PointLight::globalMask, node->global());
 }
 
 void PointLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
 {
-    PointLight* node = getPointLight();
-    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
+    if ((mask & (Light::colorMask | Light::intensityMask)).any())
+        setProxyDiffuse(_sphereNode, directColour());
 
-    if ((mask & (Light::colorMask | Light::intensityMask)).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        setProxyDiffuse(_sphereNode, osg::Color3f(c.red() * i, c.green() * i, c.blue() * i));
-    }
-
-    if ((mask & PointLight::locationMask).any() && beacon != osg::NullFC) {
-        // The light core sits at the beacon frame's origin; the beacon moves it.
+    if ((mask & PointLight::locationMask).any()) {
+        // The light core sits at the beacon frame's origin; the beacon moves it, unturned.
         osg::Matrix matrix;
-        matrix.setTransform(node->location().getValue(), osg::Quaternion()); // no rotation
-        beacon->setMatrix(matrix);
-        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+        matrix.setTransform(getPointLight()->location().getValue(), osg::Quaternion());
+        setBeaconMatrix(matrix);
     }
 }
 

@@ -25,6 +25,12 @@ const float sphereOffset = 0.3f; // along the cone's axis (+y)
 // Transparency of the proxy's materials.
 const float proxyTransparency = 0.5f;
 
+// The fields whose change rewrites the light core (with all its values).
+const FieldMask coreFields =
+    VisualEffector::onMask | Light::colorMask | Light::ambientIntensityMask |
+    Light::intensityMask | SpotLight::attenuationMask | SpotLight::locationMask |
+    SpotLight::directionMask | SpotLight::cutOffAngleMask | SpotLight::beamWidthMask;
+
 // The cut-off OpenSG gets: the angle itself inside (0, maxCutOff), maxCutOff at or above it,
 // 0 for zero, negative and NaN angles.
 float clampedCutOff(float angle)
@@ -41,22 +47,18 @@ float clampedCutOff(float angle)
 SpotLightProc::SpotLightProc(NodeType& type, Node& node)
     : LightProc(type, node), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::SpotLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
 SpotLightProc::SpotLightProc(SpotLightProc& other)
     : LightProc(other), _coneNode(osg::NullFC), _sphereNode(osg::NullFC)
 {
-    createLightCore();
+    adoptLightCore(osg::SpotLightBase::create(), CoreAtAttach::Untouched);
     addProxyGeometry(proxyTransparency);
 }
 
-SpotLightProc::~SpotLightProc()
-{
-    osg::subRefCP(_lightPtr);
-    _lightPtr = osg::NullFC;
-}
+SpotLightProc::~SpotLightProc() = default;
 
 SpotLightProc& SpotLightProc::operator=(const SpotLightProc& other)
 {
@@ -71,13 +73,6 @@ SpotLight* SpotLightProc::getSpotLight() const
     return static_cast<SpotLight*>(getLight());
 }
 
-void SpotLightProc::createLightCore()
-{
-    _lightPtr = osg::SpotLightBase::create();
-    if (_lightPtr != osg::NullFC)
-        osg::addRefCP(_lightPtr);
-}
-
 void SpotLightProc::addProxyGeometry(float transparency)
 {
     BuildRefs held; // frees parts left without parent when a creation fails
@@ -89,73 +84,29 @@ void SpotLightProc::addProxyGeometry(float transparency)
     addProxyMaterial(_sphereNode, chunk, transparency);
 
     // The sphere sits on the cone's axis.
-    const osg::TransformPtr offsetTrans = held(osg::TransformBase::create());
-    const osg::NodePtr offsetNode = held(osg::Node::create());
-    if (offsetTrans != osg::NullFC) {
-        osg::Matrix matrix; // identity
-        matrix.setTranslate(0.0f, sphereOffset, 0.0f);
-        offsetTrans->setMatrix(matrix);
-        osg::endEditCP(offsetTrans, osg::TransformBase::MatrixFieldMask);
-    }
-    if (offsetNode != osg::NullFC) {
-        offsetNode->setCore(offsetTrans);
-        offsetNode->addChild(_sphereNode);
-        osg::endEditCP(offsetNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
-    }
+    const osg::NodePtr offsetNode = makeOffsetNode(held, sphereOffset, _sphereNode);
 
     // Proxy root: its transform scales cone and sphere (LightProc::nodeChanged).
-    const osg::NodePtr proxyNode = held(osg::Node::create());
-    _proxyTransPtr = held(osg::TransformBase::create());
-    if (proxyNode != osg::NullFC) {
-        proxyNode->setCore(_proxyTransPtr);
-        proxyNode->addChild(_coneNode);
-        proxyNode->addChild(offsetNode);
-        osg::endEditCP(proxyNode, osg::Node::CoreFieldMask | osg::Node::ChildrenFieldMask);
-    } else {
-        _proxyTransPtr = osg::NullFC; // nothing carries it: it goes with the build
-    }
-
-    attachProxy(proxyNode);
+    addProxyRoot(held, {_coneNode, offsetNode});
 }
 
 void SpotLightProc::nodeChanged(const double& time, const BitVector<unsigned long long>& mask)
 {
     SpotLight* node = getSpotLight();
-    const osg::SpotLightPtr light = osg::SpotLightPtr::dcast(_lightPtr);
-
-    const FieldMask coreFields =
-        VisualEffector::onMask | Light::colorMask | Light::ambientIntensityMask |
-        Light::intensityMask | SpotLight::attenuationMask | SpotLight::locationMask |
-        SpotLight::directionMask | SpotLight::cutOffAngleMask | SpotLight::beamWidthMask;
-    if (light != osg::NullFC && (mask & coreFields).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        const float a = node->ambientIntensity().getValue();
-        const osg::Vec3f& attenuation = node->attenuation().getValue();
-        const osg::Color4f direct(c.red() * i, c.green() * i, c.blue() * i, 1.0f);
-        light->setDiffuse(direct);
-        light->setSpecular(direct);
-        light->setAmbient(osg::Color4f(c.red() * a, c.green() * a, c.blue() * a, 1.0f));
-        light->setConstantAttenuation(attenuation[0]);
-        light->setLinearAttenuation(attenuation[1]);
-        light->setQuadraticAttenuation(attenuation[2]);
+    if (coreFieldsChanged(mask, coreFields)) {
+        const osg::SpotLightPtr light = osg::SpotLightPtr::dcast(_lightPtr);
         // The light shines along -z of the beacon frame; the beacon turns it.
         light->osg::SpotLightBase::setDirection(osg::Vec3f(0.0f, 0.0f, -1.0f));
         light->setSpotCutOff(clampedCutOff(node->cutOffAngle().getValue()));
         light->setSpotExponent(spotExponent);
-        osg::endEditCP(light, osg::FieldBits::AllFields);
+        commitLightCore(node->attenuation().getValue());
     }
-
-    updateOSGFieldValues(mask);
-    if ((mask & SpotLight::globalMask).any())
-        updateLightState(time, node->global().getValue());
-    LightProc::nodeChanged(time, mask);
+    finishNodeChanged(time, mask, SpotLight::globalMask, node->global());
 }
 
 void SpotLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& mask)
 {
     SpotLight* node = getSpotLight();
-    const osg::TransformPtr beacon = osg::TransformPtr::dcast(getCorePtr());
 
     if ((mask & SpotLight::cutOffAngleMask).any()) {
         // The cone opens as wide as the cut-off angle: half the angle at the apex. Built from
@@ -186,22 +137,16 @@ void SpotLightProc::updateOSGFieldValues(const BitVector<unsigned long long>& ma
     }
 
     if ((mask & (Light::colorMask | Light::intensityMask)).any()) {
-        const osg::Color3f& c = node->color().getValue();
-        const float i = node->intensity().getValue();
-        const osg::Color3f diffuse(c.red() * i, c.green() * i, c.blue() * i);
+        const osg::Color3f diffuse = directColour();
         setProxyDiffuse(_coneNode, diffuse);
         setProxyDiffuse(_sphereNode, diffuse);
     }
 
-    if ((mask & (SpotLight::directionMask | SpotLight::locationMask)).any() &&
-        beacon != osg::NullFC) {
-        // From (0, 0, -1) the dot product is exactly -direction.z in any precision, so OpenSG's
-        // from-to quaternion gives the rotation bit for bit.
-        const osg::Quaternion rotation(osg::Vec3f(0.0f, 0.0f, -1.0f), node->direction().getValue());
+    if ((mask & (SpotLight::directionMask | SpotLight::locationMask)).any()) {
         osg::Matrix matrix;
-        matrix.setTransform(node->location().getValue(), rotation);
-        beacon->setMatrix(matrix);
-        osg::endEditCP(beacon, osg::TransformBase::MatrixFieldMask);
+        matrix.setTransform(node->location().getValue(),
+                            beaconRotation(node->direction().getValue()));
+        setBeaconMatrix(matrix);
     }
 }
 

@@ -226,13 +226,25 @@ const ColourRow colourRows[] = {
 
 class LightShapeTypesTest : public LightShapeTest {
 public:
+    // A light of the type, not yet in the scene.
+    Light* make(const char* type)
+    {
+        Light* light = nullptr;
+        if (std::string(type) == "DirectionalLight")
+            light = DirectionalLight::create(nullptr, "light", CreatorProgram);
+        else if (std::string(type) == "PointLight")
+            light = PointLight::create(nullptr, "light", CreatorProgram);
+        else
+            light = SpotLight::create(nullptr, "light", CreatorProgram);
+        _lights.emplace_back(light);
+        return light;
+    }
     Light* add(const char* type)
     {
-        if (std::string(type) == "DirectionalLight")
-            return addLight<DirectionalLight>("light");
-        if (std::string(type) == "PointLight")
-            return addLight<PointLight>("light");
-        return addLight<SpotLight>("light");
+        Light* light = make(type);
+        _group->children().addChild(light);
+        update();
+        return light;
     }
 };
 
@@ -444,6 +456,48 @@ TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
         ASSERT_TRUE(field->setFromString(row.value));
         update();
         EXPECT_EQ(journalSince(start), row.commits);
+    }
+}
+
+TEST_F(LightShapeTypesTest, AttachWritesOnlyTheDirectionalCoreTheOthersWaitForTheFirstReport)
+{
+    osg::ScopedEditJournal recording;
+    const osg::Color4f openSGDefault(1, 1, 1, 1);
+    const osg::Color4f orange(0.8f, 0.4f, 0.0f, 1.0f);
+    struct Row {
+        const char* type;
+        bool coreAtAttach;
+    };
+    for (const Row& row :
+         {Row{"DirectionalLight", true}, Row{"PointLight", false}, Row{"SpotLight", false}}) {
+        SCOPED_TRACE(row.type);
+        Light* light = make(row.type);
+        light->color().setValue(osg::Color3f(1.0f, 0.5f, 0.0f));
+        light->intensity().setValue(0.8f);
+        const osg::LightPtr core = light->getLightProc()->getLightPtr();
+        const size_t start = osg::EditJournal::records().size();
+        osg::LogCapture quiet;
+        _group->children().addChild(light); // attaches at once; the change report waits
+        const std::vector<Commit> commits = journalSince(start);
+        size_t coreCommits = 0, firstCore = commits.size(), firstMaterial = commits.size();
+        for (size_t i = 0; i < commits.size(); ++i) {
+            if (commits[i] == Commit{row.type, all} && coreCommits++ == 0)
+                firstCore = i;
+            if (commits[i].type == "SimpleMaterial" && firstMaterial == commits.size())
+                firstMaterial = i;
+        }
+        EXPECT_EQ(coreCommits, row.coreAtAttach ? 1u : 0u);
+        EXPECT_EQ(core->getDiffuse(), row.coreAtAttach ? orange : openSGDefault);
+        // The proxy is pushed at attach either way, after the core where the core is written.
+        ASSERT_LT(firstMaterial, commits.size());
+        if (row.coreAtAttach) {
+            EXPECT_LT(firstCore, firstMaterial);
+        }
+
+        // The first report carries every field: from then on all cores agree with the node.
+        update();
+        EXPECT_EQ(core->getDiffuse(), orange);
+        EXPECT_EQ(core->getSpecular(), orange);
     }
 }
 

@@ -37,15 +37,14 @@ protected:
     // Builds the arrow with materials of the given transparency (0 opaque to 1 invisible).
     void addProxyGeometry(float transparency);
 
+    // Light core colours, then updateOSGFieldValues.
     void nodeChanged(const double& time, const BitVector<unsigned long long>& mask) override;
-    // Colours (light core and arrow) and the beacon's rotation.
+    // The arrow's colour and the beacon's rotation.
     void updateOSGFieldValues(const BitVector<unsigned long long>& mask) override;
 
     osg::NodePtr _coneNode;     // arrow head; held by the graph, not counted here
     osg::NodePtr _cylinderNode; // arrow shaft; held by the graph, not counted here
 
-private:
-    void createLightCore();
 };
 
 } // namespace Morvek

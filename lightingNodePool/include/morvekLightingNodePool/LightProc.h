@@ -5,24 +5,38 @@
 
 #include <OpenSG/OSGColor.h>
 #include <OpenSG/OSGLight.h>
+#include <OpenSG/OSGMatrix.h>
 #include <OpenSG/OSGNode.h>
 #include <OpenSG/OSGPolygonChunk.h>
+#include <OpenSG/OSGQuaternion.h>
 #include <OpenSG/OSGTransform.h>
+#include <OpenSG/OSGVector.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace Morvek {
 
 class Field;
 class Light;
+class SFBool;
 
 // Processor base of every light node: mirrors one light node into the OpenSG graph.
 //
 // The processor's own core is an osg::Transform; the OpenSG node carrying it is the beacon
-// node, the frame in which the light core's position and direction are read. Subclasses create
-// the light core (holding one reference on it), hang their proxy geometry under the beacon
-// node and write their own fields in updateOSGFieldValues / nodeChanged.
+// node, the frame in which the light core's position and direction are read. Subclasses make
+// the light core and hand it over (adoptLightCore), and hang their proxy geometry under the
+// beacon node.
+//
+// Every update writes OpenSG in the same order, whatever the light type:
+//   1. the light core, all its values in one edit (commitLightCore), and nowhere else;
+//   2. updateOSGFieldValues: the proxy and the beacon, never the light core;
+//   3. the registration mode, when the node's "global" field changed;
+//   4. LightProc::nodeChanged: on, shadowIntensity, proxy visibility and size.
+// A type's nodeChanged commits the core when the reported fields meet the ones its core shows,
+// then runs finishNodeChanged (steps 2 to 4). attach runs step 2 with every field; it commits
+// the core first only where the type asks for it (CoreAtAttach).
 //
 // Registration with the scene comes in two modes:
 //   global: registered with the scene processor with the flag true; it lights the whole scene;
@@ -31,6 +45,7 @@ class Light;
 // The mode follows the node's "global" field (a node without one counts as global).
 class LightProc : public VisualEffectorProc {
 public:
+    // Releases the light core; the light is not unregistered here.
     ~LightProc() override;
 
     Light* getLight() const;
@@ -60,7 +75,8 @@ protected:
     // goes back to unregistered.
     void initialize(const double& time) override;
     // Registers the light in the mode of global() (re-registering when the mode changed),
-    // then pushes every value into OpenSG (updateOSGFieldValues with all bits).
+    // then pushes every value into OpenSG: the light core's colours where the type asks for
+    // them (CoreAtAttach), then updateOSGFieldValues with all bits.
     void attach(const double& time) override;
     // Unregisters the light in the mode of global(); the light then counts as unregistered,
     // so that a later attach registers it again.
@@ -68,12 +84,36 @@ protected:
     // Forgets the "global" field and the registration state; unregisters nothing.
     void shutdown(const double& time) override;
     // The part common to every light: `on`, `shadowIntensity`, proxy visibility and size.
-    // Subclasses call it last.
+    // Subclasses reach it last, through finishNodeChanged.
     void nodeChanged(const double& time, const BitVector<unsigned long long>& mask) override;
 
-    // Copies the subclass's fields named in `mask` into its OpenSG objects. attach() passes
-    // every bit.
+    // Copies the subclass's fields named in `mask` into its proxy and its beacon. attach()
+    // passes every bit.
     virtual void updateOSGFieldValues(const BitVector<unsigned long long>& mask) = 0;
+
+    // What attach writes into the light core besides pushing the proxy and the beacon:
+    //   Untouched: nothing; the core keeps OpenSG's defaults until a change is reported (point
+    //              and spot lights);
+    //   Colours:   its colours, which is all a directional light's core shows.
+    enum class CoreAtAttach { Untouched, Colours };
+    // Takes one reference on `core` (a null core is kept as none), released with the processor.
+    void adoptLightCore(osg::LightPtr core, CoreAtAttach atAttach);
+
+    // The node's colour times its intensity: the light core's diffuse and specular colour, and
+    // the colour of the proxy.
+    osg::Color3f directColour() const;
+    // Whether there is a light core and `mask` meets `coreFields`, the fields it shows.
+    bool coreFieldsChanged(const FieldMask& mask, const FieldMask& coreFields) const;
+    // Writes the values every light core shows and commits the core with all fields: diffuse and
+    // specular directColour(), ambient the colour times ambientIntensity, alpha 1; and, for a
+    // type that has one, the attenuation (constant, linear, quadratic), unchanged. A type with
+    // values of its own sets them on the core just before. Nothing without a light core.
+    void commitLightCore();
+    void commitLightCore(const osg::Vec3f& attenuation);
+
+    // Steps 2 to 4 of an update (see above), with the type's "global" field and its mask.
+    void finishNodeChanged(const double& time, const FieldMask& mask, const FieldMask& globalMask,
+                           const SFBool& global);
 
     // The registration mode the node asks for: the value of its "global" field, or true when
     // there is none or it is not an SFBool.
@@ -90,6 +130,11 @@ protected:
 
     // The node carrying the processor's own core, or null while the core is on no node.
     osg::NodePtr getBeaconNode() const;
+    // Sets the matrix of the processor's own Transform and commits it.
+    void setBeaconMatrix(const osg::Matrix& matrix);
+    // The rotation that turns -z, along which the light core shines in the beacon frame, onto
+    // `direction`.
+    static osg::Quaternion beaconRotation(const osg::Vec3f& direction);
     // Hangs `proxy` under the beacon node. Without beacon node the processor keeps the proxy
     // itself (one reference, released with the processor), so that _proxyTransPtr stays valid.
     void attachProxy(osg::NodePtr proxy);
@@ -133,14 +178,20 @@ protected:
     static void addProxyMaterial(osg::NodePtr node, osg::PolygonChunkPtr chunk, float transparency);
     // Sets the diffuse colour of the SimpleMaterial on the geometry of `node`, if it has one.
     static void setProxyDiffuse(osg::NodePtr node, const osg::Color3f& diffuse);
+    // A node whose Transform moves `child` by `offset` along y.
+    static osg::NodePtr makeOffsetNode(BuildRefs& held, float offset, osg::NodePtr child);
+    // The proxy's root: a node whose core, a new identity Transform, becomes _proxyTransPtr,
+    // carrying `children` and hung under the beacon node.
+    void addProxyRoot(BuildRefs& held, std::initializer_list<osg::NodePtr> children);
 
     int32_t _prevGlobal;
-    osg::LightPtr _lightPtr;          // the light core; created and released by the subclass
+    osg::LightPtr _lightPtr;          // the light core, one reference; see adoptLightCore
     osg::TransformPtr _proxyTransPtr; // root Transform of the proxy geometry, or null
     Field* _globalField;              // the node's "global" field, not owned
 
 private:
     osg::NodePtr _unattachedProxy; // a proxy root that found no beacon node; one reference
+    CoreAtAttach _coreAtAttach;    // the same for every processor of a type
 
     // The steps regLight and unregLight share; `reg` chooses the direction.
     void changeRegistration(bool reg, bool global);

@@ -40,8 +40,6 @@ protected:
 
     osg::NodePtr _sphereNode; // held by the graph, not counted here
 
-private:
-    void createLightCore();
 };
 
 } // namespace Morvek

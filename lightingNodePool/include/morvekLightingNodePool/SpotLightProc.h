@@ -52,8 +52,6 @@ protected:
     osg::NodePtr _coneNode;   // held by the graph, not counted here
     osg::NodePtr _sphereNode; // held by the graph, not counted here
 
-private:
-    void createLightCore();
 };
 
 } // namespace Morvek
