@@ -101,8 +101,8 @@ EnvironmentImage viewOf(const std::vector<float>& pixels, int width, int height)
             pixels.size() * sizeof(float),
             width,
             height,
-            PixelDecoder::RgbFormat,
-            PixelDecoder::FloatType};
+            PixelDecoder::rgbFormat,
+            PixelDecoder::floatType};
 }
 
 void setPixelCounter(benchmark::State& state, int width, int height)

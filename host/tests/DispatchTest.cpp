@@ -22,7 +22,7 @@ using ::testing::HasSubstr;
 namespace {
 
 // Bits of HostTestNode's registered fields: metadata 0, on 1, then 3 to 10 (index 2 is free).
-constexpr unsigned long long AllTestFields = 0x7FB;
+constexpr unsigned long long allTestFields = 0x7FB;
 
 class Dispatch : public ::testing::Test {
 protected:
@@ -44,7 +44,7 @@ TEST_F(Dispatch, NewNodeIsSetUpInitializedAndReportedInFullOnce)
 
     EXPECT_EQ(Runtime::instance().update(3.5), 1u);
     EXPECT_THAT(proc->calls, ElementsAre("setup", "initialize", "nodeChanged 0x7fb status=1"));
-    EXPECT_EQ(proc->masks.at(0).value(), AllTestFields);
+    EXPECT_EQ(proc->masks.at(0).value(), allTestFields);
     EXPECT_EQ(proc->times.at(0), 3.5);
     EXPECT_EQ(node->_status, 0u);
 
@@ -120,7 +120,7 @@ TEST_F(Dispatch, AChangeCycleStopsAfterTheRoundLimit)
     };
     node->level().setValue(0.5f);
     osg::LogCapture capture;
-    EXPECT_EQ(Runtime::instance().update(1.0), Runtime::MaxUpdateRounds);
+    EXPECT_EQ(Runtime::instance().update(1.0), Runtime::maxUpdateRounds);
     EXPECT_THAT(capture.lines(),
                 ElementsAre(HasSubstr("update(1) did not settle after 64 rounds; 1 nodes wait "
                                       "for the next update")));

@@ -28,7 +28,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-constexpr unsigned ProbeIndex = 20;
+constexpr unsigned probeIndex = 20;
 
 // A field object of the given class with a recognisable placeholder value.
 std::unique_ptr<Field> makeProbe(Node& node, NodePartDataType type)
@@ -105,7 +105,7 @@ TEST(Field, RegisteredFieldTakesItsRowDefaultOrKeepsThePlaceholder)
     RefPtr<HostTestNode> node(HostTestNode::create());
     for (const DefaultRow& row : defaultRows) {
         NodeTypeNameSpace ns("probe");
-        NodePartDesc desc[] = {NodePartDesc(ProbeIndex, FieldMask::bit(ProbeIndex),
+        NodePartDesc desc[] = {NodePartDesc(probeIndex, FieldMask::bit(probeIndex),
                                             PartExposedField, row.type, 1, "probe", nullptr,
                                             row.text, row.constraint, "probe", 0)};
         NodeType type(ns, "Probe", "Tests", nullptr, nullptr, nullptr, "Testing", nullptr,
@@ -115,8 +115,8 @@ TEST(Field, RegisteredFieldTakesItsRowDefaultOrKeepsThePlaceholder)
         for (int round = 1; round <= 2; ++round) {
             std::unique_ptr<Field> field = makeProbe(*node, row.type);
             osg::LogCapture capture;
-            node->regField(*field, type, ProbeIndex, true);
-            EXPECT_EQ(node->getField(ProbeIndex), field.get()) << row.name << " #" << round;
+            node->regField(*field, type, probeIndex, true);
+            EXPECT_EQ(node->getField(probeIndex), field.get()) << row.name << " #" << round;
             EXPECT_EQ(field->getValueString(), row.value) << row.name << " #" << round;
             if (row.refused) {
                 const std::string message =
@@ -127,7 +127,7 @@ TEST(Field, RegisteredFieldTakesItsRowDefaultOrKeepsThePlaceholder)
             } else {
                 EXPECT_EQ(capture.text(), "") << row.name << " #" << round;
             }
-            node->unregField(ProbeIndex);
+            node->unregField(probeIndex);
             EXPECT_EQ(field->getDesc(), nullptr) << row.name << " #" << round;
         }
     }
@@ -357,15 +357,15 @@ TEST(Node, FindFieldByNameInEitherOrder)
 
     // A second field named "level" with a higher index: the order decides which one is found.
     NodeTypeNameSpace ns("probe");
-    NodePartDesc desc[] = {NodePartDesc(ProbeIndex, FieldMask::bit(ProbeIndex), PartExposedField,
+    NodePartDesc desc[] = {NodePartDesc(probeIndex, FieldMask::bit(probeIndex), PartExposedField,
                                         DataSFFloat, 1, "level", nullptr, "1", nullptr, "", 0)};
     NodeType type(ns, "Probe", "Tests", nullptr, nullptr, nullptr, "Testing", nullptr, "stable",
                   "probe", "Morvek", false, false, nullptr, nullptr, nullptr, desc, 1);
     SFFloat shadow(*node, 0.f);
-    node->regField(shadow, type, ProbeIndex, true);
+    node->regField(shadow, type, probeIndex, true);
     EXPECT_EQ(node->findField("level", SearchDerivedFirst), &shadow);
     EXPECT_EQ(node->findField("level", SearchBaseFirst), &node->level());
-    node->unregField(ProbeIndex);
+    node->unregField(probeIndex);
 }
 
 } // namespace

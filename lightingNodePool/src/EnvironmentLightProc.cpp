@@ -25,19 +25,19 @@ namespace {
 const char* const sourceFile = "lightingNodePool/EnvironmentLightProc";
 
 // The sampling library names the formats by their OpenGL enumerants, as osg::Image does.
-static_assert(PixelDecoder::LuminanceFormat == osg::Image::OSG_L_PF);
-static_assert(PixelDecoder::IntensityFormat == osg::Image::OSG_I_PF);
-static_assert(PixelDecoder::LuminanceAlphaFormat == osg::Image::OSG_LA_PF);
-static_assert(PixelDecoder::RgbFormat == osg::Image::OSG_RGB_PF);
-static_assert(PixelDecoder::BgrFormat == osg::Image::OSG_BGR_PF);
-static_assert(PixelDecoder::RgbaFormat == osg::Image::OSG_RGBA_PF);
-static_assert(PixelDecoder::FloatType == osg::Image::OSG_FLOAT32_IMAGEDATA);
-static_assert(PixelDecoder::HalfFloatType == osg::Image::OSG_FLOAT16_IMAGEDATA);
-static_assert(PixelDecoder::UnsignedByteType == osg::Image::OSG_UINT8_IMAGEDATA);
+static_assert(PixelDecoder::luminanceFormat == osg::Image::OSG_L_PF);
+static_assert(PixelDecoder::intensityFormat == osg::Image::OSG_I_PF);
+static_assert(PixelDecoder::luminanceAlphaFormat == osg::Image::OSG_LA_PF);
+static_assert(PixelDecoder::rgbFormat == osg::Image::OSG_RGB_PF);
+static_assert(PixelDecoder::bgrFormat == osg::Image::OSG_BGR_PF);
+static_assert(PixelDecoder::rgbaFormat == osg::Image::OSG_RGBA_PF);
+static_assert(PixelDecoder::floatType == osg::Image::OSG_FLOAT32_IMAGEDATA);
+static_assert(PixelDecoder::halfFloatType == osg::Image::OSG_FLOAT16_IMAGEDATA);
+static_assert(PixelDecoder::unsignedByteType == osg::Image::OSG_UINT8_IMAGEDATA);
 
 // The node's status flags that call for a rebuild whatever the mask: first update and
 // re-attached.
-constexpr unsigned int RebuildStatus = Node::StatusFirstUpdate | Node::StatusReattached;
+constexpr unsigned int rebuildStatus = Node::StatusFirstUpdate | Node::StatusReattached;
 
 // The first mipmap level, frame and side of an image.
 EnvironmentImage viewOf(const osg::ImagePtr& image)
@@ -248,7 +248,7 @@ void EnvironmentLightProc::nodeChanged(const double& time,
     EnvironmentLight& light = *getEnvironmentLight();
     const FieldMask triggers = EnvironmentLight::envTextureMask | EnvironmentLight::numLightsMask |
                                EnvironmentLight::globalMask;
-    if ((mask & triggers).any() || (light._status & RebuildStatus) != 0) {
+    if ((mask & triggers).any() || (light._status & rebuildStatus) != 0) {
         // Negative counts make no light, like 0.
         const int numLights = std::max(light.numLights().getValue(), 0);
         const osg::ImagePtr image = environmentImage(light);

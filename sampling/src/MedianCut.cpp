@@ -13,14 +13,14 @@ namespace {
 
 // Single-precision constants of the lat-long mapping.
 constexpr float Pi = 3.1415927f;
-constexpr float HalfPi = 1.5707964f;
+constexpr float halfPi = 1.5707964f;
 
 // How much of a search prefetchSearches asks for: rows of the search across rows, columns
 // of the search across columns. Each search reads on from there at its own pace; what
 // costs is waiting for its first entries.
-constexpr int PrefetchRows = 8;
-constexpr int PrefetchColumns = 64;
-constexpr int FloatsPerLine = 16;
+constexpr int prefetchRows = 8;
+constexpr int prefetchColumns = 64;
+constexpr int floatsPerLine = 16;
 
 } // namespace
 
@@ -121,15 +121,15 @@ void MedianCut::prefetchSearches(const ImageRegion& region) const
     };
     // Across columns: the last row and the row above, from the column left of the region.
     const int xFrom = std::max(x0 - 1, 0);
-    const int xTo = std::min(x1, xFrom + PrefetchColumns - 1);
-    for (int x = xFrom; x <= xTo; x += FloatsPerLine) {
+    const int xTo = std::min(x1, xFrom + prefetchColumns - 1);
+    for (int x = xFrom; x <= xTo; x += floatsPerLine) {
         ask(x, y1);
         if (y0 > 0)
             ask(x, y0 - 1);
     }
     // Across rows: the last column and the column left of the region, from the row above.
     const int yFrom = std::max(y0 - 1, 0);
-    const int yTo = std::min(y1, yFrom + PrefetchRows - 1);
+    const int yTo = std::min(y1, yFrom + prefetchRows - 1);
     for (int y = yFrom; y <= yTo; ++y) {
         ask(x1, y);
         if (x0 > 0)
@@ -222,7 +222,7 @@ int MedianCut::firstRowReaching(int x0, int y0, int x1, int kFirst, int kLast,
 osg::Vec3f MedianCut::directionFromImageCoord(unsigned short u, unsigned short v,
                                               std::uint16_t width, std::uint16_t height)
 {
-    const float phi = ((1.0f - float(u) / float(width)) * 2.0f) * Pi - HalfPi;
+    const float phi = ((1.0f - float(u) / float(width)) * 2.0f) * Pi - halfPi;
     const float theta = (float(v) / float(height)) * Pi;
     const float sinTheta = std::sin(theta);
     return osg::Vec3f(std::sin(phi) * sinTheta, std::cos(theta), std::cos(phi) * sinTheta);

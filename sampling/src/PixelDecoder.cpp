@@ -93,16 +93,16 @@ template <class Component>
 void decodeByFormat(const EnvironmentImage& image, int y, int x0, int count, float* rgbe)
 {
     switch (image.pixelFormat) {
-    case PixelDecoder::LuminanceFormat:
-    case PixelDecoder::IntensityFormat:
+    case PixelDecoder::luminanceFormat:
+    case PixelDecoder::intensityFormat:
         return decodeUncompressed<Component, 1, 0, 0, 0>(image, y, x0, count, rgbe);
-    case PixelDecoder::LuminanceAlphaFormat:
+    case PixelDecoder::luminanceAlphaFormat:
         return decodeUncompressed<Component, 2, 0, 0, 0>(image, y, x0, count, rgbe);
-    case PixelDecoder::RgbFormat:
+    case PixelDecoder::rgbFormat:
         return decodeUncompressed<Component, 3, 0, 1, 2>(image, y, x0, count, rgbe);
-    case PixelDecoder::BgrFormat:
+    case PixelDecoder::bgrFormat:
         return decodeUncompressed<Component, 3, 2, 1, 0>(image, y, x0, count, rgbe);
-    case PixelDecoder::RgbaFormat:
+    case PixelDecoder::rgbaFormat:
         return decodeUncompressed<Component, 4, 0, 1, 2>(image, y, x0, count, rgbe);
     default:
         return;
@@ -141,19 +141,19 @@ void decodeBlocks(const EnvironmentImage& image, std::size_t blockBytes, int y, 
 std::uint64_t PixelDecoder::numChannels(std::uint32_t pixelFormat)
 {
     switch (pixelFormat) {
-    case LuminanceFormat:
-    case IntensityFormat:
+    case luminanceFormat:
+    case intensityFormat:
         return 1;
-    case LuminanceAlphaFormat:
+    case luminanceAlphaFormat:
         return 2;
-    case RgbFormat:
-    case BgrFormat:
-    case RgbDxt1Format:
+    case rgbFormat:
+    case bgrFormat:
+    case rgbDxt1Format:
         return 3;
-    case RgbaFormat:
-    case RgbaDxt1Format:
-    case RgbaDxt3Format:
-    case RgbaDxt5Format:
+    case rgbaFormat:
+    case rgbaDxt1Format:
+    case rgbaDxt3Format:
+    case rgbaDxt5Format:
         return 4;
     default:
         return 0;
@@ -168,11 +168,11 @@ bool PixelDecoder::isBlockCompressed(std::uint32_t pixelFormat)
 std::size_t PixelDecoder::componentBytes(std::int32_t dataType)
 {
     switch (dataType) {
-    case UnsignedByteType:
+    case unsignedByteType:
         return 1;
-    case HalfFloatType:
+    case halfFloatType:
         return 2;
-    case FloatType:
+    case floatType:
         return 4;
     default:
         return 0;
@@ -195,7 +195,7 @@ PixelDecoder::Layout PixelDecoder::describe(const EnvironmentImage& image)
     }
 
     const std::size_t available = image.data ? image.size : 0;
-    if (image.width < 0 || image.height < 0 || image.width > MaxSide || image.height > MaxSide)
+    if (image.width < 0 || image.height < 0 || image.width > maxSide || image.height > maxSide)
         layout.verdict = Verdict::BadSize;
     else if (layout.channels == 0)
         layout.verdict = Verdict::UnknownFormat;

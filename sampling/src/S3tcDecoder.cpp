@@ -32,11 +32,11 @@ void widen565(unsigned c, unsigned rgb[3])
 std::size_t S3tcDecoder::blockBytes(std::uint32_t pixelFormat)
 {
     switch (pixelFormat) {
-    case PixelDecoder::RgbDxt1Format:
-    case PixelDecoder::RgbaDxt1Format:
+    case PixelDecoder::rgbDxt1Format:
+    case PixelDecoder::rgbaDxt1Format:
         return 8;
-    case PixelDecoder::RgbaDxt3Format:
-    case PixelDecoder::RgbaDxt5Format:
+    case PixelDecoder::rgbaDxt3Format:
+    case PixelDecoder::rgbaDxt5Format:
         return 16;
     default:
         return 0;

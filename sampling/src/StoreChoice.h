@@ -11,17 +11,17 @@ namespace SatKernel {
 // Picks the stores for the builds of large tables by timing the first of them. On one
 // machine streaming stores took a third off such a build (no line is read before it is
 // written); on another, plain streaming writes ran at half the speed of cached ones. The
-// first ProbeBuilds such builds alternate between the two, and later builds use the one whose
+// first probeBuilds such builds alternate between the two, and later builds use the one whose
 // fastest build was faster.
 class StoreChoice {
 public:
-    static constexpr int ProbeBuilds = 4;
+    static constexpr int probeBuilds = 4;
 
     // Cached or Streaming once decided, Chosen while the first builds are still timed.
     SummedAreaTableBuilder::Stores decided() const
     {
         using Stores = SummedAreaTableBuilder::Stores;
-        if (_probes.load(std::memory_order_relaxed) < ProbeBuilds)
+        if (_probes.load(std::memory_order_relaxed) < probeBuilds)
             return Stores::Chosen;
         return streamNext() ? Stores::Streaming : Stores::Cached;
     }
@@ -30,7 +30,7 @@ public:
     bool streamNext() const
     {
         const int probes = _probes.load(std::memory_order_relaxed);
-        if (probes < ProbeBuilds)
+        if (probes < probeBuilds)
             return probes % 2 == 1;
         return _best[1].load(std::memory_order_relaxed) < _best[0].load(std::memory_order_relaxed);
     }

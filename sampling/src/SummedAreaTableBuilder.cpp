@@ -13,7 +13,7 @@
 namespace Morvek {
 
 using SatKernel::buildWith;
-using SatKernel::GroupColumns;
+using SatKernel::groupColumns;
 using SatKernel::storeChoice;
 using SatKernel::StoreChoice;
 
@@ -21,7 +21,7 @@ namespace {
 
 // Tables from this many entries up (64 MiB of tables) outgrow the caches; smaller ones stay
 // cached, where the median cut reads them right after the build.
-constexpr std::size_t StreamingMinEntries = std::size_t(1) << 22;
+constexpr std::size_t streamingMinEntries = std::size_t(1) << 22;
 
 } // namespace
 
@@ -31,11 +31,11 @@ bool SummedAreaTableBuilder::canStream(const EnvironmentImage& image, const floa
                                        const float* colorSAT)
 {
 #if defined(__SSE2__)
-    const bool floatPixels = image.dataType == PixelDecoder::FloatType &&
-                             (image.pixelFormat == PixelDecoder::RgbFormat ||
-                              image.pixelFormat == PixelDecoder::BgrFormat ||
-                              image.pixelFormat == PixelDecoder::RgbaFormat);
-    return floatPixels && image.width > 0 && image.width % GroupColumns == 0 &&
+    const bool floatPixels = image.dataType == PixelDecoder::floatType &&
+                             (image.pixelFormat == PixelDecoder::rgbFormat ||
+                              image.pixelFormat == PixelDecoder::bgrFormat ||
+                              image.pixelFormat == PixelDecoder::rgbaFormat);
+    return floatPixels && image.width > 0 && image.width % groupColumns == 0 &&
            reinterpret_cast<std::uintptr_t>(energySAT) % 64 == 0 &&
            reinterpret_cast<std::uintptr_t>(colorSAT) % 64 == 0;
 #else
@@ -80,7 +80,7 @@ void SummedAreaTableBuilder::build(const EnvironmentImage& image,
         return;
     }
     const std::size_t entries = std::size_t(image.width) * std::size_t(image.height);
-    if (entries < StreamingMinEntries) {
+    if (entries < streamingMinEntries) {
         buildWith(image, layout, energySAT, colorSAT, instructions, false);
         return;
     }

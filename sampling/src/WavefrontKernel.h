@@ -20,23 +20,23 @@ namespace SatKernel {
 // step the block's rows are independent of each other and their add chains overlap, and
 // what a row needs of the row above (its entries of the previous two steps) is still in
 // registers. Four rows measured best; eight were a third slower.
-constexpr int BlockRows = 4;
+constexpr int blockRows = 4;
 // Columns between a row and the row above. The hand-over in registers (Front) holds two
 // steps of the row above, which is exactly enough for one.
-constexpr int Skew = 1;
-static_assert(Skew == 1, "Front hands over the previous two steps only");
+constexpr int skew = 1;
+static_assert(skew == 1, "Front hands over the previous two steps only");
 // Steps per chunk: pixels decoded at once for the formats read through a buffer.
-constexpr int Chunk = 128;
+constexpr int chunkSteps = 128;
 
 // Streaming stores write whole cache lines past the caches. A row's entries (12 bytes of
 // colour, 4 of energy) first gather here, one ring of two groups of 16 columns per row, and a
 // group goes out as 3 lines of colour and 1 of energy once no later entry can spill into it.
 // The colour store of an entry reaches the next entry's red, so the ring has room for the
 // spill of its last slot, padded to a whole line so that the energies start on one.
-constexpr int GroupColumns = 16;
+constexpr int groupColumns = 16;
 struct alignas(64) Stage {
-    float color[3 * 2 * GroupColumns + 16];
-    float energy[2 * GroupColumns];
+    float color[3 * 2 * groupColumns + 16];
+    float energy[2 * groupColumns];
 };
 
 // Where a block of rows, starting at row y0, writes its entries.
@@ -49,14 +49,14 @@ struct Block {
     Stage* stage; // one per row of the block, used by streaming stores only
 };
 
-// Element index of row r's entry at step 0 (column -r * Skew); step x adds x.
+// Element index of row r's entry at step 0 (column -r * skew); step x adds x.
 inline std::ptrdiff_t rowBase(const Block& b, int r)
 {
-    return std::ptrdiff_t(b.y0 + r) * b.w - std::ptrdiff_t(r) * Skew;
+    return std::ptrdiff_t(b.y0 + r) * b.w - std::ptrdiff_t(r) * skew;
 }
 
 // Pixels of any readable format, decoded a chunk of steps at a time into a buffer.
-// Row r's buffer entry k holds column c0 + k - r * Skew, the column it needs at step c0 + k.
+// Row r's buffer entry k holds column c0 + k - r * skew, the column it needs at step c0 + k.
 template <int R> class BufferedPixels {
 public:
     BufferedPixels(const EnvironmentImage& image, const PixelDecoder::Layout& layout, int y0,
@@ -67,12 +67,12 @@ public:
     void beginChunk(int c0, int c1)
     {
         for (int r = 0; r < R; ++r) {
-            const int first = std::max(c0 - r * Skew, 0);
-            const int last = std::min(c1 - r * Skew, _image.width);
+            const int first = std::max(c0 - r * skew, 0);
+            const int last = std::min(c1 - r * skew, _image.width);
             if (first < last)
                 PixelDecoder::decodeRun(
                     _image, _layout, _y0 + r, first, last - first,
-                    _buffer + 4 * (std::size_t(r) * Chunk + std::size_t(first - (c0 - r * Skew))));
+                    _buffer + 4 * (std::size_t(r) * chunkSteps + std::size_t(first - (c0 - r * skew))));
         }
     }
     template <bool Checked, int N>
@@ -80,7 +80,7 @@ public:
     {
         static_assert(N == R);
         for (int r = 0; r < R; ++r)
-            pixels[r] = load(_buffer + 4 * (std::size_t(r) * Chunk + std::size_t(k)));
+            pixels[r] = load(_buffer + 4 * (std::size_t(r) * chunkSteps + std::size_t(k)));
     }
 
 private:
@@ -99,14 +99,14 @@ public:
     FloatPixels(const EnvironmentImage& image, const Block& b)
         : _data(reinterpret_cast<const float*>(image.data)), _w(image.width)
     {
-        for (int r = 0; r < BlockRows; ++r)
+        for (int r = 0; r < blockRows; ++r)
             _base[r] = Stride * rowBase(b, r);
     }
     void beginChunk(int, int) {}
     template <bool Checked, int N>
     inline __attribute__((always_inline)) void fetch(int x, int, Quad (&pixels)[N]) const
     {
-        static_assert(N == BlockRows && N % 4 == 0, "energies are formed four at a time");
+        static_assert(N == blockRows && N % 4 == 0, "energies are formed four at a time");
         for (int g = 0; g < N; g += 4)
             fetchFour<Checked>(x, g, pixels + g);
     }
@@ -117,7 +117,7 @@ private:
     {
         __m128 p[4];
         for (int r = 0; r < 4; ++r) {
-            const int col = x - (g + r) * Skew;
+            const int col = x - (g + r) * skew;
             const float* at = _data + (_base[g + r] + std::ptrdiff_t(Stride) * x);
             if (!Checked || (Stride == 4 && col >= 0 && col < _w) || (col >= 0 && col < _w - 1)) {
                 // A 16-byte read: for 3 components it reaches the next pixel's first, which
@@ -133,8 +133,8 @@ private:
             if (Bgr)
                 p[r] = _mm_shuffle_ps(p[r], p[r], _MM_SHUFFLE(3, 0, 1, 2));
         }
-        const __m128 weights = _mm_setr_ps(PixelDecoder::RedWeight, PixelDecoder::GreenWeight,
-                                           PixelDecoder::BlueWeight, 0.0f);
+        const __m128 weights = _mm_setr_ps(PixelDecoder::redWeight, PixelDecoder::greenWeight,
+                                           PixelDecoder::blueWeight, 0.0f);
         __m128 red = _mm_mul_ps(p[0], weights);
         __m128 green = _mm_mul_ps(p[1], weights);
         __m128 blue = _mm_mul_ps(p[2], weights);
@@ -153,7 +153,7 @@ private:
 
     const float* _data;
     int _w;
-    std::ptrdiff_t _base[BlockRows]; // element index of each row's pixel at step 0
+    std::ptrdiff_t _base[blockRows]; // element index of each row's pixel at step 0
 };
 #endif
 
@@ -172,9 +172,9 @@ inline void flushLine(const Block& b, int r, int g, int j)
 {
     const Stage& stage = b.stage[r];
     const std::size_t first =
-        std::size_t(b.y0 + r) * std::size_t(b.w) + std::size_t(GroupColumns) * g;
-    const float* from = j < 3 ? stage.color + 3 * GroupColumns * (g & 1) + 16 * j
-                              : stage.energy + GroupColumns * (g & 1);
+        std::size_t(b.y0 + r) * std::size_t(b.w) + std::size_t(groupColumns) * g;
+    const float* from = j < 3 ? stage.color + 3 * groupColumns * (g & 1) + 16 * j
+                              : stage.energy + groupColumns * (g & 1);
     float* to = j < 3 ? b.color + 3 * first + 16 * j : b.energy + first;
     for (int i = 0; i < 16; i += 4)
         _mm_stream_ps(to + i, _mm_load_ps(from + i));
@@ -192,7 +192,7 @@ inline __attribute__((always_inline)) void step(const Block& b, const Pixels& so
     source.template fetch<Checked>(x, k, pixels);
 #pragma GCC unroll 16
     for (int r = R - 1; r >= 0; --r) {
-        const int col = x - r * Skew;
+        const int col = x - r * skew;
         if (Checked && (col < 0 || col >= b.w)) {
             // Left of column 0 the row below reads +0; right of the last column it reads
             // nothing more.
@@ -222,17 +222,17 @@ inline __attribute__((always_inline)) void step(const Block& b, const Pixels& so
             // steps (a row's column is x - r), so that one line leaves per step. Lines sent
             // one at a time keep few write-combining buffers busy; sending whole groups at
             // once measured 7 to 15% slower. The row's last group goes at its last column.
-            const int slot = col & (2 * GroupColumns - 1);
+            const int slot = col & (2 * groupColumns - 1);
             Stage& stage = b.stage[r];
             if (Checked && col == b.w - 1) {
                 storeLastEntry(stage.energy + slot, stage.color + 3 * slot, entry);
                 for (int j = 0; j < 4; ++j)
-                    flushLine(b, r, col / GroupColumns, j);
+                    flushLine(b, r, col / groupColumns, j);
             } else {
                 storeEntry(stage.energy + slot, stage.color + 3 * slot, entry);
             }
-            if (Phase < 0 ? col % 4 == 1 && col >= GroupColumns : (Phase - r + 4) % 4 == 1)
-                flushLine(b, r, col / GroupColumns - 1, col % GroupColumns / 4);
+            if (Phase < 0 ? col % 4 == 1 && col >= groupColumns : (Phase - r + 4) % 4 == 1)
+                flushLine(b, r, col / groupColumns - 1, col % groupColumns / 4);
 #endif
         } else {
             const std::ptrdiff_t index = f.base[r] + x;
@@ -257,11 +257,11 @@ inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels sourc
     }
     f.upLeft = zeroQuad();
 
-    const int steps = b.w + (R - 1) * Skew;
-    for (int c0 = 0; c0 < steps; c0 += Chunk) {
-        const int c1 = std::min(c0 + Chunk, steps);
+    const int steps = b.w + (R - 1) * skew;
+    for (int c0 = 0; c0 < steps; c0 += chunkSteps) {
+        const int c1 = std::min(c0 + chunkSteps, steps);
         source.beginChunk(c0, c1);
-        const int fullBegin = std::clamp((R - 1) * Skew, c0, c1);
+        const int fullBegin = std::clamp((R - 1) * skew, c0, c1);
         const int fullEnd = std::clamp(b.w - 1, fullBegin, c1);
         int x = c0;
         for (; x < fullBegin; ++x)
@@ -269,7 +269,7 @@ inline __attribute__((always_inline)) void runBlock(const Block& b, Pixels sourc
         if constexpr (Streamed) {
             // Four steps at a time from a step divisible by four, once every row is past its
             // first group: which row sends a line at which step is then known when compiling.
-            for (; x < fullEnd && (x % 4 != 0 || x < GroupColumns + R); ++x)
+            for (; x < fullEnd && (x % 4 != 0 || x < groupColumns + R); ++x)
                 step<R, false, Streamed>(b, source, f, x, x - c0);
             for (; x + 4 <= fullEnd; x += 4) {
                 step<R, false, Streamed, 0>(b, source, f, x, x - c0);
@@ -307,17 +307,17 @@ inline __attribute__((always_inline)) bool runFloatBlock(const EnvironmentImage&
                                                          const Block& b)
 {
 #if defined(__SSE2__)
-    if (image.dataType != PixelDecoder::FloatType)
+    if (image.dataType != PixelDecoder::floatType)
         return false;
     switch (image.pixelFormat) {
-    case PixelDecoder::RgbFormat:
-        runBlock<BlockRows, Streamed>(b, FloatPixels<3, false>(image, b));
+    case PixelDecoder::rgbFormat:
+        runBlock<blockRows, Streamed>(b, FloatPixels<3, false>(image, b));
         return true;
-    case PixelDecoder::BgrFormat:
-        runBlock<BlockRows, Streamed>(b, FloatPixels<3, true>(image, b));
+    case PixelDecoder::bgrFormat:
+        runBlock<blockRows, Streamed>(b, FloatPixels<3, true>(image, b));
         return true;
-    case PixelDecoder::RgbaFormat:
-        runBlock<BlockRows, Streamed>(b, FloatPixels<4, false>(image, b));
+    case PixelDecoder::rgbaFormat:
+        runBlock<blockRows, Streamed>(b, FloatPixels<4, false>(image, b));
         return true;
     default:
         return false;
@@ -343,16 +343,16 @@ inline __attribute__((always_inline)) void buildTables(const EnvironmentImage& i
 
     // The carry starts as the row above the image: +0 everywhere.
     std::vector<float> carry(4 * std::size_t(w), 0.0f);
-    std::vector<float> buffer(4 * std::size_t(BlockRows) * Chunk);
-    Stage stage[BlockRows];
+    std::vector<float> buffer(4 * std::size_t(blockRows) * chunkSteps);
+    Stage stage[blockRows];
 
     int y0 = 0;
-    for (; y0 + BlockRows <= h; y0 += BlockRows) {
+    for (; y0 + blockRows <= h; y0 += blockRows) {
         const Block b{w, y0, energySAT, colorSAT, carry.data(), stage};
         if (!(streamed ? runFloatBlock<true>(image, b) : runFloatBlock<false>(image, b)))
-            runBuffered<BlockRows>(image, layout, b, buffer.data());
+            runBuffered<blockRows>(image, layout, b, buffer.data());
     }
-    static_assert(BlockRows == 4, "the remainder below lists the block sizes below BlockRows");
+    static_assert(blockRows == 4, "the remainder below lists the block sizes below blockRows");
     runBufferedRemainder<1, 2, 3>(h - y0, image, layout,
                                   Block{w, y0, energySAT, colorSAT, carry.data(), stage},
                                   buffer.data());

@@ -27,47 +27,47 @@ TEST(PixelDecoder, ReadsEachFormatAsItsColor)
 {
     const ColorRow rows[] = {
         {"white RGB bytes",
-         byteImage(1, 1, PixelDecoder::RgbFormat, {255, 255, 255}),
+         byteImage(1, 1, PixelDecoder::rgbFormat, {255, 255, 255}),
          0,
          0,
          {1, 1, 1}},
         {"BGR stores blue first",
-         byteImage(1, 1, PixelDecoder::BgrFormat, {255, 0, 0}),
+         byteImage(1, 1, PixelDecoder::bgrFormat, {255, 0, 0}),
          0,
          0,
          {0, 0, 1}},
         {"float RGB unchanged",
-         floatImage(1, 1, PixelDecoder::RgbFormat, {2, 4, 8}),
+         floatImage(1, 1, PixelDecoder::rgbFormat, {2, 4, 8}),
          0,
          0,
          {2, 4, 8}},
         {"RGBA alpha ignored",
-         floatImage(2, 1, PixelDecoder::RgbaFormat, {1, 2, 3, 100, 5, 6, 7, 200}),
+         floatImage(2, 1, PixelDecoder::rgbaFormat, {1, 2, 3, 100, 5, 6, 7, 200}),
          1,
          0,
          {5, 6, 7}},
         {"luminance is grey",
-         floatImage(3, 1, PixelDecoder::LuminanceFormat, {0.5f, 2, 3}),
+         floatImage(3, 1, PixelDecoder::luminanceFormat, {0.5f, 2, 3}),
          2,
          0,
          {3, 3, 3}},
         {"intensity is grey",
-         byteImage(2, 1, PixelDecoder::IntensityFormat, {0, 51}),
+         byteImage(2, 1, PixelDecoder::intensityFormat, {0, 51}),
          1,
          0,
          {0.2f, 0.2f, 0.2f}},
         {"luminance-alpha is grey, alpha ignored",
-         floatImage(2, 2, PixelDecoder::LuminanceAlphaFormat, {1, 9, 2, 9, 3, 9, 4, 7}),
+         floatImage(2, 2, PixelDecoder::luminanceAlphaFormat, {1, 9, 2, 9, 3, 9, 4, 7}),
          1,
          1,
          {4, 4, 4}},
         {"row stride is the width",
-         floatImage(2, 2, PixelDecoder::RgbFormat, {0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6}),
+         floatImage(2, 2, PixelDecoder::rgbFormat, {0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6}),
          0,
          1,
          {1, 2, 3}},
         {"outside the image reads black",
-         floatImage(1, 1, PixelDecoder::RgbFormat, {2, 4, 8}),
+         floatImage(1, 1, PixelDecoder::rgbFormat, {2, 4, 8}),
          1,
          0,
          {0, 0, 0}},
@@ -90,7 +90,7 @@ TEST(PixelDecoder, EnergyWeighsInTheFixedOrder)
     EXPECT_EQ(PixelDecoder::energy(2, 4, 8), 3.86339998f);
 
     float rgbe[4];
-    const OwnedImage white = byteImage(1, 1, PixelDecoder::RgbFormat, {255, 255, 255});
+    const OwnedImage white = byteImage(1, 1, PixelDecoder::rgbFormat, {255, 255, 255});
     PixelDecoder::decodeRun(white.view(), PixelDecoder::describe(white.view()), 0, 0, 1, rgbe);
     EXPECT_EQ(rgbe[3], 0.99999994f);
 }
@@ -98,8 +98,8 @@ TEST(PixelDecoder, EnergyWeighsInTheFixedOrder)
 TEST(PixelDecoder, HalfFloatsConvertExactlyForEveryBitPattern)
 {
     // All 65536 patterns as a 256 x 256 luminance image.
-    OwnedImage image{std::vector<std::uint8_t>(2 * 65536), 256, 256, PixelDecoder::LuminanceFormat,
-                     PixelDecoder::HalfFloatType};
+    OwnedImage image{std::vector<std::uint8_t>(2 * 65536), 256, 256, PixelDecoder::luminanceFormat,
+                     PixelDecoder::halfFloatType};
     for (unsigned bits = 0; bits < 65536; ++bits) {
         const std::uint16_t pattern = std::uint16_t(bits);
         std::memcpy(&image.bytes[2 * bits], &pattern, 2);
@@ -133,16 +133,16 @@ TEST(PixelDecoder, ChecksSizeFormatDataTypeAndLength)
 {
     using V = PixelDecoder::Verdict;
     static const std::uint8_t data[64] = {};
-    const std::uint32_t rgb = PixelDecoder::RgbFormat;
-    const std::int32_t f32 = PixelDecoder::FloatType;
-    const std::int32_t u8 = PixelDecoder::UnsignedByteType;
+    const std::uint32_t rgb = PixelDecoder::rgbFormat;
+    const std::int32_t f32 = PixelDecoder::floatType;
+    const std::int32_t u8 = PixelDecoder::unsignedByteType;
     const VerdictRow rows[] = {
         {"RGB floats, exact length", {data, 48, 2, 2, rgb, f32}, V::Readable},
         {"RGB floats, one byte short", {data, 47, 2, 2, rgb, f32}, V::DataTooShort},
         {"no data at all", {nullptr, 48, 2, 2, rgb, f32}, V::DataTooShort},
-        {"luminance bytes", {data, 4, 2, 2, PixelDecoder::LuminanceFormat, u8}, V::Readable},
+        {"luminance bytes", {data, 4, 2, 2, PixelDecoder::luminanceFormat, u8}, V::Readable},
         {"luminance-alpha halves short",
-         {data, 15, 2, 2, PixelDecoder::LuminanceAlphaFormat, 0x140B},
+         {data, 15, 2, 2, PixelDecoder::luminanceAlphaFormat, 0x140B},
          V::DataTooShort},
         {"width above 65535", {data, 64, 65536, 1, rgb, f32}, V::BadSize},
         {"height above 65535", {data, 64, 1, 65536, rgb, f32}, V::BadSize},
@@ -152,15 +152,15 @@ TEST(PixelDecoder, ChecksSizeFormatDataTypeAndLength)
         {"BGRA format", {data, 64, 2, 2, 0x80E1, u8}, V::UnknownFormat},
         {"unsigned short data", {data, 64, 2, 2, rgb, 0x1403}, V::UnsupportedDataType},
         {"DXT1 5x5 needs four blocks",
-         {data, 32, 5, 5, PixelDecoder::RgbDxt1Format, u8},
+         {data, 32, 5, 5, PixelDecoder::rgbDxt1Format, u8},
          V::Readable},
         {"DXT1 5x5 one byte short",
-         {data, 31, 5, 5, PixelDecoder::RgbaDxt1Format, u8},
+         {data, 31, 5, 5, PixelDecoder::rgbaDxt1Format, u8},
          V::DataTooShort},
-        {"DXT5 4x4 one block", {data, 16, 4, 4, PixelDecoder::RgbaDxt5Format, u8}, V::Readable},
-        {"DXT3 4x5 short", {data, 16, 4, 5, PixelDecoder::RgbaDxt3Format, u8}, V::DataTooShort},
+        {"DXT5 4x4 one block", {data, 16, 4, 4, PixelDecoder::rgbaDxt5Format, u8}, V::Readable},
+        {"DXT3 4x5 short", {data, 16, 4, 5, PixelDecoder::rgbaDxt3Format, u8}, V::DataTooShort},
         {"DXT ignores the data type",
-         {data, 16, 4, 4, PixelDecoder::RgbaDxt3Format, 0x1403},
+         {data, 16, 4, 4, PixelDecoder::rgbaDxt3Format, 0x1403},
          V::Readable},
     };
     for (const VerdictRow& row : rows) {
@@ -178,7 +178,7 @@ TEST(PixelDecoder, DxtPixelsComeFromTheirBlock)
         0x00, 0xF8, 0x00, 0xF8, 0x00, 0x00, 0x00, 0x00, // red, red, all codes 0
         0x1F, 0x00, 0x00, 0x00, 0x55, 0x55, 0x54, 0x55, // blue, black, texel 8 code 0
     };
-    const OwnedImage image = byteImage(5, 3, PixelDecoder::RgbDxt1Format, blocks);
+    const OwnedImage image = byteImage(5, 3, PixelDecoder::rgbDxt1Format, blocks);
     ASSERT_EQ(PixelDecoder::check(image.view()), PixelDecoder::Verdict::Readable);
 
     std::vector<float> rgbe(4 * 5);

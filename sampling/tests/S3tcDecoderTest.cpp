@@ -14,7 +14,7 @@ namespace {
 using Rgb = std::array<int, 3>;
 
 // Codes 0, 1, 2, 3 along every row of texels: each code byte is 0b11'10'01'00.
-constexpr std::uint8_t CodesPerColumn[4] = {0xE4, 0xE4, 0xE4, 0xE4};
+constexpr std::uint8_t codesPerColumn[4] = {0xE4, 0xE4, 0xE4, 0xE4};
 
 std::vector<std::uint8_t> colorBlock(std::uint16_t c0, std::uint16_t c1,
                                      const std::uint8_t codes[4])
@@ -55,27 +55,27 @@ TEST(S3tcDecoder, DecodesPalettesWorkedOutByHand)
     const BlockRow rows[] = {
         // c0 > c1: thirds. (2 * 255 + 0 + 1) / 3 = 170, (255 + 0 + 1) / 3 = 85.
         {"DXT1 four colours",
-         PixelDecoder::RgbDxt1Format,
-         colorBlock(red, blue, CodesPerColumn),
+         PixelDecoder::rgbDxt1Format,
+         colorBlock(red, blue, codesPerColumn),
          {{255, 0, 0}, {0, 0, 255}, {170, 0, 85}, {85, 0, 170}}},
         // c0 < c1: the midpoint (255 + 1) / 2 = 128, then black.
         {"DXT1 three colours and black",
-         PixelDecoder::RgbaDxt1Format,
-         colorBlock(blue, red, CodesPerColumn),
+         PixelDecoder::rgbaDxt1Format,
+         colorBlock(blue, red, codesPerColumn),
          {{0, 0, 255}, {255, 0, 0}, {128, 0, 128}, {0, 0, 0}}},
         {"DXT1 equal endpoints use three colours",
-         PixelDecoder::RgbDxt1Format,
-         colorBlock(green, green, CodesPerColumn),
+         PixelDecoder::rgbDxt1Format,
+         colorBlock(green, green, codesPerColumn),
          {{0, 255, 0}, {0, 255, 0}, {0, 255, 0}, {0, 0, 0}}},
         // DXT3 always uses thirds, even with c0 < c1.
         {"DXT3 thirds whatever the endpoint order",
-         PixelDecoder::RgbaDxt3Format,
-         withAlphaBlock(colorBlock(blue, red, CodesPerColumn)),
+         PixelDecoder::rgbaDxt3Format,
+         withAlphaBlock(colorBlock(blue, red, codesPerColumn)),
          {{0, 0, 255}, {255, 0, 0}, {85, 0, 170}, {170, 0, 85}}},
         // (2 * 132 + 1) / 3 = 88, (2 * 130 + 1) / 3 = 87, (132 + 1) / 3 = 44, (130 + 1) / 3 = 43.
         {"DXT5 bit replication and rounding",
-         PixelDecoder::RgbaDxt5Format,
-         withAlphaBlock(colorBlock(grey, 0x0000, CodesPerColumn)),
+         PixelDecoder::rgbaDxt5Format,
+         withAlphaBlock(colorBlock(grey, 0x0000, codesPerColumn)),
          {{132, 130, 132}, {0, 0, 0}, {88, 87, 88}, {44, 43, 44}}},
     };
     for (const BlockRow& row : rows) {
@@ -97,7 +97,7 @@ TEST(S3tcDecoder, CodeBitsAddressTexelsRowByRow)
     const std::uint8_t codes[4] = {0x00, 0x10, 0x00, 0x00};
     const std::vector<std::uint8_t> block = colorBlock(0xFFFF, 0x0000, codes);
     std::uint8_t rgb[16][3];
-    S3tcDecoder::decodeBlock(PixelDecoder::RgbDxt1Format, block.data(), rgb);
+    S3tcDecoder::decodeBlock(PixelDecoder::rgbDxt1Format, block.data(), rgb);
     for (int t = 0; t < 16; ++t) {
         SCOPED_TRACE("texel " + std::to_string(t));
         EXPECT_EQ(int(rgb[t][1]), t == 6 ? 0 : 255);

@@ -26,33 +26,33 @@ struct FormatRow {
     std::int32_t dataType;
 };
 
-constexpr std::int32_t F32 = PixelDecoder::FloatType;
-constexpr std::int32_t F16 = PixelDecoder::HalfFloatType;
-constexpr std::int32_t U8 = PixelDecoder::UnsignedByteType;
+constexpr std::int32_t f32 = PixelDecoder::floatType;
+constexpr std::int32_t f16 = PixelDecoder::halfFloatType;
+constexpr std::int32_t u8 = PixelDecoder::unsignedByteType;
 
 const FormatRow Formats[] = {
-    {"L float", PixelDecoder::LuminanceFormat, F32},
-    {"L half", PixelDecoder::LuminanceFormat, F16},
-    {"L byte", PixelDecoder::LuminanceFormat, U8},
-    {"I float", PixelDecoder::IntensityFormat, F32},
-    {"I half", PixelDecoder::IntensityFormat, F16},
-    {"I byte", PixelDecoder::IntensityFormat, U8},
-    {"LA float", PixelDecoder::LuminanceAlphaFormat, F32},
-    {"LA half", PixelDecoder::LuminanceAlphaFormat, F16},
-    {"LA byte", PixelDecoder::LuminanceAlphaFormat, U8},
-    {"RGB float", PixelDecoder::RgbFormat, F32},
-    {"RGB half", PixelDecoder::RgbFormat, F16},
-    {"RGB byte", PixelDecoder::RgbFormat, U8},
-    {"BGR float", PixelDecoder::BgrFormat, F32},
-    {"BGR half", PixelDecoder::BgrFormat, F16},
-    {"BGR byte", PixelDecoder::BgrFormat, U8},
-    {"RGBA float", PixelDecoder::RgbaFormat, F32},
-    {"RGBA half", PixelDecoder::RgbaFormat, F16},
-    {"RGBA byte", PixelDecoder::RgbaFormat, U8},
-    {"RGB DXT1", PixelDecoder::RgbDxt1Format, U8},
-    {"RGBA DXT1", PixelDecoder::RgbaDxt1Format, U8},
-    {"RGBA DXT3", PixelDecoder::RgbaDxt3Format, U8},
-    {"RGBA DXT5", PixelDecoder::RgbaDxt5Format, U8},
+    {"L float", PixelDecoder::luminanceFormat, f32},
+    {"L half", PixelDecoder::luminanceFormat, f16},
+    {"L byte", PixelDecoder::luminanceFormat, u8},
+    {"I float", PixelDecoder::intensityFormat, f32},
+    {"I half", PixelDecoder::intensityFormat, f16},
+    {"I byte", PixelDecoder::intensityFormat, u8},
+    {"LA float", PixelDecoder::luminanceAlphaFormat, f32},
+    {"LA half", PixelDecoder::luminanceAlphaFormat, f16},
+    {"LA byte", PixelDecoder::luminanceAlphaFormat, u8},
+    {"RGB float", PixelDecoder::rgbFormat, f32},
+    {"RGB half", PixelDecoder::rgbFormat, f16},
+    {"RGB byte", PixelDecoder::rgbFormat, u8},
+    {"BGR float", PixelDecoder::bgrFormat, f32},
+    {"BGR half", PixelDecoder::bgrFormat, f16},
+    {"BGR byte", PixelDecoder::bgrFormat, u8},
+    {"RGBA float", PixelDecoder::rgbaFormat, f32},
+    {"RGBA half", PixelDecoder::rgbaFormat, f16},
+    {"RGBA byte", PixelDecoder::rgbaFormat, u8},
+    {"RGB DXT1", PixelDecoder::rgbDxt1Format, u8},
+    {"RGBA DXT1", PixelDecoder::rgbaDxt1Format, u8},
+    {"RGBA DXT3", PixelDecoder::rgbaDxt3Format, u8},
+    {"RGBA DXT5", PixelDecoder::rgbaDxt5Format, u8},
 };
 
 struct Size {
@@ -250,12 +250,12 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
         std::uint32_t format;
         double specialShare; // how many components are drawn from the specials
     } rows[] = {
-        {"RGB, few specials", PixelDecoder::RgbFormat, 0.02},
-        {"RGB, many specials", PixelDecoder::RgbFormat, 0.5},
-        {"BGR, few specials", PixelDecoder::BgrFormat, 0.05},
-        {"RGBA, few specials", PixelDecoder::RgbaFormat, 0.05},
-        {"L, few specials", PixelDecoder::LuminanceFormat, 0.05},
-        {"RGB, signed zeros only", PixelDecoder::RgbFormat, -1.0},
+        {"RGB, few specials", PixelDecoder::rgbFormat, 0.02},
+        {"RGB, many specials", PixelDecoder::rgbFormat, 0.5},
+        {"BGR, few specials", PixelDecoder::bgrFormat, 0.05},
+        {"RGBA, few specials", PixelDecoder::rgbaFormat, 0.05},
+        {"L, few specials", PixelDecoder::luminanceFormat, 0.05},
+        {"RGB, signed zeros only", PixelDecoder::rgbFormat, -1.0},
     };
     const Size sizes[] = {{7, 5}, {1, 9}, {13, 1}, {64, 20}, {130, 7}};
     for (const auto& row : rows) {
@@ -290,9 +290,9 @@ TEST(SummedAreaTableBuilder, StreamingStoresGiveTheSameBits)
     const struct {
         const char* name;
         std::uint32_t format;
-    } formats[] = {{"RGB", PixelDecoder::RgbFormat},
-                   {"BGR", PixelDecoder::BgrFormat},
-                   {"RGBA", PixelDecoder::RgbaFormat}};
+    } formats[] = {{"RGB", PixelDecoder::rgbFormat},
+                   {"BGR", PixelDecoder::bgrFormat},
+                   {"RGBA", PixelDecoder::rgbaFormat}};
     for (const auto& [formatName, format] : formats) {
         for (const Size& size : sizes) {
             const std::string name = caseName(formatName, size);
@@ -317,10 +317,10 @@ TEST(SummedAreaTableBuilder, StreamingFallsBackToCachedStoresWhereItCannotRun)
         OwnedImage image;
         std::size_t misalign; // floats the tables are moved off their line boundary
     } cases[] = {
-        {"width 17", testing::randomImage(17, 6, PixelDecoder::RgbFormat, F32, rng), 0},
-        {"half floats", testing::randomImage(32, 6, PixelDecoder::RgbFormat, F16, rng), 0},
-        {"luminance", testing::randomImage(32, 6, PixelDecoder::LuminanceFormat, F32, rng), 0},
-        {"tables off the line grid", testing::randomImage(32, 6, PixelDecoder::RgbFormat, F32, rng),
+        {"width 17", testing::randomImage(17, 6, PixelDecoder::rgbFormat, f32, rng), 0},
+        {"half floats", testing::randomImage(32, 6, PixelDecoder::rgbFormat, f16, rng), 0},
+        {"luminance", testing::randomImage(32, 6, PixelDecoder::luminanceFormat, f32, rng), 0},
+        {"tables off the line grid", testing::randomImage(32, 6, PixelDecoder::rgbFormat, f32, rng),
          1},
     };
     for (const auto& c : cases) {

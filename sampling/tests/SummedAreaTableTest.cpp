@@ -89,8 +89,8 @@ TEST(SummedAreaTable, PrepareShapesBothTablesApartFromThePixels)
     image.size = pixels.size() * sizeof(float);
     image.width = 64;
     image.height = 32;
-    image.pixelFormat = Morvek::PixelDecoder::RgbFormat;
-    image.dataType = Morvek::PixelDecoder::FloatType;
+    image.pixelFormat = Morvek::PixelDecoder::rgbFormat;
+    image.dataType = Morvek::PixelDecoder::floatType;
 
     SummedAreaTable energy, color;
     ASSERT_TRUE(Morvek::SummedAreaTableBuilder::prepare(image, energy, color));

@@ -9,7 +9,7 @@ namespace envlights {
 
 namespace {
 
-constexpr const char* kFooter =
+constexpr const char* footerText =
     "With no IMAGE, envlights uses a built-in sky: a sun 40 degrees above the horizon, half way\n"
     "between -X and -Z (its light shines along 0.5417 -0.6428 0.5417), over a sky gradient and a\n"
     "darker ground. Images are latitude-longitude environments (.exr, .hdr, .png, .jpg), at\n"
@@ -29,11 +29,11 @@ bool readLights(const std::string& text, int& lights, std::string& error)
     const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size());
     const std::string significant = digits.substr(first);
     if (negative && !significant.empty()) {
-        error = "--lights: " + text + " is negative; give 0 to " + std::to_string(kMaxLights);
+        error = "--lights: " + text + " is negative; give 0 to " + std::to_string(maxLights);
         return false;
     }
-    if (significant.size() > 5 || (!significant.empty() && std::stoi(significant) > kMaxLights)) {
-        error = "--lights: " + text + " is above " + std::to_string(kMaxLights) + ", the most lights allowed";
+    if (significant.size() > 5 || (!significant.empty() && std::stoi(significant) > maxLights)) {
+        error = "--lights: " + text + " is above " + std::to_string(maxLights) + ", the most lights allowed";
         return false;
     }
     lights = significant.empty() ? 0 : std::stoi(significant);
@@ -67,7 +67,7 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv, const 
                  "lighting node pool's EnvironmentLight.",
                  "envlights");
     app.set_version_flag("--version", "envlights " + version);
-    app.footer(kFooter);
+    app.footer(footerText);
     app.add_option("IMAGE", options.images, "environment images, processed in order")->type_name("");
     app.add_option("-n,--lights", lightsText, "number of lights (numLights), 0 to 4096; default 16")
         ->type_name("N");
@@ -94,13 +94,13 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv, const 
         result.out = std::string(e.what()) + "\n";
         return result;
     } catch (const CLI::ParseError& e) {
-        result.exitCode = kExitUsage;
+        result.exitCode = exitUsage;
         result.error = std::string(e.what()) + " (see --help)";
         return result;
     }
 
     auto usage = [&](const std::string& message) {
-        result.exitCode = kExitUsage;
+        result.exitCode = exitUsage;
         result.error = message;
         return result;
     };

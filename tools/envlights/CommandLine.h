@@ -12,7 +12,7 @@ enum class OutputFormat { Table, Json, X3d };
 
 struct Options {
     std::vector<std::string> images;  ///< empty: the built-in sky
-    int lights = 16;                  ///< numLights of the EnvironmentLight, 0 to kMaxLights
+    int lights = 16;                  ///< numLights of the EnvironmentLight, 0 to maxLights
     OutputFormat format = OutputFormat::Table;
     std::string output;   ///< empty: standard output
     std::string overlay;  ///< empty: no overlay picture
@@ -21,18 +21,18 @@ struct Options {
 };
 
 /// Exit statuses.
-constexpr int kExitOk = 0;
-constexpr int kExitInput = 1;  ///< a file could not be read or written
-constexpr int kExitUsage = 2;  ///< the command line is wrong
+constexpr int exitOk = 0;
+constexpr int exitInput = 1;  ///< a file could not be read or written
+constexpr int exitUsage = 2;  ///< the command line is wrong
 
 /// The most lights one may ask for.
-constexpr int kMaxLights = 4096;
+constexpr int maxLights = 4096;
 
 class CommandLine {
 public:
     struct Result {
         bool run = false;     ///< true: go on with `options`; false: stop with `exitCode`
-        int exitCode = kExitOk;
+        int exitCode = exitOk;
         Options options;
         std::string out;      ///< text for standard output (--help, --version)
         std::string error;    ///< one line for standard error, without newline

@@ -9,9 +9,9 @@ namespace envlights {
 
 class DigitFont {
 public:
-    static constexpr int kGlyphWidth = 3;   ///< font pixels
-    static constexpr int kGlyphHeight = 5;  ///< font pixels
-    static constexpr int kAdvance = 4;      ///< font pixels from one digit to the next
+    static constexpr int glyphWidth = 3;   ///< font pixels
+    static constexpr int glyphHeight = 5;  ///< font pixels
+    static constexpr int advance = 4;      ///< font pixels from one digit to the next
 
     /// Whether font pixel (x, y) of `digit` ('0'..'9') is set; y = 0 is the glyph's top row.
     /// Any other character and any position outside the glyph is unset.

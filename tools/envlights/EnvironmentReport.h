@@ -30,7 +30,7 @@ struct ReportedLight {
 
 /// The result for one image.
 struct EnvironmentReport {
-    std::string path;                 ///< the file, or kBuiltInSkyName for the procedural sky
+    std::string path;                 ///< the file, or builtInSkyName for the procedural sky
     int width = 0;                    ///< pixels
     int height = 0;                   ///< pixels
     std::vector<ReportedLight> lights;  ///< in the order of `_lights`: densest first
@@ -38,7 +38,7 @@ struct EnvironmentReport {
 };
 
 /// The path reported for the built-in sky.
-inline constexpr const char* kBuiltInSkyName = "<built-in sky>";
+inline constexpr const char* builtInSkyName = "<built-in sky>";
 
 }  // namespace envlights
 

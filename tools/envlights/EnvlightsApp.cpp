@@ -68,7 +68,7 @@ int EnvlightsApp::run(const Options& options)
     {
         const PhaseTimer::Scope scope = setup.measure("load plug-in");
         if (!extractor.loadPlugin(error))
-            return fail(kExitInput, "cannot load the lighting node pool: " + error);
+            return fail(exitInput, "cannot load the lighting node pool: " + error);
     }
 
     const std::vector<std::string> sources = options.images.empty() ? std::vector<std::string>{""} : options.images;
@@ -79,7 +79,7 @@ int EnvlightsApp::run(const Options& options)
         const std::string& path = sources[i];
         PhaseTimer& timer = timers[i];
         EnvironmentReport report;
-        report.path = path.empty() ? kBuiltInSkyName : path;
+        report.path = path.empty() ? builtInSkyName : path;
 
         osg::ImagePtr image = osg::NullFC;
         {
@@ -87,24 +87,24 @@ int EnvlightsApp::run(const Options& options)
             if (path.empty()) {
                 image = ProceduralSky().createImage();
                 if (image == osg::NullFC)
-                    return fail(kExitInput, "the built-in sky could not be made");
+                    return fail(exitInput, "the built-in sky could not be made");
             } else {
                 Morvek::ImageFileInfo info;
                 image = Morvek::loadImageFile(path, error, info);
                 if (!info.note.empty())
                     _err << "envlights: warning: " << info.note << '\n';
                 if (image == osg::NullFC)
-                    return fail(kExitInput, error);
+                    return fail(exitInput, error);
             }
         }
         const ImageHold hold(image);
         report.width = image->getWidth();
         report.height = image->getHeight();
         if (report.width < 2 || report.height < 2)
-            return fail(kExitInput, report.path + ": the image is smaller than 2 x 2 pixels (" +
+            return fail(exitInput, report.path + ": the image is smaller than 2 x 2 pixels (" +
                                         sizeText(report.width, report.height) + ")");
-        if (report.width > kMaxSide || report.height > kMaxSide)
-            return fail(kExitInput, report.path + ": the image is larger than " + std::to_string(kMaxSide) +
+        if (report.width > maxSide || report.height > maxSide)
+            return fail(exitInput, report.path + ": the image is larger than " + std::to_string(maxSide) +
                                         " pixels on a side (" + sizeText(report.width, report.height) + ")");
         {
             const PhaseTimer::Scope scope = timer.measure("decode");
@@ -114,12 +114,12 @@ int EnvlightsApp::run(const Options& options)
             EnvironmentRotation(options.rotateDeg).apply(image);
         }
         if (!extractor.extract(image, options.lights, report, timer, error))
-            return fail(kExitInput, report.path + ": " + error);
+            return fail(exitInput, report.path + ": " + error);
         if (!options.overlay.empty()) {
             const PhaseTimer::Scope scope = timer.measure("overlay");
             std::string png;
             if (!OverlayRenderer::renderPng(image, report, png, error))
-                return fail(kExitInput, report.path + ": cannot draw the overlay: " + error);
+                return fail(exitInput, report.path + ": cannot draw the overlay: " + error);
             overlays.push_back(std::move(png));
         }
         reports.push_back(std::move(report));
@@ -136,12 +136,12 @@ int EnvlightsApp::run(const Options& options)
         case OutputFormat::X3d: text = X3dWriter::write(reports, "envlights " + _version); break;
         }
         if (!options.output.empty() && !files.stage(options.output, text, error))
-            return fail(kExitInput, error);
+            return fail(exitInput, error);
         for (std::size_t i = 0; i < overlays.size(); ++i)
             if (!files.stage(overlayPath(options.overlay, i, overlays.size()), overlays[i], error))
-                return fail(kExitInput, error);
+                return fail(exitInput, error);
         if (!files.commit(error))
-            return fail(kExitInput, error);
+            return fail(exitInput, error);
         if (options.output.empty())
             _out << text << std::flush;
     }
@@ -152,7 +152,7 @@ int EnvlightsApp::run(const Options& options)
             _err << "envlights: timings: " << reports[i].path << ": " << timers[i].summary() << '\n';
         _err << "envlights: timings: " << finish.summary() << '\n';
     }
-    return kExitOk;
+    return exitOk;
 }
 
 }  // namespace envlights

@@ -14,7 +14,7 @@ namespace envlights {
 class EnvlightsApp {
 public:
     /// Images above this size on a side do not fit the environment light's 16-bit tables.
-    static constexpr int kMaxSide = 65535;
+    static constexpr int maxSide = 65535;
 
     EnvlightsApp(std::ostream& out, std::ostream& err, std::string version)
         : _out(out), _err(err), _version(std::move(version)) {}

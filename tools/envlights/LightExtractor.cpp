@@ -46,7 +46,7 @@ LightExtractor::~LightExtractor()
 
 bool LightExtractor::loadPlugin(std::string& error)
 {
-    if (!_loader.isLoaded(kPoolName) && !_loader.load(kPoolName, error))
+    if (!_loader.isLoaded(poolName) && !_loader.load(poolName, error))
         return false;
     if (!_scene) {
         _scene = Scene::create("envlights");

@@ -23,7 +23,7 @@ namespace envlights {
 class LightExtractor {
 public:
     /// The pool's name for the host's loader (file libmorvekLightingNodePool.so).
-    static constexpr const char* kPoolName = "LightingNodePool";
+    static constexpr const char* poolName = "LightingNodePool";
 
     LightExtractor() = default;
     ~LightExtractor();

@@ -13,17 +13,17 @@ namespace envlights {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
 struct Rgb {
     std::uint8_t r, g, b;
 };
 
-constexpr Rgb kLeafColor{150, 150, 150};
-constexpr Rgb kLightLeafColor{255, 210, 0};
-constexpr Rgb kMarkColor{255, 40, 40};
-constexpr Rgb kShadowColor{0, 0, 0};
-constexpr Rgb kTextColor{255, 255, 255};
+constexpr Rgb leafColor{150, 150, 150};
+constexpr Rgb lightLeafColor{255, 210, 0};
+constexpr Rgb markColor{255, 40, 40};
+constexpr Rgb shadowColor{0, 0, 0};
+constexpr Rgb textColor{255, 255, 255};
 
 // An RGB8 canvas, row 0 at the top; writes outside it are dropped.
 class Canvas {
@@ -139,11 +139,11 @@ void pixelOfDirection(const std::array<float, 3>& d, int width, int height, int&
     const double y = length > 0 ? std::clamp(d[1] / length, -1.0, 1.0) : 1.0;
     const double theta = std::acos(y);
     const double phi = std::atan2(double(d[0]), double(d[2]));
-    double u = width * (1.0 - (phi + kPi / 2.0) / (2.0 * kPi));
+    double u = width * (1.0 - (phi + pi / 2.0) / (2.0 * pi));
     long long column = std::llround(u) % width;
     if (column < 0)
         column += width;
-    const long long dataRow = std::clamp<long long>(std::llround(theta / kPi * height), 0, height - 1);
+    const long long dataRow = std::clamp<long long>(std::llround(theta / pi * height), 0, height - 1);
     px = static_cast<int>(column);
     py = static_cast<int>(height - 1 - dataRow);
 }
@@ -151,10 +151,10 @@ void pixelOfDirection(const std::array<float, 3>& d, int width, int height, int&
 void drawText(Canvas& canvas, const std::string& text, int x, int y, int scale, Rgb color)
 {
     for (std::size_t i = 0; i < text.size(); ++i)
-        for (int gy = 0; gy < DigitFont::kGlyphHeight; ++gy)
-            for (int gx = 0; gx < DigitFont::kGlyphWidth; ++gx)
+        for (int gy = 0; gy < DigitFont::glyphHeight; ++gy)
+            for (int gx = 0; gx < DigitFont::glyphWidth; ++gx)
                 if (DigitFont::isSet(text[i], gx, gy)) {
-                    const int ox = x + (static_cast<int>(i) * DigitFont::kAdvance + gx) * scale;
+                    const int ox = x + (static_cast<int>(i) * DigitFont::advance + gx) * scale;
                     canvas.fill(ox, y + gy * scale, ox + scale - 1, y + gy * scale + scale - 1, color);
                 }
 }
@@ -169,7 +169,7 @@ void appendBytes(void* context, void* data, int size)
 
 int OverlayRenderer::scaleFor(int width)
 {
-    return width <= 0 ? 1 : std::max(1, (kMinWidth + width - 1) / width);
+    return width <= 0 ? 1 : std::max(1, (minWidth + width - 1) / width);
 }
 
 bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentReport& report,
@@ -201,9 +201,9 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
         canvas.outline(r.x * scale, r.y * scale, (r.x + r.width) * scale - 1, (r.y + r.height) * scale - 1, c);
     };
     for (const PictureRect& leaf : report.leaves)
-        outlineRect(leaf, kLeafColor);
+        outlineRect(leaf, leafColor);
     for (const ReportedLight& light : report.lights)
-        outlineRect(light.region, kLightLeafColor);
+        outlineRect(light.region, lightLeafColor);
 
     // Densest last, so that its mark lies on top.
     const int textScale = 2;
@@ -214,22 +214,22 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
         const int cx = px * scale + scale / 2;
         const int cy = py * scale + scale / 2;
         const int arm = 4;
-        canvas.fill(cx - arm - 1, cy - 1, cx + arm + 1, cy + 1, kShadowColor);
-        canvas.fill(cx - 1, cy - arm - 1, cx + 1, cy + arm + 1, kShadowColor);
-        canvas.fill(cx - arm, cy, cx + arm, cy, kMarkColor);
-        canvas.fill(cx, cy - arm, cx, cy + arm, kMarkColor);
+        canvas.fill(cx - arm - 1, cy - 1, cx + arm + 1, cy + 1, shadowColor);
+        canvas.fill(cx - 1, cy - arm - 1, cx + 1, cy + arm + 1, shadowColor);
+        canvas.fill(cx - arm, cy, cx + arm, cy, markColor);
+        canvas.fill(cx, cy - arm, cx, cy + arm, markColor);
 
         const std::string rank = std::to_string(k + 1);
         const int textWidth = DigitFont::textWidth(rank) * textScale;
-        const int textHeight = DigitFont::kGlyphHeight * textScale;
+        const int textHeight = DigitFont::glyphHeight * textScale;
         int tx = cx + arm + 3;
         int ty = cy + 3;
         if (tx + textWidth + 1 >= canvas.width())
             tx = cx - arm - 3 - textWidth;
         if (ty + textHeight + 1 >= canvas.height())
             ty = cy - 3 - textHeight;
-        canvas.fill(tx - 1, ty - 1, tx + textWidth, ty + textHeight, kShadowColor);
-        drawText(canvas, rank, tx, ty, textScale, kTextColor);
+        canvas.fill(tx - 1, ty - 1, tx + textWidth, ty + textHeight, shadowColor);
+        drawText(canvas, rank, tx, ty, textScale, textColor);
     }
 
     if (!stbi_write_png_to_func(&appendBytes, &png, canvas.width(), canvas.height(), 3,

@@ -18,9 +18,9 @@ class OverlayRenderer {
 public:
     /// Pictures narrower than this are enlarged by a whole factor (nearest pixel), so that the
     /// marks stay readable on small environments.
-    static constexpr int kMinWidth = 512;
+    static constexpr int minWidth = 512;
 
-    /// The enlargement used for a picture `width` pixels wide: ceil(kMinWidth / width), at least 1.
+    /// The enlargement used for a picture `width` pixels wide: ceil(minWidth / width), at least 1.
     static int scaleFor(int width);
 
     /// Float images: exposure that brings the log-average luminance to 0.18, then x / (1 + x)

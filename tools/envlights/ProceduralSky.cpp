@@ -8,9 +8,9 @@ namespace envlights {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
-double radians(double degrees) { return degrees * kPi / 180.0; }
+double radians(double degrees) { return degrees * pi / 180.0; }
 
 float mix(float a, float b, float t) { return a + (b - a) * t; }
 
@@ -28,8 +28,8 @@ ProceduralSky::ProceduralSky(const Settings& settings) : _settings(settings)
 
 std::array<float, 3> ProceduralSky::pixelDirection(int u, int r) const
 {
-    const double phi = 2.0 * kPi * (1.0 - (u + 0.5) / _settings.width) - kPi / 2.0;
-    const double polar = kPi * (r + 0.5) / _settings.height;  // 0 at the zenith
+    const double phi = 2.0 * pi * (1.0 - (u + 0.5) / _settings.width) - pi / 2.0;
+    const double polar = pi * (r + 0.5) / _settings.height;  // 0 at the zenith
     return {static_cast<float>(-std::sin(phi) * std::sin(polar)),
             static_cast<float>(std::cos(polar)),
             static_cast<float>(-std::cos(phi) * std::sin(polar))};

@@ -21,6 +21,6 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         // Allocation failure or a host error: still one line and a defined status.
         std::cerr << "envlights: " << e.what() << '\n';
-        return envlights::kExitInput;
+        return envlights::exitInput;
     }
 }

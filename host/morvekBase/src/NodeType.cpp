@@ -15,7 +15,7 @@ namespace Morvek {
 namespace {
 const char* const Source = "morvekBase/NodeType";
 // Guards isDerivedFrom against a cycle of parent names.
-constexpr int MaxTypeDepth = 64;
+constexpr int maxTypeDepth = 64;
 } // namespace
 
 NodeType::NodeType(NodeTypeNameSpace& ns, const char* name, const char* pool,
@@ -79,7 +79,7 @@ bool NodeType::isDerivedFrom(const char* typeName) const
     if (!typeName)
         return false;
     const NodeType* type = this;
-    for (int depth = 0; type && depth < MaxTypeDepth; ++depth) {
+    for (int depth = 0; type && depth < maxTypeDepth; ++depth) {
         if (type->_name == typeName)
             return true;
         type = type->getParentType();

@@ -56,7 +56,7 @@ unsigned Runtime::update(double time)
     _time = time;
 
     unsigned calls = 0;
-    for (unsigned round = 0; round < MaxUpdateRounds && !_queue.empty(); ++round) {
+    for (unsigned round = 0; round < maxUpdateRounds && !_queue.empty(); ++round) {
         _round.swap(_queue);
         _queue.clear();
         for (size_t i = 0; i < _round.size(); ++i) {
@@ -84,7 +84,7 @@ unsigned Runtime::update(double time)
         MORVEK_HOST_LOG(osg::LOG_WARNING, "morvekBase/Runtime",
                         "update(%g) did not settle after %u rounds; %zu nodes wait for the next "
                         "update\n",
-                        time, MaxUpdateRounds, _queue.size());
+                        time, maxUpdateRounds, _queue.size());
     }
     return calls;
 }

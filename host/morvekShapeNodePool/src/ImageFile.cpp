@@ -113,10 +113,10 @@ bool checkSize(long long width, long long height, const std::string& path, std::
         return false;
     }
     if (static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) >
-        kMaxImageFilePixels) {
+        maxImageFilePixels) {
         error = path + ": the image is too large to load (" + std::to_string(width) + " x " +
                 std::to_string(height) + " pixels, at most " +
-                std::to_string(kMaxImageFilePixels) + ")";
+                std::to_string(maxImageFilePixels) + ")";
         return false;
     }
     return true;

@@ -10,11 +10,11 @@ class DirectionalLightProc;
 
 // A light with parallel rays from an infinitely distant source, shining along `direction`.
 //
-// Field indices continue Light's, from Light::NextFieldIndex.
+// Field indices continue Light's, from Light::nextFieldIndex.
 class DirectionalLight : public Light {
 public:
     // Direction in which the light shines, in the node's coordinate system; default 0 0 -1.
-    static constexpr unsigned directionIndex = Light::NextFieldIndex;
+    static constexpr unsigned directionIndex = Light::nextFieldIndex;
     static constexpr FieldMask directionMask = FieldMask::bit(directionIndex);
     // TRUE: lights the whole scene; FALSE: only the children of its parent groups. Default FALSE.
     static constexpr unsigned globalIndex = directionIndex + 1;

@@ -13,11 +13,11 @@ class EnvironmentLightProc;
 // A light that derives DirectionalLight nodes from a lat-long environment texture: the image is
 // split into regions of about equal energy and the densest regions become lights.
 //
-// Field indices continue Light's, from Light::NextFieldIndex.
+// Field indices continue Light's, from Light::nextFieldIndex.
 class EnvironmentLight : public Light {
 public:
     // Texture node with the lat-long environment image the lights are taken from; default NULL.
-    static constexpr unsigned envTextureIndex = Light::NextFieldIndex;
+    static constexpr unsigned envTextureIndex = Light::nextFieldIndex;
     static constexpr FieldMask envTextureMask = FieldMask::bit(envTextureIndex);
     // Largest number of lights generated; default 2.
     static constexpr unsigned numLightsIndex = envTextureIndex + 1;

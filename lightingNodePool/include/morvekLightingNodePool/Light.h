@@ -18,7 +18,7 @@ class LightProc;
 //
 // Field indices continue VisualEffector's (0 to 2); each index is the previous one plus one and
 // each mask has only its index's bit set. The concrete light types number their own fields
-// from NextFieldIndex on, so masks of different light types share bits.
+// from nextFieldIndex on, so masks of different light types share bits.
 class Light : public VisualEffector {
 public:
     // Ambient emission, 0 to 1; default 0.
@@ -45,7 +45,7 @@ public:
     static constexpr FieldMask localMask = FieldMask::bit(localIndex);
 
     // First index free for the concrete light types.
-    static constexpr unsigned NextFieldIndex = localIndex + 1;
+    static constexpr unsigned nextFieldIndex = localIndex + 1;
 
     SFFloat& ambientIntensity() { return ambientIntensityField; }
     SFColor& color() { return colorField; }

@@ -152,7 +152,7 @@ protected:
         {
             if (object != osg::NullFC) {
                 osg::addRefCP(object);
-                if (_count < Inline)
+                if (_count < inlineSlots)
                     _first[_count++] = object;
                 else
                     _more.push_back(object);
@@ -162,8 +162,8 @@ protected:
 
     private:
         // The parts of one proxy (a dozen at most so far) fit here without allocating.
-        static constexpr unsigned Inline = 16;
-        osg::FieldContainerPtr _first[Inline];
+        static constexpr unsigned inlineSlots = 16;
+        osg::FieldContainerPtr _first[inlineSlots];
         unsigned _count = 0;
         std::vector<osg::FieldContainerPtr> _more;
     };

@@ -11,11 +11,11 @@ class PointLightProc;
 
 // A light at `location` that shines in all directions.
 //
-// Field indices continue Light's, from Light::NextFieldIndex.
+// Field indices continue Light's, from Light::nextFieldIndex.
 class PointLight : public Light {
 public:
     // Constant, linear and quadratic fall-off factors; default 1 0 0.
-    static constexpr unsigned attenuationIndex = Light::NextFieldIndex;
+    static constexpr unsigned attenuationIndex = Light::nextFieldIndex;
     static constexpr FieldMask attenuationMask = FieldMask::bit(attenuationIndex);
     // Position of the light in the node's coordinate system; default 0 0 0.
     static constexpr unsigned locationIndex = attenuationIndex + 1;

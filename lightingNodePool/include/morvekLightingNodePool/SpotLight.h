@@ -11,11 +11,11 @@ class SpotLightProc;
 
 // A light at `location` that shines along `direction` within a cone of `cutOffAngle`.
 //
-// Field indices continue Light's, from Light::NextFieldIndex.
+// Field indices continue Light's, from Light::nextFieldIndex.
 class SpotLight : public Light {
 public:
     // Constant, linear and quadratic fall-off factors; default 1 0 0.
-    static constexpr unsigned attenuationIndex = Light::NextFieldIndex;
+    static constexpr unsigned attenuationIndex = Light::nextFieldIndex;
     static constexpr FieldMask attenuationMask = FieldMask::bit(attenuationIndex);
     // Inner angle of full intensity in radians (not used for lighting yet); default 1.570796.
     static constexpr unsigned beamWidthIndex = attenuationIndex + 1;

@@ -20,34 +20,34 @@ namespace Morvek {
 class PixelDecoder {
 public:
     // Pixel formats (OpenGL enumerants, the values osg::Image stores).
-    static constexpr std::uint32_t LuminanceFormat = 0x1909;
-    static constexpr std::uint32_t IntensityFormat = 0x8049;
-    static constexpr std::uint32_t LuminanceAlphaFormat = 0x190A;
-    static constexpr std::uint32_t RgbFormat = 0x1907;
-    static constexpr std::uint32_t BgrFormat = 0x80E0;
-    static constexpr std::uint32_t RgbaFormat = 0x1908;
-    static constexpr std::uint32_t RgbDxt1Format = 0x83F0;
-    static constexpr std::uint32_t RgbaDxt1Format = 0x83F1;
-    static constexpr std::uint32_t RgbaDxt3Format = 0x83F2;
-    static constexpr std::uint32_t RgbaDxt5Format = 0x83F3;
+    static constexpr std::uint32_t luminanceFormat = 0x1909;
+    static constexpr std::uint32_t intensityFormat = 0x8049;
+    static constexpr std::uint32_t luminanceAlphaFormat = 0x190A;
+    static constexpr std::uint32_t rgbFormat = 0x1907;
+    static constexpr std::uint32_t bgrFormat = 0x80E0;
+    static constexpr std::uint32_t rgbaFormat = 0x1908;
+    static constexpr std::uint32_t rgbDxt1Format = 0x83F0;
+    static constexpr std::uint32_t rgbaDxt1Format = 0x83F1;
+    static constexpr std::uint32_t rgbaDxt3Format = 0x83F2;
+    static constexpr std::uint32_t rgbaDxt5Format = 0x83F3;
 
     // Data types read (OpenGL enumerants).
-    static constexpr std::int32_t UnsignedByteType = 0x1401;
-    static constexpr std::int32_t FloatType = 0x1406;
-    static constexpr std::int32_t HalfFloatType = 0x140B; // GL_HALF_FLOAT_NV
+    static constexpr std::int32_t unsignedByteType = 0x1401;
+    static constexpr std::int32_t floatType = 0x1406;
+    static constexpr std::int32_t halfFloatType = 0x140B; // GL_HALF_FLOAT_NV
 
     // Luminance weights of a colour's energy, single precision. They are fixed by design and
     // are deliberately not the Rec. 709 values (0.2126, 0.7152, 0.0722).
-    static constexpr float RedWeight = 0.2125f;
-    static constexpr float GreenWeight = 0.7154f;
-    static constexpr float BlueWeight = 0.0721f;
+    static constexpr float redWeight = 0.2125f;
+    static constexpr float greenWeight = 0.7154f;
+    static constexpr float blueWeight = 0.0721f;
 
     // Table sizes are kept in 16 bits, so neither side may exceed this.
-    static constexpr std::int32_t MaxSide = 65535;
+    static constexpr std::int32_t maxSide = 65535;
 
     enum class Verdict {
         Readable,            // every pixel can be decoded
-        BadSize,             // width or height negative or above MaxSide
+        BadSize,             // width or height negative or above maxSide
         UnknownFormat,       // a pixel format outside the table above
         UnsupportedDataType, // an uncompressed format of another data type: pixels read as black
         DataTooShort         // fewer bytes than the size and format imply
@@ -80,7 +80,7 @@ public:
     // Energy of a colour: (r * 0.2125 + g * 0.7154) + b * 0.0721, in this order.
     static float energy(float r, float g, float b)
     {
-        return (r * RedWeight + g * GreenWeight) + b * BlueWeight;
+        return (r * redWeight + g * greenWeight) + b * blueWeight;
     }
 
     // The colour of pixel (x, y); (0, 0, 0) when the image is not readable or the pixel lies

@@ -36,9 +36,9 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
         EXPECT_EQ(parse({"--lights", text}).options.lights, value) << text;
 
     const CommandLine::Result version = parse({"--version"});
-    EXPECT_TRUE(!version.run && version.exitCode == kExitOk && version.out == "envlights 9.8.7\n");
+    EXPECT_TRUE(!version.run && version.exitCode == exitOk && version.out == "envlights 9.8.7\n");
     const CommandLine::Result help = parse({"-h"});
-    EXPECT_TRUE(!help.run && help.exitCode == kExitOk);
+    EXPECT_TRUE(!help.run && help.exitCode == exitOk);
     for (const char* option : {"--lights", "--format", "--output", "--overlay", "--rotate", "--timings"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
@@ -68,7 +68,7 @@ TEST(CommandLineTest, UsageErrorsNameTheOption)
     for (const Row& row : rows) {
         const CommandLine::Result result = parse(row.args);
         EXPECT_FALSE(result.run) << row.error;
-        EXPECT_EQ(result.exitCode, kExitUsage) << row.error;
+        EXPECT_EQ(result.exitCode, exitUsage) << row.error;
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
         if (row.error.rfind("...", 0) == 0)
             EXPECT_NE(result.error.find(row.error.substr(3)), std::string::npos) << result.error;

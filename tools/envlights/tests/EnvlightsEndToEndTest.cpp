@@ -32,7 +32,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using Vec = std::array<double, 3>;
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
 std::string readText(const std::string& file)
 {
@@ -46,7 +46,7 @@ Vec vec(const json& v) { return {v[0].get<double>(), v[1].get<double>(), v[2].ge
 // The shine direction the lighting node pool documents for data pixel (u, v) of a W x H image.
 Vec shineDirection(double u, double v, double width, double height)
 {
-    const double phi = 2.0 * kPi * (1.0 - u / width) - kPi / 2.0, theta = kPi * v / height;
+    const double phi = 2.0 * pi * (1.0 - u / width) - pi / 2.0, theta = pi * v / height;
     return {std::sin(phi) * std::sin(theta), std::cos(theta), std::cos(phi) * std::sin(theta)};
 }
 

@@ -16,7 +16,7 @@ namespace {
 using namespace envlights;
 using Rgb = std::array<int, 3>;
 
-const Rgb kRed{255, 40, 40};
+const Rgb red{255, 40, 40};
 
 struct Decoded {
     int width = 0, height = 0;
@@ -91,15 +91,15 @@ TEST(OverlayRendererTest, LeavesOutlinedAndLightsMarkedWhereTheyComeFrom)
     EXPECT_EQ(out.at(800, 511), leaf);
     EXPECT_EQ(out.at(800, 400), background);
     for (const auto& [x, y] : {std::pair{700, 111}, {704, 111}, {700, 107}})
-        EXPECT_EQ(out.at(x, y), kRed) << "cross at " << x << ", " << y;
+        EXPECT_EQ(out.at(x, y), red) << "cross at " << x << ", " << y;
     EXPECT_EQ(out.at(705, 111), (Rgb{0, 0, 0})) << "dark border around the cross";
     // The rank "1" in white, each font pixel 2 x 2, below right of the cross.
     int white = 0, fontPixels = 0;
     for (int y = 111; y < 131; ++y)
         for (int x = 700; x < 720; ++x)
             white += out.at(x, y) == Rgb{255, 255, 255};
-    for (int i = 0; i < DigitFont::kGlyphWidth * DigitFont::kGlyphHeight; ++i)
-        fontPixels += DigitFont::isSet('1', i % DigitFont::kGlyphWidth, i / DigitFont::kGlyphWidth);
+    for (int i = 0; i < DigitFont::glyphWidth * DigitFont::glyphHeight; ++i)
+        fontPixels += DigitFont::isSet('1', i % DigitFont::glyphWidth, i / DigitFont::glyphWidth);
     EXPECT_EQ(white, 4 * fontPixels);
 }
 
@@ -111,7 +111,7 @@ TEST(OverlayRendererTest, MarksFollowTheDirectionAllAroundThePicture)
         EnvironmentReport report;
         report.lights.push_back({shineDirection(u, v, width, height), {}, {}});
         const Decoded out = render(width, height, black.data(), osg::Image::OSG_FLOAT32_IMAGEDATA, report);
-        EXPECT_EQ(out.at(u * scale + scale / 2, (height - 1 - v) * scale + scale / 2), kRed) << u << ", " << v;
+        EXPECT_EQ(out.at(u * scale + scale / 2, (height - 1 - v) * scale + scale / 2), red) << u << ", " << v;
     }
 }
 

@@ -21,9 +21,9 @@ namespace {
 using namespace envlights;
 
 // Floats whose shortest decimal form needs 1 to 9 digits, and extreme ones.
-const float kFloats[] = {0.1f,   1.0f / 3.0f, -0.0f, 0.0625f, 16777218.0f, 1e-45f,     1.17549435e-38f,
+const float floats[] = {0.1f,   1.0f / 3.0f, -0.0f, 0.0625f, 16777218.0f, 1e-45f,     1.17549435e-38f,
                          3.4028235e38f, -2.5f, 0.99999994f, 123456.789f, 7e-10f, 0.00024414062f};
-constexpr std::size_t kCount = std::size(kFloats);
+constexpr std::size_t count = std::size(floats);
 
 std::uint32_t bits(float f)
 {
@@ -32,12 +32,12 @@ std::uint32_t bits(float f)
     return b;
 }
 
-// One image whose lights cycle through kFloats, and one without lights.
+// One image whose lights cycle through floats, and one without lights.
 std::vector<EnvironmentReport> reports()
 {
     EnvironmentReport first{"dir/sky \"noon\" & <dusk>\\.exr", 1024, 512, {}, {}};
-    for (std::size_t i = 0; i < kCount; ++i) {
-        const auto f = [&](std::size_t k) { return kFloats[(i + k) % kCount]; };
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto f = [&](std::size_t k) { return floats[(i + k) % count]; };
         first.lights.push_back({{f(0), f(1), f(2)}, {f(3), f(4), f(5)}, {int(i), int(2 * i), int(i) + 3, 1}});
         first.leaves.push_back(first.lights.back().region);
     }
@@ -46,7 +46,7 @@ std::vector<EnvironmentReport> reports()
 
 TEST(WritersTest, FloatTextIsShortAndReadsBackExactly)
 {
-    for (float f : kFloats) {
+    for (float f : floats) {
         const std::string text = floatText(f);
         EXPECT_EQ(bits(std::strtof(text.c_str(), nullptr)), bits(f)) << text;
         EXPECT_EQ(bits(float(std::strtod(text.c_str(), nullptr))), bits(f)) << text << " through double";
@@ -129,10 +129,10 @@ TEST(WritersTest, TableHasOneAlignedRowPerLight)
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), kCount + 4);
-    EXPECT_EQ(lines[0], expected[0].path + ": 1024 x 512, " + std::to_string(kCount) + " lights from " +
-                            std::to_string(kCount) + " regions");
-    for (std::size_t k = 0; k < kCount; ++k) {
+    ASSERT_EQ(lines.size(), count + 4);
+    EXPECT_EQ(lines[0], expected[0].path + ": 1024 x 512, " + std::to_string(count) + " lights from " +
+                            std::to_string(count) + " regions");
+    for (std::size_t k = 0; k < count; ++k) {
         const std::string& row = lines[2 + k];
         EXPECT_EQ(std::stoul(row), k + 1) << row;
         EXPECT_EQ(row.find('('), lines[1].find('d')) << "direction column: " << row;

@@ -16,7 +16,7 @@ class Node;
 // its queued masks through one nodeChanged(time, mask), in the order the nodes were first
 // queued. Changes made during a delivery (a processor setting fields, generated nodes getting
 // their first update) are delivered in further rounds of the same update, until nothing is
-// queued or MaxUpdateRounds rounds have run (then a warning is logged and the rest waits for
+// queued or maxUpdateRounds rounds have run (then a warning is logged and the rest waits for
 // the next update). Status bits Node::StatusFirstUpdate and Node::StatusReattached are cleared
 // after the node's delivery, so the processor sees them during its nodeChanged.
 //
@@ -28,7 +28,7 @@ public:
     static Runtime& instance();
 
     // Rounds of one update before it gives up on a change cycle.
-    static constexpr unsigned MaxUpdateRounds = 64;
+    static constexpr unsigned maxUpdateRounds = 64;
 
     // The host's current time: the time of the last update (0 before the first), used by
     // XField::setValue for the changes it announces.

@@ -47,7 +47,7 @@ struct ImageFileInfo {
 
 /// Largest image the loader accepts, in pixels (2^28, 3 GiB as float RGB): larger headers are
 /// taken as corrupt rather than attempted.
-constexpr unsigned long long kMaxImageFilePixels = 1ull << 28;
+constexpr unsigned long long maxImageFilePixels = 1ull << 28;
 
 /// Loads `path`. On success returns a new image (reference count 0, as a fresh OpenSG
 /// container) and clears `error`; on failure returns NullFC and sets `error` to one line naming
