@@ -1,5 +1,4 @@
-#ifndef MORVEK_BENCH_HDRILOADER_H
-#define MORVEK_BENCH_HDRILOADER_H
+#pragma once
 
 // Loads the shared lat-long EXR environments for the benchmarks as interleaved float RGB, top
 // scan line first.
@@ -69,5 +68,3 @@ inline Hdri loadHdri(const std::string& path, std::string& error)
 }
 
 } // namespace Morvek::bench
-
-#endif

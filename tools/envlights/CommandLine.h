@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_COMMANDLINE_H
-#define MORVEK_ENVLIGHTS_COMMANDLINE_H
+#pragma once
 
 // The options of envlights and how they are read.
 
@@ -43,5 +42,3 @@ public:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_DIGITFONT_H
-#define MORVEK_ENVLIGHTS_DIGITFONT_H
+#pragma once
 
 // A 3 x 5 pixel font of the ten digits, enough to write a light's rank into a picture.
 
@@ -22,5 +21,3 @@ public:
 };
 
 }  // namespace envlights
-
-#endif

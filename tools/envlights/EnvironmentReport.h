@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_ENVIRONMENTREPORT_H
-#define MORVEK_ENVLIGHTS_ENVIRONMENTREPORT_H
+#pragma once
 
 // What envlights found for one environment: the generated lights, as the lighting node pool
 // made them, and the leaves of its cut, in the coordinates a user sees in the picture.
@@ -41,5 +40,3 @@ struct EnvironmentReport {
 inline constexpr const char* builtInSkyName = "<built-in sky>";
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_ENVIRONMENTROTATION_H
-#define MORVEK_ENVLIGHTS_ENVIRONMENTROTATION_H
+#pragma once
 
 // Turning a latitude-longitude environment about the vertical (Y) axis is a shift of its
 // columns. A positive angle turns it counterclockwise seen from above (right-handed about +Y),
@@ -28,5 +27,3 @@ private:
 };
 
 }  // namespace envlights
-
-#endif

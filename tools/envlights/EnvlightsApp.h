@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_ENVLIGHTSAPP_H
-#define MORVEK_ENVLIGHTS_ENVLIGHTSAPP_H
+#pragma once
 
 // One run of envlights: every image in order (or the built-in sky), then the output and the
 // overlay pictures, written all together or not at all.
@@ -33,5 +32,3 @@ private:
 };
 
 }  // namespace envlights
-
-#endif

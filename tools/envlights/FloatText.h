@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_FLOATTEXT_H
-#define MORVEK_ENVLIGHTS_FLOATTEXT_H
+#pragma once
 
 #include <string>
 
@@ -11,5 +10,3 @@ namespace envlights {
 std::string floatText(float value);
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_JSONWRITER_H
-#define MORVEK_ENVLIGHTS_JSONWRITER_H
+#pragma once
 
 #include "EnvironmentReport.h"
 
@@ -22,5 +21,3 @@ public:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_LIGHTEXTRACTOR_H
-#define MORVEK_ENVLIGHTS_LIGHTEXTRACTOR_H
+#pragma once
 
 // The real path from an environment image to lights: the lighting node pool is loaded as a
 // plug-in through the host's loader, and for each image an EnvironmentLight node (created by
@@ -46,5 +45,3 @@ private:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_NONFINITEPIXELS_H
-#define MORVEK_ENVLIGHTS_NONFINITEPIXELS_H
+#pragma once
 
 // HDR files can hold NaN or infinite values (a broken render, a saturated sensor). One such
 // value would poison every sum of the environment's tables, so a pixel with any non-finite
@@ -20,5 +19,3 @@ public:
 };
 
 }  // namespace envlights
-
-#endif

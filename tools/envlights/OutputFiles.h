@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_OUTPUTFILES_H
-#define MORVEK_ENVLIGHTS_OUTPUTFILES_H
+#pragma once
 
 // Files written all together or not at all: each is first written to a temporary file beside
 // its destination, and only when every one of them is complete are they renamed into place.
@@ -37,5 +36,3 @@ private:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_OVERLAYRENDERER_H
-#define MORVEK_ENVLIGHTS_OVERLAYRENDERER_H
+#pragma once
 
 // A PNG that shows where the lights came from: the environment tone-mapped to sRGB, the
 // picture's top row at the top, every leaf of the cut outlined (grey, or yellow when it made a
@@ -32,5 +31,3 @@ public:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_PHASETIMER_H
-#define MORVEK_ENVLIGHTS_PHASETIMER_H
+#pragma once
 
 // Wall-clock time per named phase, for --timings.
 
@@ -47,5 +46,3 @@ private:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_PROCEDURALSKY_H
-#define MORVEK_ENVLIGHTS_PROCEDURALSKY_H
+#pragma once
 
 // The environment envlights uses when it is given no image: a sun disc over a sky gradient and
 // a darker ground, as a latitude-longitude picture of linear float RGB.
@@ -62,5 +61,3 @@ private:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_TABLEWRITER_H
-#define MORVEK_ENVLIGHTS_TABLEWRITER_H
+#pragma once
 
 #include "EnvironmentReport.h"
 
@@ -16,5 +15,3 @@ public:
 };
 
 }  // namespace envlights
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef MORVEK_ENVLIGHTS_X3DWRITER_H
-#define MORVEK_ENVLIGHTS_X3DWRITER_H
+#pragma once
 
 #include "EnvironmentReport.h"
 
@@ -18,5 +17,3 @@ public:
 };
 
 }  // namespace envlights
-
-#endif

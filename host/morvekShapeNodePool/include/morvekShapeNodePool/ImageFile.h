@@ -1,5 +1,4 @@
-#ifndef MORVEK_SHAPENODEPOOL_IMAGEFILE_H
-#define MORVEK_SHAPENODEPOOL_IMAGEFILE_H
+#pragma once
 
 // Reading picture files into OpenSG images.
 //
@@ -58,5 +57,3 @@ osg::ImagePtr loadImageFile(const std::string& path, std::string& error);
 osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFileInfo& info);
 
 }  // namespace Morvek
-
-#endif
