@@ -1,5 +1,4 @@
-#ifndef OSG_TESTS_OSGTESTSUPPORT_H
-#define OSG_TESTS_OSGTESTSUPPORT_H
+#pragma once
 
 #include <OpenSG/OSGEditJournal.h>
 #include <OpenSG/OSGFieldContainer.h>
@@ -34,5 +33,3 @@ private:
     osg::UInt32 _savedHeader = 0;
     osg::UInt32 _savedModules = 0;
 };
-
-#endif

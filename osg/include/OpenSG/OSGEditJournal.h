@@ -1,5 +1,4 @@
-#ifndef OSG_EDITJOURNAL_H
-#define OSG_EDITJOURNAL_H
+#pragma once
 
 #include <OpenSG/OSGFieldContainerPtr.h>
 
@@ -37,5 +36,3 @@ public:
 };
 
 OSG_END_NAMESPACE
-
-#endif

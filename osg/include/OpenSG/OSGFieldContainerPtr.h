@@ -1,5 +1,4 @@
-#ifndef OSG_FIELDCONTAINERPTR_H
-#define OSG_FIELDCONTAINERPTR_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -186,5 +185,3 @@ void endEditNotChangedCP(const FieldContainerPtr& objectP, BitVector whichField 
 std::ostream& operator<<(std::ostream& os, const FieldContainerPtr& p);
 
 OSG_END_NAMESPACE
-
-#endif

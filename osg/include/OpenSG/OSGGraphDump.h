@@ -1,5 +1,4 @@
-#ifndef OSG_GRAPHDUMP_H
-#define OSG_GRAPHDUMP_H
+#pragma once
 
 #include <OpenSG/OSGNode.h>
 
@@ -45,5 +44,3 @@ std::string dumpGraph(const NodePtr& root);
 std::string dumpNumber(Real32 value);
 
 OSG_END_NAMESPACE
-
-#endif

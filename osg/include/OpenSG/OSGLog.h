@@ -1,5 +1,4 @@
-#ifndef OSG_LOG_H
-#define OSG_LOG_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 #include <OpenSG/OSGLock.h>
@@ -287,5 +286,3 @@ OSG_END_NAMESPACE
 #define PNOTICE OSG_LOG_STREAM_(::osg::LOG_NOTICE, false)
 #define PINFO OSG_LOG_STREAM_(::osg::LOG_INFO, false)
 #define PDEBUG OSG_LOG_STREAM_(::osg::LOG_DEBUG, false)
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_LOGCAPTURE_H
-#define OSG_LOGCAPTURE_H
+#pragma once
 
 #include <OpenSG/OSGLog.h>
 
@@ -31,5 +30,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

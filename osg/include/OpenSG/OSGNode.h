@@ -1,5 +1,4 @@
-#ifndef OSG_NODE_H
-#define OSG_NODE_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainer.h>
 #include <OpenSG/OSGBoxVolume.h>
@@ -128,5 +127,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

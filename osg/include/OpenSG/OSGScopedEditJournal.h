@@ -1,5 +1,4 @@
-#ifndef OSG_SCOPEDEDITJOURNAL_H
-#define OSG_SCOPEDEDITJOURNAL_H
+#pragma once
 
 #include <OpenSG/OSGEditJournal.h>
 
@@ -28,5 +27,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif
