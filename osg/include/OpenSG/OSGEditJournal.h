@@ -15,24 +15,22 @@ struct EditRecord
     BitVector mask;
 };
 
-// Test hook: the process-wide list of committed edits. While recording is on, every endEditCP
-// and changedCP on a non-null container appends one record, after the container's changed()
-// has run. endEditNotChangedCP and the layer's own bookkeeping (parents lists, a child's
-// parent field) add nothing. Compare containerId with getContainerId(ptr).
+// Test hook: the edits the calling thread's change list has recorded. While recording is on,
+// every endEditCP and changedCP on a non-null container leaves one record. endEditNotChangedCP
+// and the layer's own bookkeeping (parents lists, a child's parent field) add nothing. Compare
+// containerId with getContainerId(ptr).
 //
-// Recording is off by default: a long-running process commits edits without end, and a list
-// of all of them would only grow. Tests that read records() turn it on, best through
-// ScopedEditJournal.
+// Recording is off by default (the change list is read-only): a long-running process commits
+// edits without end, and a list of all of them would only grow. Tests that read records() turn
+// it on, best through ScopedEditJournal.
 class EditJournal
 {
 public:
-    static const std::vector<EditRecord>& records();
+    static std::vector<EditRecord> records();
     static void clear();
     // Turns recording on or off; records already taken stay until clear().
     static void setEnabled(bool enabled);
     static bool isEnabled();
-    // Appends a record when recording is on; called by the edit protocol.
-    static void add(const FieldContainerPtr& container, BitVector mask);
 };
 
 OSG_END_NAMESPACE
