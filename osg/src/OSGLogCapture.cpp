@@ -2,12 +2,23 @@
 
 OSG_BEGIN_NAMESPACE
 
+namespace
+{
+// The capture that owns the log buffer now; changed under the log lock.
+LogCapture* innermost = nullptr;
+} // namespace
+
 LogCapture::LogCapture()
 {
     Log& log = osgLog();
     log.lock();
     log.flush();
-    _previous = log.swapCapture(&_text);
+    _previousType = log.getLogType();
+    _previousText = log.getLogBuffer();
+    log.clearLogBuffer();
+    log.setLogType(LOG_BUFFER, true);
+    _outer = innermost;
+    innermost = this;
     log.unlock();
 }
 
@@ -16,15 +27,28 @@ LogCapture::~LogCapture()
     Log& log = osgLog();
     log.lock();
     log.flush();
-    log.swapCapture(_previous);
+    log.clearLogBuffer();
+    log << _previousText;
+    log.flush();
+    log.setLogType(_previousType, true);
+    innermost = _outer;
     log.unlock();
+}
+
+std::string* LogCapture::setAside() const
+{
+    for (LogCapture* inner = innermost; inner != nullptr; inner = inner->_outer)
+        if (inner->_outer == this)
+            return &inner->_previousText;
+    return nullptr;
 }
 
 std::string LogCapture::text() const
 {
     Log& log = osgLog();
     log.lock();
-    std::string copy = _text;
+    const std::string* aside = setAside();
+    std::string copy = aside != nullptr ? *aside : log.getLogBuffer();
     log.unlock();
     return copy;
 }
@@ -52,7 +76,10 @@ void LogCapture::clear()
 {
     Log& log = osgLog();
     log.lock();
-    _text.clear();
+    if (std::string* aside = setAside())
+        aside->clear();
+    else
+        log.clearLogBuffer();
     log.unlock();
 }
 

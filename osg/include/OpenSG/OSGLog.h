@@ -61,8 +61,6 @@ enum LogModuleHandling
     LOG_MODULE_ALL = 7
 };
 
-class LogCapture;
-
 // The process-wide log. It is itself the main output stream; stream(level) gives the
 // stream of one level, which discards its text while the level is above the current one.
 //
@@ -144,10 +142,7 @@ public:
     static Lock* _pLogLock;
 
 private:
-    friend class LogCapture;
-
-    // Routes everything written to the log: into the active capture if there is one,
-    // otherwise to the target of the log type.
+    // Routes everything written to the log to the target of the log type.
     class SinkBuf : public std::streambuf
     {
     public:
@@ -178,7 +173,6 @@ private:
 
     void write(const char* s, std::streamsize n);
     void connect();
-    std::string* swapCapture(std::string* capture);
 
     LogType _logType;
     LogLevel _logLevel;
@@ -187,7 +181,6 @@ private:
     std::vector<std::string> _moduleList;
     std::ofstream _fileStream;
     std::string _buffer;
-    std::string* _capture = nullptr;
     SinkBuf _sinkBuf;
     NilBuf _nilBuf;
     std::ostream _nilStream;

@@ -8,8 +8,10 @@
 OSG_BEGIN_NAMESPACE
 
 // Test hook. While an instance is alive, everything the global log writes (headers and
-// text, whatever the log type) goes into it instead of its usual target. Level and module
-// gating still apply. Captures nest: the destructor restores whatever was active before.
+// text, whatever the log type) goes into it instead of its usual target: the log writes to
+// its buffer (LOG_BUFFER) meanwhile, and gets its type and buffer text back afterwards.
+// Level and module gating still apply. Captures nest: an inner capture sets the outer one's
+// text aside and hands it back when it ends.
 class LogCapture
 {
 public:
@@ -25,8 +27,14 @@ public:
     void clear();
 
 private:
-    std::string _text;
-    std::string* _previous;
+    // Where this capture's text is kept while an inner capture runs; null when it is the
+    // innermost one (its text is then the log's buffer).
+    std::string* setAside() const;
+
+    LogType _previousType;
+    // The log buffer's text from before: the enclosing capture's, or the application's.
+    std::string _previousText;
+    LogCapture* _outer;
 };
 
 OSG_END_NAMESPACE
