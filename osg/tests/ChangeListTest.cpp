@@ -1,4 +1,4 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGChangeList.h>
 #include <OpenSG/OSGFieldContainerType.h>

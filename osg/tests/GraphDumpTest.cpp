@@ -1,4 +1,4 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGDirectionalLight.h>
 #include <OpenSG/OSGGraphDump.h>

@@ -1,4 +1,4 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGChunkMaterial.h>
 #include <OpenSG/OSGImage.h>

@@ -1,4 +1,4 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGBaseFunctions.h>
 #include <OpenSG/OSGLogCapture.h>
