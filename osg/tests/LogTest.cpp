@@ -1,7 +1,8 @@
 #include "OsgTest.h"
 
 #include <OpenSG/OSGLog.h>
-#include <OpenSG/OSGLogCapture.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::LogCapture;
 
 namespace
 {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <OpenSG/OSGEditJournal.h>
 #include <OpenSG/OSGFieldContainer.h>
 #include <OpenSG/OSGLog.h>
+
+#include <osgTestSupport/EditJournal.h>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ protected:
     void SetUp() override
     {
         _liveAtStart = osg::getLiveContainerCount();
-        osg::EditJournal::clear();
+        Morvek::osgTestSupport::EditJournal::clear();
         _savedLevel = osg::osgLog().getLogLevel();
         _savedHeader = osg::osgLog().getHeaderElem();
         _savedModules = osg::osgLog().getModuleHandling();

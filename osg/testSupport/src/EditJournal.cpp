@@ -1,14 +1,14 @@
-#include <OpenSG/OSGEditJournal.h>
+#include <osgTestSupport/EditJournal.h>
 
 #include <OpenSG/OSGChangeList.h>
 #include <OpenSG/OSGFieldContainerType.h>
 #include <OpenSG/OSGThread.h>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
 
 std::vector<EditRecord> EditJournal::records()
 {
-    const ChangeList& changes = *Thread::getCurrentChangeList();
+    const osg::ChangeList& changes = *osg::Thread::getCurrentChangeList();
     std::vector<EditRecord> result;
     result.reserve(changes.sizeChanged());
     for (auto it = changes.beginChanged(); it != changes.endChanged(); ++it)
@@ -18,17 +18,17 @@ std::vector<EditRecord> EditJournal::records()
 
 void EditJournal::clear()
 {
-    Thread::getCurrentChangeList()->clearAll();
+    osg::Thread::getCurrentChangeList()->clearAll();
 }
 
 void EditJournal::setEnabled(bool enabled)
 {
-    Thread::getCurrentChangeList()->setReadOnly(!enabled);
+    osg::Thread::getCurrentChangeList()->setReadOnly(!enabled);
 }
 
 bool EditJournal::isEnabled()
 {
-    return !Thread::getCurrentChangeList()->isReadOnly();
+    return !osg::Thread::getCurrentChangeList()->isReadOnly();
 }
 
-OSG_END_NAMESPACE
+} // namespace Morvek::osgTestSupport

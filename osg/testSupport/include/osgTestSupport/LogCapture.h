@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
 
-// Test hook. While an instance is alive, everything the global log writes (headers and
+// While an instance is alive, everything the global log writes (headers and
 // text, whatever the log type) goes into it instead of its usual target: the log writes to
 // its buffer (LOG_BUFFER) meanwhile, and gets its type and buffer text back afterwards.
 // Level and module gating still apply. Captures nest: an inner capture sets the outer one's
@@ -31,10 +31,10 @@ private:
     // innermost one (its text is then the log's buffer).
     std::string* setAside() const;
 
-    LogType _previousType;
+    osg::LogType _previousType;
     // The log buffer's text from before: the enclosing capture's, or the application's.
     std::string _previousText;
     LogCapture* _outer;
 };
 
-OSG_END_NAMESPACE
+} // namespace Morvek::osgTestSupport

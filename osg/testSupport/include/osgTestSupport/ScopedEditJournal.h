@@ -1,8 +1,8 @@
 #pragma once
 
-#include <OpenSG/OSGEditJournal.h>
+#include <osgTestSupport/EditJournal.h>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
 
 // Records committed edits for its lifetime: starts with an empty journal and recording on,
 // and on destruction empties the journal and puts recording back as it found it.
@@ -26,4 +26,4 @@ private:
     bool _wasEnabled;
 };
 
-OSG_END_NAMESPACE
+} // namespace Morvek::osgTestSupport

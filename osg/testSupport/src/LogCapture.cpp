@@ -1,6 +1,9 @@
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
+
+using osg::Log;
+using osg::osgLog;
 
 namespace
 {
@@ -16,7 +19,7 @@ LogCapture::LogCapture()
     _previousType = log.getLogType();
     _previousText = log.getLogBuffer();
     log.clearLogBuffer();
-    log.setLogType(LOG_BUFFER, true);
+    log.setLogType(osg::LOG_BUFFER, true);
     _outer = innermost;
     innermost = this;
     log.unlock();
@@ -83,4 +86,4 @@ void LogCapture::clear()
     log.unlock();
 }
 
-OSG_END_NAMESPACE
+} // namespace Morvek::osgTestSupport

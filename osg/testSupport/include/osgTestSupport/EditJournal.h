@@ -5,20 +5,20 @@
 #include <string>
 #include <vector>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
 
 // One committed edit: which container (its id and type name) and which fields.
 struct EditRecord
 {
-    UInt32 containerId;
+    osg::UInt32 containerId;
     std::string typeName;
-    BitVector mask;
+    osg::BitVector mask;
 };
 
-// Test hook: the edits the calling thread's change list has recorded. While recording is on,
+// The edits the calling thread's change list has recorded, as records. While recording is on,
 // every endEditCP and changedCP on a non-null container leaves one record. endEditNotChangedCP
-// and the layer's own bookkeeping (parents lists, a child's parent field) add nothing. Compare
-// containerId with getContainerId(ptr).
+// and the scene layer's own bookkeeping (parents lists, a child's parent field) add nothing.
+// Compare containerId with osg::getContainerId(ptr).
 //
 // Recording is off by default (the change list is read-only): a long-running process commits
 // edits without end, and a list of all of them would only grow. Tests that read records() turn
@@ -33,4 +33,4 @@ public:
     static bool isEnabled();
 };
 
-OSG_END_NAMESPACE
+} // namespace Morvek::osgTestSupport
