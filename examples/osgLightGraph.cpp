@@ -7,14 +7,16 @@
 
 #include <OpenSG/OSGBaseFunctions.h>
 #include <OpenSG/OSGDirectionalLight.h>
-#include <OpenSG/OSGGraphDump.h>
 #include <OpenSG/OSGGroup.h>
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGTransform.h>
 
+#include <osgTestSupport/GraphDump.h>
+
 #include <cstdio>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::dumpGraph;
 
 namespace
 {

@@ -5,7 +5,7 @@
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/TypeCast.h>
 
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ TEST(RefCountObject, SubRefWithoutReferenceIsLoggedAndIgnored)
 {
     std::vector<std::string> trace;
     Traced object(trace, "stack");
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     object.subRef();
     EXPECT_TRUE(trace.empty());
     EXPECT_THAT(capture.text(), ::testing::HasSubstr("subRef on an object that holds no reference"));

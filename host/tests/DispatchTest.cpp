@@ -7,7 +7,7 @@
 #include <morvekCoreNodePool/Group.h>
 #include <morvekCoreNodePool/Scene.h>
 
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -119,7 +119,7 @@ TEST_F(Dispatch, AChangeCycleStopsAfterTheRoundLimit)
         node->level().setValue(0.5f);
     };
     node->level().setValue(0.5f);
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     EXPECT_EQ(Runtime::instance().update(1.0), Runtime::maxUpdateRounds);
     EXPECT_THAT(capture.lines(),
                 ElementsAre(HasSubstr("update(1) did not settle after 64 rounds; 1 nodes wait "
@@ -215,7 +215,7 @@ TEST_F(Dispatch, ANodeBelongsToOneSceneAtATime)
     RefPtr<Scene> second(Scene::create("second"));
     RefPtr<HostTestNode> node(HostTestNode::create("n"));
     first->children().addChild(node.get());
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     NodeLink* link = second->children().addChild(node.get());
     ASSERT_NE(link, nullptr);
     EXPECT_FALSE(link->isLive());

@@ -12,7 +12,7 @@
 #include <morvekCoreNodePool/Group.h>
 #include <morvekShapeNodePool/Texture.h>
 
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -114,7 +114,7 @@ TEST(Field, RegisteredFieldTakesItsRowDefaultOrKeepsThePlaceholder)
         // The second field made from the same row must get the same result as the first.
         for (int round = 1; round <= 2; ++round) {
             std::unique_ptr<Field> field = makeProbe(*node, row.type);
-            osg::LogCapture capture;
+            osgTestSupport::LogCapture capture;
             node->regField(*field, type, probeIndex, true);
             EXPECT_EQ(node->getField(probeIndex), field.get()) << row.name << " #" << round;
             EXPECT_EQ(field->getValueString(), row.value) << row.name << " #" << round;
@@ -226,14 +226,14 @@ TEST(Field, RegistrationMistakesAreReportedAndBindNothing)
          "Node " + id + ": field index 5 is already registered (level); level not registered"},
     };
     for (const Row& row : rows) {
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         node->regField(*row.field, HostTestNode::classType(), row.index, true);
         EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(row.message))) << row.name;
         EXPECT_EQ(row.field->getDesc(), nullptr) << row.name;
     }
     // The level row (SFFloat) offered to an SFBool: refused before anything is bound.
     node->unregField(HostTestNode::levelIndex);
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     node->regField(wrongClass, HostTestNode::classType(), HostTestNode::levelIndex, true);
     EXPECT_THAT(capture.lines(),
                 ElementsAre(HasSubstr("Node " + id + ": row 5 (level) of type HostTestNode has "
@@ -271,7 +271,7 @@ TEST(Field, UserTextIsCheckedStoredAndAnnounced)
     };
     FieldMask announced;
     for (const Row& row : rows) {
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         const bool ok = row.field->setFromString(row.text);
         EXPECT_EQ(ok, row.message[0] == '\0') << row.name;
         EXPECT_EQ(row.field->getValueString(), row.valueAfter) << row.name;
@@ -295,7 +295,7 @@ TEST(SFNode, ConstraintNamesTheAcceptedNodeType)
     RefPtr<Texture> texture(Texture::create("tex"));
     RefPtr<Group> group(Group::create("grp"));
 
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     EXPECT_FALSE(node->texture().setNode(group.get()));
     EXPECT_THAT(capture.lines(),
                 ElementsAre(HasSubstr("Field HostTestNode/holder.texture accepts Texture nodes, "
@@ -317,7 +317,7 @@ TEST(MFNode, ChildrenHoldReferencesAndRestrictionsRefuseOthers)
     RefPtr<Group> group(Group::create("grp"));
     RefPtr<Texture> texture(Texture::create("tex"));
     {
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         EXPECT_EQ(group->children().addChild(texture.get()), nullptr);
         EXPECT_EQ(group->children().addChild(nullptr), nullptr);
         EXPECT_THAT(capture.lines(),

@@ -5,7 +5,8 @@
 #include "morvekShapeNodePool/ImageFile.h"
 
 #include <OpenSG/OSGBaseFunctions.h>
-#include <OpenSG/OSGLogCapture.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>
@@ -214,7 +215,7 @@ TEST_F(ImageFileTest, ContentDecidesTheFormatAndAMisleadingNameIsNoted)
     EXPECT_EQ(info.note, note);
 
     // The two-argument form logs the note as a warning instead.
-    osg::LogCapture capture;
+    Morvek::osgTestSupport::LogCapture capture;
     osg::ImagePtr image = Morvek::loadImageFile(path("really-png.exr"), error);
     osg::addRefCP(image);
     osg::subRefCP(image);

@@ -7,7 +7,7 @@
 #include <morvekBase/Runtime.h>
 #include <morvekCoreNodePool/Group.h>
 
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ TEST(NodeProc, DynamicFieldsAreAddedFoundAndRemoved)
          nullptr, "Node HostTestNode/dyn: no field class for data type 25 of \"turn\"; no field added"},
     };
     for (const Row& row : rows) {
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         Field* field = proc.addNodePart(row.row);
         if (row.value) {
             ASSERT_NE(field, nullptr) << row.name;

@@ -12,10 +12,11 @@
 
 #include <OpenSG/OSGDirectionalLight.h>
 #include <OpenSG/OSGFieldContainer.h>
-#include <OpenSG/OSGGraphDump.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGPointLight.h>
 #include <OpenSG/OSGPrototypes.h>
+
+#include <osgTestSupport/GraphDump.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -61,7 +62,7 @@ protected:
         Runtime::instance().update(0.0);
         EXPECT_EQ(osg::getLiveContainerCount(), _containersBefore) << "OpenSG containers leaked";
     }
-    std::string dump() const { return osg::dumpGraph(scene->getRootNodePtr()); }
+    std::string dump() const { return osgTestSupport::dumpGraph(scene->getRootNodePtr()); }
     SceneBaseNodeProc& groupProc() const { return *group->getSceneBaseNodeProc(); }
 
     RefPtr<Scene> scene;
@@ -119,7 +120,7 @@ TEST_F(SceneGraph, ExtraCoreCountsRequestsAndLightsOnlyTheGroupsSubtree)
     }
     EXPECT_EQ(light.get().getRefCount(), 1) << "only the test's reference is left";
 
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     groupProc().releaseMultiCore(light.get());
     EXPECT_THAT(capture.lines(),
                 ElementsAre(HasSubstr("Group/g: release of an extra core that was not requested; "
@@ -258,7 +259,7 @@ TEST_F(SceneGraph, SetCoreByNameAndItsFailures)
         std::unique_ptr<osg::ScopedWithheldPrototype> withheld;
         if (row.withheld)
             withheld = std::make_unique<osg::ScopedWithheldPrototype>(row.withheld);
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         proc.setCore(row.typeName);
         EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(row.message))) << row.name;
         EXPECT_EQ(proc.getCorePtr()->getTypeName(), std::string("Transform")) << row.name;

@@ -7,8 +7,9 @@
 
 #include <OpenSG/OSGFieldContainer.h>
 #include <OpenSG/OSGImage.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGTextureChunk.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -113,7 +114,7 @@ TEST(Texture, RealEnvironmentFileLoadsByUrlAtTheNextUpdate)
     const std::string other = HdriFolder + "/sunset.exr";
     texture->url().setValue({HdriFolder + "/missing.exr", "file://" + other});
     {
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         Runtime::instance().update(1.0);
         EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(HdriFolder + "/missing.exr")));
     }
@@ -147,7 +148,7 @@ TEST(Texture, UnreadableFilesLeaveTheTextureWithoutImageAndNameTheFile)
     for (const Row& row : rows) {
         RefPtr<Texture> texture(Texture::create("t"));
         ASSERT_TRUE(texture->load(real.c_str())) << row.name;
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         EXPECT_FALSE(texture->load(row.url.c_str())) << row.name;
         EXPECT_EQ(chunkImage(*texture), osg::NullFC) << row.name;
         EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr("Texture Texture/t: " + row.message)))

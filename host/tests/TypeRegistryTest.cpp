@@ -11,7 +11,7 @@
 #include <morvekCoreNodePool/Scene.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -82,7 +82,7 @@ TEST(NodeTypeNameSpace, DuplicateNameReplacesAndOnlyTheRegisteredOneUnregisters)
     auto first = makeType(ns, "Light", "Old");
     std::unique_ptr<NodeType> second;
     {
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         second = makeType(ns, "Light", "New");
         EXPECT_THAT(capture.text(),
                     HasSubstr("Type Light (pool New) replaces the type of that name from pool "
@@ -237,7 +237,7 @@ TEST(NodeType, CreateNodeRefusesAbstractAndUnknownTypesWithAMessage)
         {"NoSuchType", "Unknown node type NoSuchType in SceneNodeTypes; no node created"},
     };
     for (const Row& row : rows) {
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         EXPECT_EQ(theSceneNodeTypeFactory().createNode(row.type, nullptr, nullptr), nullptr)
             << row.type;
         EXPECT_THAT(capture.lines(), ::testing::ElementsAre(HasSubstr(row.message))) << row.type;

@@ -14,7 +14,7 @@
 #include <morvekCoreNodePool/SceneProc.h>
 #include <morvekShapeNodePool/Texture.h>
 
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include "LightTestSupport.h"
 #include <morvekSampling/testSupport/LiteralSummedAreaTable.h>
@@ -223,7 +223,7 @@ TEST_F(EnvironmentLightTest, ImagesTheTablesCannotTakeAreReportedAndDefined)
         probe->createSAT(earlier);
         osg::subRefCP(earlier);
 
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         probe->createSAT(row.image);
         const std::vector<std::string> lines = capture.lines();
         EXPECT_EQ(lines.size(), row.fatalLines);

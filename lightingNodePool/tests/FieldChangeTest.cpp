@@ -14,7 +14,8 @@
 #include <morvekBase/Runtime.h>
 
 #include <OpenSG/OSGLog.h>
-#include <OpenSG/OSGLogCapture.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include "LightTestSupport.h"
 
@@ -78,7 +79,7 @@ TEST(FieldChange, ReentryOfTheSameFieldIsDroppedWithOneInfoLine)
                 ASSERT_FALSE(Runtime::instance().hasPendingUpdates());
 
                 LogLevelScope logLevel(level, osg::LOG_FILE_HEADER | osg::LOG_FUNCNAME_HEADER);
-                osg::LogCapture capture;
+                osgTestSupport::LogCapture capture;
                 light->_changingMask = Light::colorMask; // color's change is being handed on
                 light->color().setValue(osg::Color3f(0.5f, 0.5f, 0.5f));
 
@@ -114,7 +115,7 @@ TEST(FieldChange, AnotherFieldChangedDuringAForwardIsHandedOnAndOnlyItsBitCleare
         SCOPED_TRACE(kind.type);
         RefPtr<Light> light = settledLight(kind, "nested");
         const unsigned updates = updatesOf(*light);
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
 
         light->_changingMask = Light::colorMask;
         light->intensity().setValue(0.5f);
@@ -141,7 +142,7 @@ TEST(FieldChange, TwoChangesOfTheSameFieldInSequenceAreBothHandedOn)
         RefPtr<Light> light = settledLight(kind, "twice");
         const unsigned updates = updatesOf(*light);
         LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_NONE_HEADER);
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
 
         for (bool on : {false, true}) {
             light->on().setValue(on);

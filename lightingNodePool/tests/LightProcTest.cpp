@@ -17,11 +17,12 @@
 #include <morvekCoreNodePool/Scene.h>
 #include <morvekCoreNodePool/SceneProc.h>
 
-#include <OpenSG/OSGEditJournal.h>
 #include <OpenSG/OSGFieldContainer.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGPrototypes.h>
-#include <OpenSG/OSGScopedEditJournal.h>
+
+#include <osgTestSupport/EditJournal.h>
+#include <osgTestSupport/LogCapture.h>
+#include <osgTestSupport/ScopedEditJournal.h>
 
 #include "LightTestSupport.h"
 
@@ -88,7 +89,7 @@ protected:
     }
 
     LogLevelScope _logLevel{osg::LOG_NOTICE, osg::LOG_NONE_HEADER};
-    osg::LogCapture _log;
+    osgTestSupport::LogCapture _log;
     osg::UInt32 _containersBefore = 0;
     RefPtr<Scene> _scene;
     RefPtr<Group> _groupA;
@@ -181,7 +182,7 @@ TEST_F(LightSceneTest, SwitchingGlobalMovesTheCoreAndLogsEachParent)
 
 TEST_F(LightSceneTest, GlobalReportedChangedToTheRegisteredModeTouchesNothing)
 {
-    osg::ScopedEditJournal recording;
+    osgTestSupport::ScopedEditJournal recording;
     struct Row {
         const char* name;
         bool global;
@@ -193,7 +194,7 @@ TEST_F(LightSceneTest, GlobalReportedChangedToTheRegisteredModeTouchesNothing)
         _groupA->children().addChild(light);
         update();
         _log.clear();
-        const osg::UInt32 journalSize = osg::UInt32(osg::EditJournal::records().size());
+        const osg::UInt32 journalSize = osg::UInt32(osgTestSupport::EditJournal::records().size());
 
         light->global().setValue(row.global);
         update();
@@ -201,7 +202,7 @@ TEST_F(LightSceneTest, GlobalReportedChangedToTheRegisteredModeTouchesNothing)
         EXPECT_EQ(registryMode(*light), row.global ? 1 : 0);
         EXPECT_EQ(requestsOn(*_groupA, *light), row.global ? 0u : 1u);
         // The mode bit alone rewrites nothing in OpenSG either.
-        EXPECT_EQ(osg::EditJournal::records().size(), journalSize);
+        EXPECT_EQ(osgTestSupport::EditJournal::records().size(), journalSize);
     }
 }
 

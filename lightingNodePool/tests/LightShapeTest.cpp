@@ -15,16 +15,17 @@
 #include <morvekCoreNodePool/SceneProc.h>
 
 #include <OpenSG/OSGDirectionalLight.h>
-#include <OpenSG/OSGEditJournal.h>
 #include <OpenSG/OSGFieldContainer.h>
 #include <OpenSG/OSGGeometry.h>
-#include <OpenSG/OSGGraphDump.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGPolygonChunk.h>
-#include <OpenSG/OSGScopedEditJournal.h>
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGSimpleMaterial.h>
 #include <OpenSG/OSGSpotLight.h>
+
+#include <osgTestSupport/EditJournal.h>
+#include <osgTestSupport/GraphDump.h>
+#include <osgTestSupport/LogCapture.h>
+#include <osgTestSupport/ScopedEditJournal.h>
 
 #include "LightTestSupport.h"
 
@@ -356,7 +357,7 @@ TEST_F(LightShapeTest, SpotCutOffIsClampedAndTheConeFollowsTheAngle)
     };
     SpotLight* light = addLight<SpotLight>("spot");
     const osg::SpotLightPtr core = osg::SpotLightPtr::dcast(light->getLightProc()->getLightPtr());
-    osg::LogCapture builderWarnings; // OpenSG refuses the cone of a negative angle
+    osgTestSupport::LogCapture builderWarnings; // OpenSG refuses the cone of a negative angle
     std::vector<osg::GeometryPtr> parts = proxyGeometries(*light);
     ASSERT_EQ(parts.size(), 2u);
     EXPECT_NEAR(coneRadius(parts[0]), 0.3314f, 1e-4) << "after the first update";
@@ -398,7 +399,7 @@ std::ostream& operator<<(std::ostream& out, const Commit& commit)
 std::vector<Commit> journalSince(size_t start)
 {
     std::vector<Commit> commits;
-    const std::vector<osg::EditRecord>& records = osg::EditJournal::records();
+    const std::vector<osgTestSupport::EditRecord>& records = osgTestSupport::EditJournal::records();
     for (size_t i = start; i < records.size(); ++i)
         commits.push_back(Commit{records[i].typeName, records[i].mask});
     return commits;
@@ -409,7 +410,7 @@ const osg::BitVector matrix = osg::TransformBase::MatrixFieldMask;
 
 TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
 {
-    osg::ScopedEditJournal recording;
+    osgTestSupport::ScopedEditJournal recording;
     struct Row {
         const char* type;
         const char* field;
@@ -452,7 +453,7 @@ TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
         Light* light = add(row.type);
         Field* field = light->findField(row.field, SearchDerivedFirst);
         ASSERT_NE(field, nullptr);
-        const size_t start = osg::EditJournal::records().size();
+        const size_t start = osgTestSupport::EditJournal::records().size();
         ASSERT_TRUE(field->setFromString(row.value));
         update();
         EXPECT_EQ(journalSince(start), row.commits);
@@ -461,7 +462,7 @@ TEST_F(LightShapeTypesTest, EachFieldChangeCommitsExactlyItsEdits)
 
 TEST_F(LightShapeTypesTest, AttachWritesOnlyTheDirectionalCoreTheOthersWaitForTheFirstReport)
 {
-    osg::ScopedEditJournal recording;
+    osgTestSupport::ScopedEditJournal recording;
     const osg::Color4f openSGDefault(1, 1, 1, 1);
     const osg::Color4f orange(0.8f, 0.4f, 0.0f, 1.0f);
     struct Row {
@@ -475,8 +476,8 @@ TEST_F(LightShapeTypesTest, AttachWritesOnlyTheDirectionalCoreTheOthersWaitForTh
         light->color().setValue(osg::Color3f(1.0f, 0.5f, 0.0f));
         light->intensity().setValue(0.8f);
         const osg::LightPtr core = light->getLightProc()->getLightPtr();
-        const size_t start = osg::EditJournal::records().size();
-        osg::LogCapture quiet;
+        const size_t start = osgTestSupport::EditJournal::records().size();
+        osgTestSupport::LogCapture quiet;
         _group->children().addChild(light); // attaches at once; the change report waits
         const std::vector<Commit> commits = journalSince(start);
         size_t coreCommits = 0, firstCore = commits.size(), firstMaterial = commits.size();
@@ -503,16 +504,16 @@ TEST_F(LightShapeTypesTest, AttachWritesOnlyTheDirectionalCoreTheOthersWaitForTh
 
 TEST_F(LightShapeTypesTest, GlobalIsSwitchedAfterTheValuesOfTheSameUpdate)
 {
-    osg::ScopedEditJournal recording;
+    osgTestSupport::ScopedEditJournal recording;
     for (const char* type : lightTypes) {
         SCOPED_TRACE(type);
         Light* light = add(type);
         SFBool* global = dynamic_cast<SFBool*>(light->findField("global", SearchDerivedFirst));
         ASSERT_NE(global, nullptr);
-        const size_t start = osg::EditJournal::records().size();
+        const size_t start = osgTestSupport::EditJournal::records().size();
         light->intensity().setValue(0.5f);
         global->setValue(!global->getValue());
-        osg::LogCapture quiet;
+        osgTestSupport::LogCapture quiet;
         update();
         const std::vector<Commit> commits = journalSince(start);
         ASSERT_FALSE(commits.empty());
@@ -533,7 +534,7 @@ TEST_F(LightShapeTypesTest, GlobalIsSwitchedAfterTheValuesOfTheSameUpdate)
 
 // ---------------------------------------------------------------------------------------------
 // The OpenSG graph after a sequence of changes, one scene per light type, against dumps
-// written by hand (format: osg::dumpGraph).
+// written by hand (format: osgTestSupport::dumpGraph).
 
 TEST_F(LightShapeTest, DirectionalLightGraphAfterChanges)
 {
@@ -544,7 +545,7 @@ TEST_F(LightShapeTest, DirectionalLightGraphAfterChanges)
     light->showProxyGeometry().setValue(true);
     light->proxyGeometrySize().setValue(osg::Vec3f(2, 2, 2));
     update();
-    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+    EXPECT_EQ(osgTestSupport::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
               "  Group\n"
               "    DirectionalLight on diffuse=(0.8 0.4 0 1) beacon=@1 direction=(0 0 1)\n"
@@ -556,11 +557,11 @@ TEST_F(LightShapeTest, DirectionalLightGraphAfterChanges)
               "              Geometry vertices=50 material=m2\n");
 
     // Global now: the core moves from the group to the scene root; the proxy is hidden.
-    osg::LogCapture quiet;
+    osgTestSupport::LogCapture quiet;
     light->global().setValue(true);
     light->showProxyGeometry().setValue(false);
     update();
-    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+    EXPECT_EQ(osgTestSupport::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
               "  DirectionalLight on diffuse=(0.8 0.4 0 1) beacon=@1 direction=(0 0 1)\n"
               "    Group\n"
@@ -581,7 +582,7 @@ TEST_F(LightShapeTest, PointLightGraphAfterChanges)
     light->showProxyGeometry().setValue(true);
     light->on().setValue(false);
     update();
-    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+    EXPECT_EQ(osgTestSupport::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
               "  PointLight off diffuse=(0 0.5 0 1) beacon=@1 position=(0 0 0)\n"
               "    Group\n"
@@ -593,7 +594,7 @@ TEST_F(LightShapeTest, PointLightGraphAfterChanges)
 TEST_F(LightShapeTest, SpotLightGraphAfterChanges)
 {
     SpotLight* light = addLight<SpotLight>("spot");
-    osg::LogCapture quiet;
+    osgTestSupport::LogCapture quiet;
     light->global().setValue(false);
     light->direction().setValue(osg::Vec3f(0, 0, 1));
     light->location().setValue(osg::Vec3f(0, 1, 0));
@@ -602,7 +603,7 @@ TEST_F(LightShapeTest, SpotLightGraphAfterChanges)
     light->showProxyGeometry().setValue(true);
     light->proxyGeometrySize().setValue(osg::Vec3f(1, 2, 1));
     update();
-    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+    EXPECT_EQ(osgTestSupport::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
               "  Group\n"
               "    SpotLight on diffuse=(0.5 0.5 0.5 1) beacon=@1 position=(0 0 0) "
@@ -616,12 +617,12 @@ TEST_F(LightShapeTest, SpotLightGraphAfterChanges)
     // A zero cut-off: no spot, and a cone without bottom cap.
     light->cutOffAngle().setValue(0.0f);
     update();
-    EXPECT_NE(osg::dumpGraph(_scene->getRootNodePtr())
+    EXPECT_NE(osgTestSupport::dumpGraph(_scene->getRootNodePtr())
                   .find("cutoff=0\n      @1 Transform matrix=[-1 0 0 0; 0 1 0 1; 0 0 -1 0]\n"
                         "        Transform matrix=[1 0 0 0; 0 2 0 0; 0 0 1 0]\n"
                         "          Geometry vertices=34 material=m1\n"),
               std::string::npos)
-        << osg::dumpGraph(_scene->getRootNodePtr());
+        << osgTestSupport::dumpGraph(_scene->getRootNodePtr());
 }
 
 TEST_F(LightShapeTest, OneLightOfEachTypeShinesWhereItReaches)
@@ -645,7 +646,7 @@ TEST_F(LightShapeTest, OneLightOfEachTypeShinesWhereItReaches)
                                 "              Geometry vertices=50 material=m4\n"
                                 "              Transform translate=(0 0.3 0)\n"
                                 "                Geometry vertices=162 material=m5\n";
-    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+    EXPECT_EQ(osgTestSupport::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
               "  SpotLight on diffuse=(1 1 1 1) beacon=@3 position=(0 0 0) direction=(0 0 -1) "
               "cutoff=0.7854\n"
@@ -656,13 +657,13 @@ TEST_F(LightShapeTest, OneLightOfEachTypeShinesWhereItReaches)
 
     // The directional light turns global: its core leaves the group for the scene root.
     LogLevelScope notices(osg::LOG_NOTICE, osg::LOG_NONE_HEADER);
-    osg::LogCapture log;
+    osgTestSupport::LogCapture log;
     sun->global().setValue(true);
     update();
     EXPECT_EQ(log.lines(),
               std::vector<std::string>{"Group/group: releasing multi core for light."});
     // The group's children (the beacons) stay at the same depth: one core above them each way.
-    EXPECT_EQ(osg::dumpGraph(_scene->getRootNodePtr()),
+    EXPECT_EQ(osgTestSupport::dumpGraph(_scene->getRootNodePtr()),
               "Group\n"
               "  DirectionalLight on diffuse=(1 1 1 1) beacon=@1 direction=(0 0 1)\n"
               "    SpotLight on diffuse=(1 1 1 1) beacon=@3 position=(0 0 0) direction=(0 0 -1) "

@@ -4,7 +4,7 @@
 
 #include <morvekBase/HostLog.h>
 
-#include <OpenSG/OSGLogCapture.h>
+#include <osgTestSupport/LogCapture.h>
 
 #include "LightTestSupport.h"
 
@@ -56,7 +56,7 @@ TEST(LogLine, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
         osg::osgLog().setModuleHandling(row.moduleHandling, true);
         if (row.moduleKnown)
             osg::osgLog().addModuleName(LogModuleName);
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         MORVEK_LOG_LINE(row.messageLevel, source, "%s/%s: %d %s\n", "Type", "name", 42, "done");
         if (row.moduleKnown)
             osg::osgLog().delModuleName(LogModuleName);
@@ -69,7 +69,7 @@ TEST(LogLine, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
 TEST(LogLine, HeaderNamesTheWritingFunction)
 {
     LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_FUNCNAME_HEADER);
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     MORVEK_LOG_LINE(osg::LOG_INFO, source, "x\n");
     EXPECT_NE(capture.text().find("TestBody()"), std::string::npos) << capture.text();
 }
@@ -78,7 +78,7 @@ TEST(LogLine, LinesOfTwoThreadsStayWhole)
 {
     LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_MODULE_HEADER | osg::LOG_FILE_HEADER |
                                               osg::LOG_FUNCNAME_HEADER);
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     const int perThread = 300;
     auto writer = [&](const char* name) {
         for (int i = 0; i < perThread; ++i)

@@ -14,7 +14,8 @@
 
 #include <OpenSG/OSGFieldContainer.h>
 #include <OpenSG/OSGLog.h>
-#include <OpenSG/OSGLogCapture.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include "LightTestSupport.h"
 
@@ -57,7 +58,7 @@ std::vector<std::string> poolTypeNames()
 }
 
 // Lines of the captured log that carry an "Init" report.
-std::vector<std::string> initLines(const osg::LogCapture& capture)
+std::vector<std::string> initLines(const osgTestSupport::LogCapture& capture)
 {
     std::vector<std::string> result;
     for (const std::string& line : capture.lines())
@@ -109,7 +110,7 @@ TEST_F(NodePoolLoadTest, LoadingRegistersFiveTypesInBuildOrderAndReportsEachOk)
 {
     LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_MODULE_HEADER | osg::LOG_FILE_HEADER |
                                               osg::LOG_LINE_HEADER | osg::LOG_FUNCNAME_HEADER);
-    osg::LogCapture capture;
+    osgTestSupport::LogCapture capture;
     ASSERT_TRUE(load());
 
     EXPECT_EQ(theSceneNodeTypeFactory().size(), _typesBefore + 5);
@@ -149,7 +150,7 @@ TEST_F(NodePoolLoadTest, InitChecksEveryRecordAgainAndReportsMissingOnesFailed)
         }
         {
             LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_NONE_HEADER);
-            osg::LogCapture capture;
+            osgTestSupport::LogCapture capture;
             callEntry();
             const std::vector<std::string> lines = capture.lines();
             ASSERT_EQ(lines.size(), 5u) << capture.text();
@@ -170,7 +171,7 @@ TEST_F(NodePoolLoadTest, BelowInfoLevelLoadingAndInitWriteNothing)
     for (osg::LogLevel level : {osg::LOG_NOTICE, osg::LOG_WARNING, osg::LOG_FATAL}) {
         SCOPED_TRACE(level);
         LogLevelScope logLevel(level, osg::LOG_ALL_HEADER);
-        osg::LogCapture capture;
+        osgTestSupport::LogCapture capture;
         ASSERT_TRUE(load());
         callEntry();
         EXPECT_EQ(capture.text(), "");

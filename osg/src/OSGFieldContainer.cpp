@@ -1,6 +1,5 @@
 #include <OpenSG/OSGFieldContainer.h>
 
-#include <OpenSG/OSGEditJournal.h>
 #include <OpenSG/OSGLog.h>
 
 #include <ostream>
@@ -79,11 +78,6 @@ UInt32 getContainerId(const FieldContainerPtr& objectP)
 
 void beginEditCP(const FieldContainerPtr&, BitVector, UInt32)
 {
-}
-
-void journalEdit(const FieldContainerPtr& objectP, BitVector whichField)
-{
-    EditJournal::add(objectP, whichField);
 }
 
 void endEditNotChangedCP(const FieldContainerPtr&, BitVector, UInt32)

@@ -62,15 +62,12 @@ std::streamsize Log::SinkBuf::xsputn(const char* s, std::streamsize n)
 
 int Log::SinkBuf::sync()
 {
-    if (_log._capture == nullptr)
-    {
-        if (_log._logType == LOG_STDERR)
-            std::fflush(stderr);
-        else if (_log._logType == LOG_STDOUT)
-            std::fflush(stdout);
-        else if (_log._logType == LOG_FILE)
-            _log._fileStream.flush();
-    }
+    if (_log._logType == LOG_STDERR)
+        std::fflush(stderr);
+    else if (_log._logType == LOG_STDOUT)
+        std::fflush(stdout);
+    else if (_log._logType == LOG_FILE)
+        _log._fileStream.flush();
     return 0;
 }
 
@@ -92,11 +89,6 @@ void Log::write(const char* s, std::streamsize n)
 {
     if (n <= 0)
         return;
-    if (_capture != nullptr)
-    {
-        _capture->append(s, std::size_t(n));
-        return;
-    }
     switch (_logType)
     {
     case LOG_STDOUT:
@@ -122,13 +114,6 @@ void Log::connect()
     for (int level = LOG_LOG; level <= LOG_DEBUG; ++level)
         _levelStreams[level].rdbuf(level <= _logLevel ? static_cast<std::streambuf*>(&_sinkBuf)
                                                       : static_cast<std::streambuf*>(&_nilBuf));
-}
-
-std::string* Log::swapCapture(std::string* capture)
-{
-    std::string* previous = _capture;
-    _capture = capture;
-    return previous;
 }
 
 void Log::setLogLevel(LogLevel logLevel, bool force)

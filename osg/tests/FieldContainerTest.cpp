@@ -1,22 +1,23 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGBaseFunctions.h>
 #include <OpenSG/OSGChunkMaterial.h>
 #include <OpenSG/OSGDirectionalLight.h>
-#include <OpenSG/OSGEditJournal.h>
 #include <OpenSG/OSGGeometry.h>
 #include <OpenSG/OSGGroup.h>
 #include <OpenSG/OSGImage.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGNode.h>
 #include <OpenSG/OSGPolygonChunk.h>
 #include <OpenSG/OSGPrototypes.h>
-#include <OpenSG/OSGScopedEditJournal.h>
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGSimpleMaterial.h>
 #include <OpenSG/OSGSpotLight.h>
 #include <OpenSG/OSGTextureChunk.h>
 #include <OpenSG/OSGTransform.h>
+
+#include <osgTestSupport/EditJournal.h>
+#include <osgTestSupport/LogCapture.h>
+#include <osgTestSupport/ScopedEditJournal.h>
 
 #include <functional>
 #include <memory>
@@ -24,6 +25,10 @@
 #include <vector>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::EditJournal;
+using Morvek::osgTestSupport::EditRecord;
+using Morvek::osgTestSupport::LogCapture;
+using Morvek::osgTestSupport::ScopedEditJournal;
 
 namespace
 {

@@ -1,7 +1,6 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGDirectionalLight.h>
-#include <OpenSG/OSGGraphDump.h>
 #include <OpenSG/OSGGroup.h>
 #include <OpenSG/OSGPointLight.h>
 #include <OpenSG/OSGSimpleGeometry.h>
@@ -9,9 +8,13 @@
 #include <OpenSG/OSGSpotLight.h>
 #include <OpenSG/OSGTransform.h>
 
+#include <osgTestSupport/GraphDump.h>
+
 #include <cmath>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::dumpGraph;
+using Morvek::osgTestSupport::dumpNumber;
 
 namespace
 {

@@ -1,7 +1,8 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGLog.h>
-#include <OpenSG/OSGLogCapture.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::LogCapture;
 
 namespace
 {
@@ -182,6 +184,13 @@ TEST_F(LogTest, LogBufferTypeCollectsText)
     osgLog().clearLogBuffer();
     FWARNING(("into the buffer\n"));
     EXPECT_EQ(osgLog().getLogBuffer(), "WARNING:  into the buffer\n");
+    {
+        LogCapture capture;
+        FWARNING(("captured\n"));
+        EXPECT_EQ(capture.text(), "WARNING:  captured\n");
+    }
+    EXPECT_EQ(osgLog().getLogBuffer(), "WARNING:  into the buffer\n")
+        << "a capture neither takes nor adds to the buffer's text";
     osgLog().setLogType(LOG_STDERR, true);
     osgLog().clearLogBuffer();
 }
@@ -194,11 +203,24 @@ TEST_F(LogTest, CapturesNestAndRestore)
         LogCapture inner;
         FWARNING(("two\n"));
         EXPECT_EQ(inner.lines(), std::vector<std::string>{"WARNING:  two"});
+        EXPECT_EQ(outer.lines(), std::vector<std::string>{"WARNING:  one"});
     }
+    EXPECT_EQ(osgLog().getLogType(), LOG_BUFFER) << "the outer capture is still on";
     FWARNING(("three\n"));
     EXPECT_EQ(outer.lines(), (std::vector<std::string>{"WARNING:  one", "WARNING:  three"}));
     outer.clear();
     EXPECT_EQ(outer.text(), "");
+}
+
+TEST_F(LogTest, CaptureEndsWithTheLogTypeItFound)
+{
+    osgLog().setLogType(LOG_STDOUT, true);
+    {
+        LogCapture capture;
+        EXPECT_EQ(osgLog().getLogType(), LOG_BUFFER);
+    }
+    EXPECT_EQ(osgLog().getLogType(), LOG_STDOUT);
+    osgLog().setLogType(LOG_STDERR, true);
 }
 
 // Header and text of one message stay together when two threads log at once.

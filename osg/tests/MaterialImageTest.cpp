@@ -1,16 +1,18 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGChunkMaterial.h>
 #include <OpenSG/OSGImage.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGPolygonChunk.h>
 #include <OpenSG/OSGSimpleMaterial.h>
 #include <OpenSG/OSGTextureChunk.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include <string>
 #include <vector>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::LogCapture;
 
 namespace
 {

@@ -1,16 +1,18 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGGroup.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGNode.h>
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGTransform.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::LogCapture;
 
 namespace
 {

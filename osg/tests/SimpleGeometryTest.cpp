@@ -1,9 +1,10 @@
-#include "OsgTestSupport.h"
+#include "OsgTest.h"
 
 #include <OpenSG/OSGBaseFunctions.h>
-#include <OpenSG/OSGLogCapture.h>
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGSimpleMaterial.h>
+
+#include <osgTestSupport/LogCapture.h>
 
 #include <cmath>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::LogCapture;
 
 namespace
 {

@@ -1,5 +1,4 @@
-#ifndef OSG_ATTACHMENT_H
-#define OSG_ATTACHMENT_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentFields.h>
 #include <OpenSG/OSGFieldContainer.h>
@@ -32,5 +31,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

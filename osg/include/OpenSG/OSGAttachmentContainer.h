@@ -1,5 +1,4 @@
-#ifndef OSG_ATTACHMENTCONTAINER_H
-#define OSG_ATTACHMENTCONTAINER_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainerFields.h>
 #include <OpenSG/OSGFieldContainer.h>
@@ -31,5 +30,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

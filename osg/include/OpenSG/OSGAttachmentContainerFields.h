@@ -1,5 +1,4 @@
-#ifndef OSG_ATTACHMENTCONTAINERFIELDS_H
-#define OSG_ATTACHMENTCONTAINERFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGFieldContainerPtr.h>
 
@@ -9,5 +8,3 @@ class AttachmentContainer;
 typedef FCPtr<FieldContainerPtr, AttachmentContainer> AttachmentContainerPtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_ATTACHMENTFIELDS_H
-#define OSG_ATTACHMENTFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGFieldContainerPtr.h>
 
@@ -9,5 +8,3 @@ class Attachment;
 typedef FCPtr<FieldContainerPtr, Attachment> AttachmentPtr;
 
 OSG_END_NAMESPACE
-
-#endif

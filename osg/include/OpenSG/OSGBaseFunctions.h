@@ -1,5 +1,4 @@
-#ifndef OSG_BASEFUNCTIONS_H
-#define OSG_BASEFUNCTIONS_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -46,5 +45,3 @@ inline Real32 rad2deg(Real32 rad) { return rad * (180.f / Pi); }
 inline Real64 rad2deg(Real64 rad) { return rad * (180.0 / 3.141592653589793); }
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_BASETYPES_H
-#define OSG_BASETYPES_H
+#pragma once
 
 #include <OpenSG/OSGConfig.h>
 
@@ -28,5 +27,3 @@ constexpr Real32 Eps = 1e-6f;
 constexpr Real32 Pi = 3.141592653589793f;
 
 OSG_END_NAMESPACE
-
-#endif

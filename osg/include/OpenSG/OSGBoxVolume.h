@@ -1,5 +1,4 @@
-#ifndef OSG_BOXVOLUME_H
-#define OSG_BOXVOLUME_H
+#pragma once
 
 #include <OpenSG/OSGMatrix.h>
 #include <OpenSG/OSGVector.h>
@@ -51,5 +50,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_CHUNKMATERIAL_H
-#define OSG_CHUNKMATERIAL_H
+#pragma once
 
 #include <OpenSG/OSGChunkMaterialBase.h>
 
@@ -42,5 +41,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

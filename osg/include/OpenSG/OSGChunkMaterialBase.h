@@ -1,5 +1,4 @@
-#ifndef OSG_CHUNKMATERIALBASE_H
-#define OSG_CHUNKMATERIALBASE_H
+#pragma once
 
 #include <OpenSG/OSGChunkMaterialFields.h>
 #include <OpenSG/OSGMFSysTypes.h>
@@ -63,5 +62,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

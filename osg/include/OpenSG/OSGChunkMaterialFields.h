@@ -1,5 +1,4 @@
-#ifndef OSG_CHUNKMATERIALFIELDS_H
-#define OSG_CHUNKMATERIALFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGMaterialFields.h>
 
@@ -9,5 +8,3 @@ class ChunkMaterial;
 typedef FCPtr<MaterialPtr, ChunkMaterial> ChunkMaterialPtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_COLOR_H
-#define OSG_COLOR_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -154,5 +153,3 @@ typedef Color3<UInt8> Color3ub;
 typedef Color4<UInt8> Color4ub;
 
 OSG_END_NAMESPACE
-
-#endif

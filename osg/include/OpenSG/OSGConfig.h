@@ -1,5 +1,4 @@
-#ifndef OSG_CONFIG_H
-#define OSG_CONFIG_H
+#pragma once
 
 // Namespace macros as OpenSG 1.x spells them. Include this header first.
 
@@ -17,6 +16,4 @@
 #define OSG_FUNCNAME_MACRO __FUNCSIG__
 #else
 #define OSG_FUNCNAME_MACRO __PRETTY_FUNCTION__
-#endif
-
 #endif

@@ -1,5 +1,4 @@
-#ifndef OSG_DIRECTIONALLIGHT_H
-#define OSG_DIRECTIONALLIGHT_H
+#pragma once
 
 #include <OpenSG/OSGDirectionalLightBase.h>
 
@@ -25,5 +24,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

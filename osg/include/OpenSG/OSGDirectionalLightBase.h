@@ -1,5 +1,4 @@
-#ifndef OSG_DIRECTIONALLIGHTBASE_H
-#define OSG_DIRECTIONALLIGHTBASE_H
+#pragma once
 
 #include <OpenSG/OSGDirectionalLightFields.h>
 #include <OpenSG/OSGLight.h>
@@ -42,5 +41,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_DIRECTIONALLIGHTFIELDS_H
-#define OSG_DIRECTIONALLIGHTFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGLightFields.h>
 
@@ -9,5 +8,3 @@ class DirectionalLight;
 typedef FCPtr<LightPtr, DirectionalLight> DirectionalLightPtr;
 
 OSG_END_NAMESPACE
-
-#endif

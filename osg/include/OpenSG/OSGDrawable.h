@@ -1,5 +1,4 @@
-#ifndef OSG_DRAWABLE_H
-#define OSG_DRAWABLE_H
+#pragma once
 
 #include <OpenSG/OSGDrawableFields.h>
 #include <OpenSG/OSGNodeCore.h>
@@ -28,5 +27,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_DRAWABLEFIELDS_H
-#define OSG_DRAWABLEFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGNodeCoreFields.h>
 
@@ -9,5 +8,3 @@ class Drawable;
 typedef FCPtr<NodeCorePtr, Drawable> DrawablePtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_FIELDCONTAINER_H
-#define OSG_FIELDCONTAINER_H
+#pragma once
 
 #include <OpenSG/OSGFieldContainerPtr.h>
 #include <OpenSG/OSGFieldContainerType.h>
@@ -70,5 +69,3 @@ UInt32 getLiveContainerCount();
 void setContainerPermanent(const FieldContainerPtr& objectP, bool permanent);
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_FIELDCONTAINERFACTORY_H
-#define OSG_FIELDCONTAINERFACTORY_H
+#pragma once
 
 #include <OpenSG/OSGFieldContainerPtr.h>
 
@@ -36,5 +35,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

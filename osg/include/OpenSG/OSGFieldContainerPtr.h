@@ -1,7 +1,8 @@
-#ifndef OSG_FIELDCONTAINERPTR_H
-#define OSG_FIELDCONTAINERPTR_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
+#include <OpenSG/OSGChangeList.h>
+#include <OpenSG/OSGThread.h>
 
 #include <iosfwd>
 #include <type_traits>
@@ -156,28 +157,28 @@ template <class PtrT> void clearRefCP(PtrT& p)
     subRefCP(old);
 }
 
-// Edit protocol. beginEditCP does nothing. endEditCP calls the container's
-// changed(whichField, origin) and then appends a record to the EditJournal; changedCP does
-// the same. endEditNotChangedCP does neither. All ignore NullFC.
+// Edit protocol. beginEditCP does nothing. endEditCP records (container, whichField) in the
+// calling thread's change list, which keeps it only while read-write, and then calls the
+// container's changed(whichField, origin); changedCP does the same. endEditNotChangedCP does
+// neither. All ignore NullFC.
 void beginEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
                  UInt32 origin = ChangedOrigin::External);
-// Appends a record to the EditJournal while it records (see there).
-void journalEdit(const FieldContainerPtr& objectP, BitVector whichField);
-template <class Container = FieldContainer>
-inline void changedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
-                      UInt32 origin = ChangedOrigin::External)
-{
-    if (Container* fc = objectP.getCPtr())
-    {
-        fc->changed(whichField, origin);
-        journalEdit(objectP, whichField);
-    }
-}
 template <class Container = FieldContainer>
 inline void endEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
                       UInt32 origin = ChangedOrigin::External)
 {
-    changedCP<Container>(objectP, whichField, origin);
+    if (Container* fc = objectP.getCPtr())
+    {
+        if (ChangeList::anyReadWrite())
+            Thread::getCurrentChangeList()->addChanged(objectP, whichField);
+        fc->changed(whichField, origin);
+    }
+}
+template <class Container = FieldContainer>
+inline void changedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+                      UInt32 origin = ChangedOrigin::External)
+{
+    endEditCP<Container>(objectP, whichField, origin);
 }
 void endEditNotChangedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
                          UInt32 origin = ChangedOrigin::External);
@@ -186,5 +187,3 @@ void endEditNotChangedCP(const FieldContainerPtr& objectP, BitVector whichField 
 std::ostream& operator<<(std::ostream& os, const FieldContainerPtr& p);
 
 OSG_END_NAMESPACE
-
-#endif

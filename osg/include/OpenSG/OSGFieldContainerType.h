@@ -1,5 +1,4 @@
-#ifndef OSG_FIELDCONTAINERTYPE_H
-#define OSG_FIELDCONTAINERTYPE_H
+#pragma once
 
 #include <OpenSG/OSGFieldContainerPtr.h>
 
@@ -51,5 +50,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

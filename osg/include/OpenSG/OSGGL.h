@@ -1,5 +1,4 @@
-#ifndef OSG_GL_H
-#define OSG_GL_H
+#pragma once
 
 // The OpenGL enumerants that scene objects store. No GL library is needed: the values are
 // those of the OpenGL headers and are only defined here when those headers are absent.
@@ -85,6 +84,4 @@ typedef unsigned int GLenum;
 #endif
 #ifndef GL_ONE_MINUS_SRC_ALPHA
 #define GL_ONE_MINUS_SRC_ALPHA 0x0303
-#endif
-
 #endif

@@ -1,5 +1,4 @@
-#ifndef OSG_GEOMETRY_H
-#define OSG_GEOMETRY_H
+#pragma once
 
 #include <OpenSG/OSGGeometryBase.h>
 
@@ -38,5 +37,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

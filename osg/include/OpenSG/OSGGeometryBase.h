@@ -1,5 +1,4 @@
-#ifndef OSG_GEOMETRYBASE_H
-#define OSG_GEOMETRYBASE_H
+#pragma once
 
 #include <OpenSG/OSGColor.h>
 #include <OpenSG/OSGGeometryFields.h>
@@ -73,5 +72,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_GEOMETRYFIELDS_H
-#define OSG_GEOMETRYFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGMaterialDrawableFields.h>
 
@@ -9,5 +8,3 @@ class Geometry;
 typedef FCPtr<MaterialDrawablePtr, Geometry> GeometryPtr;
 
 OSG_END_NAMESPACE
-
-#endif

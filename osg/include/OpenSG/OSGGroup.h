@@ -1,5 +1,4 @@
-#ifndef OSG_GROUP_H
-#define OSG_GROUP_H
+#pragma once
 
 #include <OpenSG/OSGGroupBase.h>
 
@@ -23,5 +22,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_GROUPBASE_H
-#define OSG_GROUPBASE_H
+#pragma once
 
 #include <OpenSG/OSGGroupFields.h>
 #include <OpenSG/OSGNodeCore.h>
@@ -31,5 +30,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_GROUPFIELDS_H
-#define OSG_GROUPFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGNodeCoreFields.h>
 
@@ -9,5 +8,3 @@ class Group;
 typedef FCPtr<NodeCorePtr, Group> GroupPtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_IMAGE_H
-#define OSG_IMAGE_H
+#pragma once
 
 #include <OpenSG/OSGImageBase.h>
 
@@ -111,5 +110,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_IMAGEBASE_H
-#define OSG_IMAGEBASE_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainer.h>
 #include <OpenSG/OSGImageFields.h>
@@ -118,5 +117,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_IMAGEFIELDS_H
-#define OSG_IMAGEFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainerFields.h>
 #include <OpenSG/OSGSField.h>
@@ -11,5 +10,3 @@ typedef FCPtr<AttachmentContainerPtr, Image> ImagePtr;
 typedef SField<ImagePtr> SFImagePtr;
 
 OSG_END_NAMESPACE
-
-#endif

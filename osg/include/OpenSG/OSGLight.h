@@ -1,5 +1,4 @@
-#ifndef OSG_LIGHT_H
-#define OSG_LIGHT_H
+#pragma once
 
 #include <OpenSG/OSGLightBase.h>
 
@@ -35,5 +34,3 @@ protected:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_LIGHTBASE_H
-#define OSG_LIGHTBASE_H
+#pragma once
 
 #include <OpenSG/OSGColor.h>
 #include <OpenSG/OSGGroup.h>
@@ -103,5 +102,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_LIGHTFIELDS_H
-#define OSG_LIGHTFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGGroupFields.h>
 
@@ -9,5 +8,3 @@ class Light;
 typedef FCPtr<GroupPtr, Light> LightPtr;
 
 OSG_END_NAMESPACE
-
-#endif

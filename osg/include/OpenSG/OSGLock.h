@@ -1,5 +1,4 @@
-#ifndef OSG_LOCK_H
-#define OSG_LOCK_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -30,5 +29,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

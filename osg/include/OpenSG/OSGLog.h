@@ -1,5 +1,4 @@
-#ifndef OSG_LOG_H
-#define OSG_LOG_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 #include <OpenSG/OSGLock.h>
@@ -61,8 +60,6 @@ enum LogModuleHandling
     LOG_MODULE_UNDEFINED = 4,
     LOG_MODULE_ALL = 7
 };
-
-class LogCapture;
 
 // The process-wide log. It is itself the main output stream; stream(level) gives the
 // stream of one level, which discards its text while the level is above the current one.
@@ -145,10 +142,7 @@ public:
     static Lock* _pLogLock;
 
 private:
-    friend class LogCapture;
-
-    // Routes everything written to the log: into the active capture if there is one,
-    // otherwise to the target of the log type.
+    // Routes everything written to the log to the target of the log type.
     class SinkBuf : public std::streambuf
     {
     public:
@@ -179,7 +173,6 @@ private:
 
     void write(const char* s, std::streamsize n);
     void connect();
-    std::string* swapCapture(std::string* capture);
 
     LogType _logType;
     LogLevel _logLevel;
@@ -188,7 +181,6 @@ private:
     std::vector<std::string> _moduleList;
     std::ofstream _fileStream;
     std::string _buffer;
-    std::string* _capture = nullptr;
     SinkBuf _sinkBuf;
     NilBuf _nilBuf;
     std::ostream _nilStream;
@@ -287,5 +279,3 @@ OSG_END_NAMESPACE
 #define PNOTICE OSG_LOG_STREAM_(::osg::LOG_NOTICE, false)
 #define PINFO OSG_LOG_STREAM_(::osg::LOG_INFO, false)
 #define PDEBUG OSG_LOG_STREAM_(::osg::LOG_DEBUG, false)
-
-#endif

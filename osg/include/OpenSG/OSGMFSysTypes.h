@@ -1,5 +1,4 @@
-#ifndef OSG_MFSYSTYPES_H
-#define OSG_MFSYSTYPES_H
+#pragma once
 
 #include <OpenSG/OSGMField.h>
 
@@ -12,5 +11,3 @@ typedef MField<Int32> MFInt32;
 typedef MField<Real32> MFReal32;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_MFIELD_H
-#define OSG_MFIELD_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 #include <OpenSG/OSGSmallObjectPool.h>
@@ -99,5 +98,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_MATERIAL_H
-#define OSG_MATERIAL_H
+#pragma once
 
 #include <OpenSG/OSGMaterialBase.h>
 #include <OpenSG/OSGState.h>
@@ -43,5 +42,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

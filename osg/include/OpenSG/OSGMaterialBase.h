@@ -1,5 +1,4 @@
-#ifndef OSG_MATERIALBASE_H
-#define OSG_MATERIALBASE_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainer.h>
 #include <OpenSG/OSGMaterialFields.h>
@@ -44,5 +43,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_MATERIALDRAWABLE_H
-#define OSG_MATERIALDRAWABLE_H
+#pragma once
 
 #include <OpenSG/OSGMaterialDrawableBase.h>
 
@@ -20,5 +19,3 @@ protected:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_MATERIALDRAWABLEBASE_H
-#define OSG_MATERIALDRAWABLEBASE_H
+#pragma once
 
 #include <OpenSG/OSGDrawable.h>
 #include <OpenSG/OSGMaterialDrawableFields.h>
@@ -40,5 +39,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_MATERIALDRAWABLEFIELDS_H
-#define OSG_MATERIALDRAWABLEFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGDrawableFields.h>
 
@@ -9,5 +8,3 @@ class MaterialDrawable;
 typedef FCPtr<DrawablePtr, MaterialDrawable> MaterialDrawablePtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_MATERIALFIELDS_H
-#define OSG_MATERIALFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainerFields.h>
 #include <OpenSG/OSGSField.h>
@@ -11,5 +10,3 @@ typedef FCPtr<AttachmentContainerPtr, Material> MaterialPtr;
 typedef SField<MaterialPtr> SFMaterialPtr;
 
 OSG_END_NAMESPACE
-
-#endif

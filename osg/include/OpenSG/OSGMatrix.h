@@ -1,5 +1,4 @@
-#ifndef OSG_MATRIX_H
-#define OSG_MATRIX_H
+#pragma once
 
 #include <OpenSG/OSGVector.h>
 
@@ -334,5 +333,3 @@ void TransformationMatrix<ValueTypeT>::setTransform(const VectorType3f& t, const
 }
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_NODE_H
-#define OSG_NODE_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainer.h>
 #include <OpenSG/OSGBoxVolume.h>
@@ -19,7 +18,7 @@ OSG_BEGIN_NAMESPACE
 // is not there logs a warning and changes nothing, and a node is never made a child of
 // itself or of one of its descendants (warning, no change). Bookkeeping of other containers
 // (the core's parents list, a child's parent field) is written directly, without changed()
-// and without journal records.
+// and without change list entries.
 class Node : public AttachmentContainer
 {
     typedef AttachmentContainer Inherited;
@@ -128,5 +127,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_NODECORE_H
-#define OSG_NODECORE_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainer.h>
 #include <OpenSG/OSGBoxVolume.h>
@@ -49,5 +48,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_NODECOREFIELDS_H
-#define OSG_NODECOREFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainerFields.h>
 #include <OpenSG/OSGSField.h>
@@ -11,5 +10,3 @@ typedef FCPtr<AttachmentContainerPtr, NodeCore> NodeCorePtr;
 typedef SField<NodeCorePtr> SFNodeCorePtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_NODEFIELDS_H
-#define OSG_NODEFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentContainerFields.h>
 #include <OpenSG/OSGMField.h>
@@ -13,5 +12,3 @@ typedef SField<NodePtr> SFNodePtr;
 typedef MField<NodePtr> MFNodePtr;
 
 OSG_END_NAMESPACE
-
-#endif

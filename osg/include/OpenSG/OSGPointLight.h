@@ -1,5 +1,4 @@
-#ifndef OSG_POINTLIGHT_H
-#define OSG_POINTLIGHT_H
+#pragma once
 
 #include <OpenSG/OSGPointLightBase.h>
 
@@ -32,5 +31,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

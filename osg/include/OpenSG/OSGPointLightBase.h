@@ -1,5 +1,4 @@
-#ifndef OSG_POINTLIGHTBASE_H
-#define OSG_POINTLIGHTBASE_H
+#pragma once
 
 #include <OpenSG/OSGLight.h>
 #include <OpenSG/OSGPointLightFields.h>
@@ -41,5 +40,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_POINTLIGHTFIELDS_H
-#define OSG_POINTLIGHTFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGLightFields.h>
 
@@ -9,5 +8,3 @@ class PointLight;
 typedef FCPtr<LightPtr, PointLight> PointLightPtr;
 
 OSG_END_NAMESPACE
-
-#endif

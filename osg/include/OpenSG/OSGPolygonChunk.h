@@ -1,5 +1,4 @@
-#ifndef OSG_POLYGONCHUNK_H
-#define OSG_POLYGONCHUNK_H
+#pragma once
 
 #include <OpenSG/OSGPolygonChunkBase.h>
 
@@ -25,5 +24,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

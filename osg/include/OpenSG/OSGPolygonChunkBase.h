@@ -1,5 +1,4 @@
-#ifndef OSG_POLYGONCHUNKBASE_H
-#define OSG_POLYGONCHUNKBASE_H
+#pragma once
 
 #include <OpenSG/OSGGL.h>
 #include <OpenSG/OSGMFSysTypes.h>
@@ -108,5 +107,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_POLYGONCHUNKFIELDS_H
-#define OSG_POLYGONCHUNKFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGStateChunkFields.h>
 
@@ -9,5 +8,3 @@ class PolygonChunk;
 typedef FCPtr<StateChunkPtr, PolygonChunk> PolygonChunkPtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_PROTOTYPES_H
-#define OSG_PROTOTYPES_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -22,5 +21,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_QUATERNION_H
-#define OSG_QUATERNION_H
+#pragma once
 
 #include <OpenSG/OSGBaseFunctions.h>
 #include <OpenSG/OSGVector.h>
@@ -301,5 +300,3 @@ typedef QuaternionBase<Real64> Quaterniond;
 OSG_END_NAMESPACE
 
 #include <OpenSG/OSGMatrix.h>
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_REAL16_H
-#define OSG_REAL16_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -62,5 +61,3 @@ private:
 static_assert(sizeof(Real16) == 2, "Real16 must overlay two bytes of image data");
 
 OSG_END_NAMESPACE
-
-#endif

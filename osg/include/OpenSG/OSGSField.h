@@ -1,5 +1,4 @@
-#ifndef OSG_SFIELD_H
-#define OSG_SFIELD_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -23,5 +22,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_SIMPLEGEOMETRY_H
-#define OSG_SIMPLEGEOMETRY_H
+#pragma once
 
 #include <OpenSG/OSGGeometry.h>
 #include <OpenSG/OSGMaterial.h>
@@ -45,5 +44,3 @@ MaterialPtr getDefaultUnlitMaterial();
 void releaseDefaultMaterials();
 
 OSG_END_NAMESPACE
-
-#endif

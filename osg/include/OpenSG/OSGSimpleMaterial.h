@@ -1,5 +1,4 @@
-#ifndef OSG_SIMPLEMATERIAL_H
-#define OSG_SIMPLEMATERIAL_H
+#pragma once
 
 #include <OpenSG/OSGSimpleMaterialBase.h>
 
@@ -27,5 +26,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

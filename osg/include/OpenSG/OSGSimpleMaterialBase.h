@@ -1,5 +1,4 @@
-#ifndef OSG_SIMPLEMATERIALBASE_H
-#define OSG_SIMPLEMATERIALBASE_H
+#pragma once
 
 #include <OpenSG/OSGChunkMaterial.h>
 #include <OpenSG/OSGColor.h>
@@ -91,5 +90,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_SIMPLEMATERIALFIELDS_H
-#define OSG_SIMPLEMATERIALFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGChunkMaterialFields.h>
 
@@ -9,5 +8,3 @@ class SimpleMaterial;
 typedef FCPtr<ChunkMaterialPtr, SimpleMaterial> SimpleMaterialPtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_SMALLOBJECTPOOL_H
-#define OSG_SMALLOBJECTPOOL_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -143,5 +142,3 @@ public:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_SPOTLIGHT_H
-#define OSG_SPOTLIGHT_H
+#pragma once
 
 #include <OpenSG/OSGBaseFunctions.h>
 #include <OpenSG/OSGSpotLightBase.h>
@@ -28,5 +27,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

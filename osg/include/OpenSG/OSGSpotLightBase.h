@@ -1,5 +1,4 @@
-#ifndef OSG_SPOTLIGHTBASE_H
-#define OSG_SPOTLIGHTBASE_H
+#pragma once
 
 #include <OpenSG/OSGPointLight.h>
 #include <OpenSG/OSGSpotLightFields.h>
@@ -54,5 +53,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

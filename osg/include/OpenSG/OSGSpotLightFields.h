@@ -1,5 +1,4 @@
-#ifndef OSG_SPOTLIGHTFIELDS_H
-#define OSG_SPOTLIGHTFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGPointLightFields.h>
 
@@ -9,5 +8,3 @@ class SpotLight;
 typedef FCPtr<PointLightPtr, SpotLight> SpotLightPtr;
 
 OSG_END_NAMESPACE
-
-#endif

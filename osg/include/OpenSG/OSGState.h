@@ -1,5 +1,4 @@
-#ifndef OSG_STATE_H
-#define OSG_STATE_H
+#pragma once
 
 #include <OpenSG/OSGColor.h>
 #include <OpenSG/OSGSmallObjectPool.h>
@@ -81,5 +80,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

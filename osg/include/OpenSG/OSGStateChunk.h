@@ -1,5 +1,4 @@
-#ifndef OSG_STATECHUNK_H
-#define OSG_STATECHUNK_H
+#pragma once
 
 #include <OpenSG/OSGStateChunkBase.h>
 #include <OpenSG/OSGStateChunkClass.h>
@@ -21,5 +20,3 @@ protected:
 };
 
 OSG_END_NAMESPACE
-
-#endif

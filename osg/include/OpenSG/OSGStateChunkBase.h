@@ -1,5 +1,4 @@
-#ifndef OSG_STATECHUNKBASE_H
-#define OSG_STATECHUNKBASE_H
+#pragma once
 
 #include <OpenSG/OSGAttachment.h>
 #include <OpenSG/OSGStateChunkFields.h>
@@ -37,5 +36,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

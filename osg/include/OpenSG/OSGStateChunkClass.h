@@ -1,5 +1,4 @@
-#ifndef OSG_STATECHUNKCLASS_H
-#define OSG_STATECHUNKCLASS_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -29,5 +28,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

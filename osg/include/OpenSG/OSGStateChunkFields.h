@@ -1,5 +1,4 @@
-#ifndef OSG_STATECHUNKFIELDS_H
-#define OSG_STATECHUNKFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGAttachmentFields.h>
 #include <OpenSG/OSGMField.h>
@@ -11,5 +10,3 @@ typedef FCPtr<AttachmentPtr, StateChunk> StateChunkPtr;
 typedef MField<StateChunkPtr> MFStateChunkPtr;
 
 OSG_END_NAMESPACE
-
-#endif

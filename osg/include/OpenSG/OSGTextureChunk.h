@@ -1,5 +1,4 @@
-#ifndef OSG_TEXTURECHUNK_H
-#define OSG_TEXTURECHUNK_H
+#pragma once
 
 #include <OpenSG/OSGTextureChunkBase.h>
 
@@ -42,5 +41,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_TEXTURECHUNKBASE_H
-#define OSG_TEXTURECHUNKBASE_H
+#pragma once
 
 #include <OpenSG/OSGGL.h>
 #include <OpenSG/OSGImageFields.h>
@@ -111,5 +110,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

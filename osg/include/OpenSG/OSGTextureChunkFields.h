@@ -1,5 +1,4 @@
-#ifndef OSG_TEXTURECHUNKFIELDS_H
-#define OSG_TEXTURECHUNKFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGStateChunkFields.h>
 
@@ -9,5 +8,3 @@ class TextureChunk;
 typedef FCPtr<StateChunkPtr, TextureChunk> TextureChunkPtr;
 
 OSG_END_NAMESPACE
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef OSG_TRANSFORM_H
-#define OSG_TRANSFORM_H
+#pragma once
 
 #include <OpenSG/OSGTransformBase.h>
 
@@ -29,5 +28,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

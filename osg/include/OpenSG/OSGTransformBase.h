@@ -1,5 +1,4 @@
-#ifndef OSG_TRANSFORMBASE_H
-#define OSG_TRANSFORMBASE_H
+#pragma once
 
 #include <OpenSG/OSGGroup.h>
 #include <OpenSG/OSGMatrix.h>
@@ -41,5 +40,3 @@ private:
 };
 
 OSG_END_NAMESPACE
-
-#endif

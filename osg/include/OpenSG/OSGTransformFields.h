@@ -1,5 +1,4 @@
-#ifndef OSG_TRANSFORMFIELDS_H
-#define OSG_TRANSFORMFIELDS_H
+#pragma once
 
 #include <OpenSG/OSGGroupFields.h>
 #include <OpenSG/OSGSField.h>
@@ -11,5 +10,3 @@ typedef FCPtr<GroupPtr, Transform> TransformPtr;
 typedef SField<TransformPtr> SFTransformPtr;
 
 OSG_END_NAMESPACE
-
-#endif

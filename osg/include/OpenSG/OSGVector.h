@@ -1,5 +1,4 @@
-#ifndef OSG_VECTOR_H
-#define OSG_VECTOR_H
+#pragma once
 
 #include <OpenSG/OSGBaseTypes.h>
 
@@ -328,5 +327,3 @@ typedef Point<Real32, 4> Pnt4f;
 typedef Point<Real64, 3> Pnt3d;
 
 OSG_END_NAMESPACE
-
-#endif

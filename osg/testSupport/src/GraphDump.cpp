@@ -1,4 +1,4 @@
-#include <OpenSG/OSGGraphDump.h>
+#include <osgTestSupport/GraphDump.h>
 
 #include <OpenSG/OSGDirectionalLight.h>
 #include <OpenSG/OSGGeometry.h>
@@ -11,7 +11,9 @@
 #include <map>
 #include <sstream>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
+
+using namespace osg;
 
 namespace
 {
@@ -25,7 +27,8 @@ struct DumpState
     std::ostringstream out;
 };
 
-void collectBeacons(const NodePtr& node, std::vector<NodePtr>& inDump, std::vector<NodePtr>& beacons)
+void collectBeacons(const NodePtr& node, std::vector<NodePtr>& inDump,
+                    std::vector<NodePtr>& beacons)
 {
     inDump.push_back(node);
     LightPtr light = LightPtr::dcast(node->getCore());
@@ -53,7 +56,8 @@ std::string matrixText(const Matrix& m)
     {
         if (m[3][0] == 0 && m[3][1] == 0 && m[3][2] == 0)
             return "";
-        return " translate=(" + dumpNumber(m[3][0]) + " " + dumpNumber(m[3][1]) + " " + dumpNumber(m[3][2]) + ")";
+        return " translate=(" + dumpNumber(m[3][0]) + " " + dumpNumber(m[3][1]) + " " +
+               dumpNumber(m[3][2]) + ")";
     }
     std::string text = " matrix=[";
     const UInt32 rows = bottomIsStandard ? 3 : 4;
@@ -164,7 +168,8 @@ std::string dumpGraph(const NodePtr& root)
     // Beacon labels follow the dump order of the beacon nodes.
     for (const NodePtr& node : inDump)
         for (const NodePtr& beacon : beacons)
-            if (beacon == node && state.beaconLabels.find(node.getCPtr()) == state.beaconLabels.end())
+            if (beacon == node &&
+                state.beaconLabels.find(node.getCPtr()) == state.beaconLabels.end())
             {
                 UInt32 next = UInt32(state.beaconLabels.size() + 1);
                 state.beaconLabels.emplace(node.getCPtr(), next);
@@ -173,4 +178,4 @@ std::string dumpGraph(const NodePtr& root)
     return state.out.str();
 }
 
-OSG_END_NAMESPACE
+} // namespace Morvek::osgTestSupport

@@ -1,13 +1,12 @@
-#ifndef OSG_GRAPHDUMP_H
-#define OSG_GRAPHDUMP_H
+#pragma once
 
 #include <OpenSG/OSGNode.h>
 
 #include <string>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
 
-// Test hook: a compact, deterministic text picture of the subtree under root.
+// A compact, deterministic text picture of the subtree under root.
 //
 // One line per node, in depth-first order, children indented by two more spaces per level,
 // each line ending in '\n'. A line is
@@ -39,11 +38,9 @@ OSG_BEGIN_NAMESPACE
 //       DirectionalLight on diffuse=(1 1 1 1) beacon=@1 direction=(0 0 1)
 //         @1 Transform matrix=[1 0 0 0; 0 0 1 0; 0 -1 0 0]
 //           Geometry vertices=50 material=default
-std::string dumpGraph(const NodePtr& root);
+std::string dumpGraph(const osg::NodePtr& root);
 
 // A float as dumpGraph prints it.
-std::string dumpNumber(Real32 value);
+std::string dumpNumber(osg::Real32 value);
 
-OSG_END_NAMESPACE
-
-#endif
+} // namespace Morvek::osgTestSupport

@@ -1,9 +1,8 @@
-#ifndef OSG_SCOPEDEDITJOURNAL_H
-#define OSG_SCOPEDEDITJOURNAL_H
+#pragma once
 
-#include <OpenSG/OSGEditJournal.h>
+#include <osgTestSupport/EditJournal.h>
 
-OSG_BEGIN_NAMESPACE
+namespace Morvek::osgTestSupport {
 
 // Records committed edits for its lifetime: starts with an empty journal and recording on,
 // and on destruction empties the journal and puts recording back as it found it.
@@ -27,6 +26,4 @@ private:
     bool _wasEnabled;
 };
 
-OSG_END_NAMESPACE
-
-#endif
+} // namespace Morvek::osgTestSupport

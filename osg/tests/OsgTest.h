@@ -1,9 +1,9 @@
-#ifndef OSG_TESTS_OSGTESTSUPPORT_H
-#define OSG_TESTS_OSGTESTSUPPORT_H
+#pragma once
 
-#include <OpenSG/OSGEditJournal.h>
 #include <OpenSG/OSGFieldContainer.h>
 #include <OpenSG/OSGLog.h>
+
+#include <osgTestSupport/EditJournal.h>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         _liveAtStart = osg::getLiveContainerCount();
-        osg::EditJournal::clear();
+        Morvek::osgTestSupport::EditJournal::clear();
         _savedLevel = osg::osgLog().getLogLevel();
         _savedHeader = osg::osgLog().getHeaderElem();
         _savedModules = osg::osgLog().getModuleHandling();
@@ -34,5 +34,3 @@ private:
     osg::UInt32 _savedHeader = 0;
     osg::UInt32 _savedModules = 0;
 };
-
-#endif

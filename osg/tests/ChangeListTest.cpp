@@ -1,0 +1,98 @@
+#include "OsgTest.h"
+
+#include <OpenSG/OSGChangeList.h>
+#include <OpenSG/OSGFieldContainerType.h>
+#include <OpenSG/OSGNode.h>
+#include <OpenSG/OSGThread.h>
+#include <OpenSG/OSGTransform.h>
+
+#include <thread>
+
+OSG_USING_NAMESPACE
+
+namespace
+{
+// Each test leaves the thread's list as it found it: read-only and empty.
+class ChangeListTest : public OsgTest
+{
+protected:
+    void TearDown() override
+    {
+        Thread::getCurrentChangeList()->setReadOnly(true);
+        Thread::getCurrentChangeList()->clearAll();
+        OsgTest::TearDown();
+    }
+};
+
+// A destroyed container's storage goes back to the pool and may come back as another
+// container at the same address; its entries must still name what was edited.
+TEST_F(ChangeListTest, EntriesKeepTheIdAndTypeOfContainersSinceDestroyed)
+{
+    ChangeList& list = *Thread::getCurrentChangeList();
+    list.setReadOnly(false);
+    TransformPtr transform = TransformBase::create();
+    addRefCP(transform);
+    const UInt32 transformId = getContainerId(transform);
+    endEditCP(transform, TransformBase::MatrixFieldMask);
+    subRefCP(transform);
+    NodePtr node = Node::create();
+    addRefCP(node);
+    endEditCP(node, Node::ChildrenFieldMask);
+
+    ASSERT_EQ(list.sizeChanged(), 2u);
+    const ChangeList::ChangeEntry& first = *list.beginChanged();
+    const ChangeList::ChangeEntry& second = *(list.beginChanged() + 1);
+    EXPECT_EQ(first.first, transformId);
+    EXPECT_EQ(first.second, TransformBase::MatrixFieldMask);
+    EXPECT_EQ(first.type->getName(), "Transform");
+    EXPECT_EQ(second.first, getContainerId(node));
+    EXPECT_EQ(second.second, Node::ChildrenFieldMask);
+    EXPECT_EQ(second.type->getName(), "Node");
+    list.clearAll();
+    EXPECT_TRUE(list.empty());
+    subRefCP(node);
+}
+
+TEST_F(ChangeListTest, EachThreadRecordsIntoItsOwnListOnlyWhileItIsReadWrite)
+{
+    ChangeList* mine = Thread::getCurrentChangeList();
+    ASSERT_TRUE(mine->isReadOnly()) << "a list starts read-only";
+    ASSERT_FALSE(ChangeList::anyReadWrite());
+    TransformPtr transform = TransformBase::create();
+    addRefCP(transform);
+    endEditCP(transform, TransformBase::MatrixFieldMask);
+    EXPECT_TRUE(mine->empty()) << "a read-only list records nothing";
+
+    mine->setReadOnly(false);
+    EXPECT_TRUE(ChangeList::anyReadWrite());
+    struct Seen
+    {
+        ChangeList* list = nullptr;
+        bool startedReadOnly = false;
+        size_t whileReadOnly = 99;
+        size_t whileReadWrite = 99;
+    } seen;
+    std::thread worker([&] {
+        ChangeList* own = Thread::getCurrentChangeList();
+        seen.list = own;
+        seen.startedReadOnly = own->isReadOnly();
+        endEditCP(transform, TransformBase::MatrixFieldMask);
+        seen.whileReadOnly = own->sizeChanged();
+        own->setReadOnly(false);
+        endEditCP(transform, TransformBase::MatrixFieldMask);
+        seen.whileReadWrite = own->sizeChanged();
+        // The thread ends with its list still read-write.
+    });
+    worker.join();
+    EXPECT_NE(seen.list, mine);
+    EXPECT_TRUE(seen.startedReadOnly) << "another thread's read-write list makes no other so";
+    EXPECT_EQ(seen.whileReadOnly, 0u);
+    EXPECT_EQ(seen.whileReadWrite, 1u);
+    EXPECT_TRUE(mine->empty()) << "another thread's edits stay out of this thread's list";
+
+    mine->setReadOnly(true);
+    EXPECT_FALSE(ChangeList::anyReadWrite())
+        << "the ended thread's list still counts as read-write";
+    subRefCP(transform);
+}
+} // namespace
