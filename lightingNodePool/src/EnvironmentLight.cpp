@@ -1,9 +1,8 @@
 #include <morvekLightingNodePool/EnvironmentLight.h>
 
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
-#include <morvekLightingNodePool/LogLine.h>
-
 #include <morvekBase/HostLog.h>
+
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
 namespace Morvek {
@@ -59,7 +58,7 @@ bool EnvironmentLight::init()
 {
     const bool found = NodeTypeNameSpace::findType(_type.getNameSpace(), _type.getName(),
                                                    SearchCaseSensitive) != nullptr;
-    MORVEK_LOG_LINE(osg::LOG_INFO, sourceFile, "Init %s: %s\n", _type.getName(),
+    MORVEK_HOST_LOG(osg::LOG_INFO, sourceFile, "Init %s: %s\n", _type.getName(),
                     found ? "OK" : "FAILED");
     return found;
 }

@@ -3,12 +3,11 @@
 #include <morvekLightingNodePool/DirectionalLight.h>
 #include <morvekSampling/EnvironmentImage.h>
 #include <morvekLightingNodePool/EnvironmentLight.h>
-#include <morvekLightingNodePool/LogLine.h>
+#include <morvekBase/HostLog.h>
 #include <morvekSampling/MedianCut.h>
 #include <morvekSampling/PixelDecoder.h>
 #include <morvekSampling/SummedAreaTableBuilder.h>
 
-#include <morvekBase/HostLog.h>
 #include <morvekShapeNodePool/Texture.h>
 #include <morvekShapeNodePool/TextureProc.h>
 
@@ -123,7 +122,7 @@ osg::Vec3f EnvironmentLightProc::get_color(const osg::ImagePtr& image, int x, in
     const EnvironmentImage view = viewOf(image);
     const PixelDecoder::Layout layout = PixelDecoder::describe(view);
     if (layout.blockBytes == 0 && layout.componentBytes == 0) {
-        MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
+        MORVEK_HOST_LOG(osg::LOG_FATAL, sourceFile,
                         "get_color: Conversion not implemented for image data type!\n");
         return osg::Vec3f(0.0f, 0.0f, 0.0f);
     }
@@ -152,7 +151,7 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
     const PixelDecoder::Verdict verdict = layout.verdict;
     if (verdict == PixelDecoder::Verdict::BadSize) {
         releaseTables();
-        MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
+        MORVEK_HOST_LOG(osg::LOG_FATAL, sourceFile,
                         "createSAT: an image of %d x %d pixels does not fit the tables (at most "
                         "65535 per side)\n",
                         view.width, view.height);
@@ -160,7 +159,7 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
     }
     if (verdict == PixelDecoder::Verdict::DataTooShort) {
         releaseTables();
-        MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
+        MORVEK_HOST_LOG(osg::LOG_FATAL, sourceFile,
                         "createSAT: the image holds %llu bytes of pixel data, its %d x %d pixels "
                         "of format 0x%04X need %llu\n",
                         static_cast<unsigned long long>(view.size), view.width, view.height,
@@ -173,7 +172,7 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
     // filling it. Each build places the tables for its own image.
     if (!SummedAreaTableBuilder::prepare(view, _energySAT, _colorSAT)) {
         releaseTables();
-        MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
+        MORVEK_HOST_LOG(osg::LOG_FATAL, sourceFile,
                         "createSAT: no memory for the tables of %d x %d pixels\n", view.width,
                         view.height);
         return;
@@ -188,7 +187,7 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
         SummedAreaTableBuilder::build(view, layout, _energySAT.data(), _colorSAT.data());
         return;
     case PixelDecoder::Verdict::UnknownFormat:
-        MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
+        MORVEK_HOST_LOG(osg::LOG_FATAL, sourceFile,
                         "createSAT: pixel format 0x%04X is not supported, the tables hold zeros\n",
                         view.pixelFormat);
         break;

@@ -1,10 +1,9 @@
 #include <morvekLightingNodePool/Light.h>
 
 #include <morvekLightingNodePool/LightProc.h>
-#include <morvekLightingNodePool/LogLine.h>
+#include <morvekBase/HostLog.h>
 #include <morvekLightingNodePool/NodeLogName.h>
 
-#include <morvekBase/HostLog.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
 namespace Morvek {
@@ -70,7 +69,7 @@ bool Light::init()
 {
     const bool found = NodeTypeNameSpace::findType(_type.getNameSpace(), _type.getName(),
                                                    SearchCaseSensitive) != nullptr;
-    MORVEK_LOG_LINE(osg::LOG_INFO, sourceFile, "Init %s: %s\n", _type.getName(),
+    MORVEK_HOST_LOG(osg::LOG_INFO, sourceFile, "Init %s: %s\n", _type.getName(),
                     found ? "OK" : "FAILED");
     return found;
 }

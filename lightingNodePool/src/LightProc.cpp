@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/LightProc.h>
 
 #include <morvekLightingNodePool/Light.h>
-#include <morvekLightingNodePool/LogLine.h>
+#include <morvekBase/HostLog.h>
 #include <morvekLightingNodePool/NodeLogName.h>
 
 #include <morvekBase/SFBool.h>
@@ -256,7 +256,7 @@ void LightProc::initialize(const double& /*time*/)
     _prevGlobal = -1;
 
     if (_globalField == nullptr) {
-        MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile, "%s/%s: no >%s< field in initialize()\n",
+        MORVEK_HOST_LOG(osg::LOG_FATAL, sourceFile, "%s/%s: no >%s< field in initialize()\n",
                         getNode().getTypeName(), nodeLogName(getNode()).c_str(), "global");
     }
 }
@@ -342,12 +342,12 @@ void LightProc::changeRegistration(bool reg, bool global)
         if (parentProc == nullptr)
             continue;
         if (reg) {
-            MORVEK_LOG_LINE(osg::LOG_NOTICE, sourceFile,
+            MORVEK_HOST_LOG(osg::LOG_NOTICE, sourceFile,
                             "%s/%s: requesting multi core for light.\n", parent->getTypeName(),
                             nodeLogName(*parent).c_str());
             parentProc->requestMultiCore(_lightPtr);
         } else {
-            MORVEK_LOG_LINE(osg::LOG_NOTICE, sourceFile, "%s/%s: releasing multi core for light.\n",
+            MORVEK_HOST_LOG(osg::LOG_NOTICE, sourceFile, "%s/%s: releasing multi core for light.\n",
                             parent->getTypeName(), nodeLogName(*parent).c_str());
             parentProc->releaseMultiCore(_lightPtr);
         }
@@ -386,7 +386,7 @@ void LightProc::nodeChanged(const double& time, const BitVector<unsigned long lo
                 osg::endEditCP(_proxyTransPtr, osg::TransformBase::MatrixFieldMask);
             }
         } else {
-            MORVEK_LOG_LINE(osg::LOG_FATAL, sourceFile,
+            MORVEK_HOST_LOG(osg::LOG_FATAL, sourceFile,
                             "%s/%s _proxyTransPtr isNull in nodeChanged()\n",
                             getNode().getTypeName(), nodeLogName(getNode()).c_str());
         }

@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/PointLight.h>
 
 #include <morvekLightingNodePool/PointLightProc.h>
-#include <morvekLightingNodePool/LogLine.h>
+#include <morvekBase/HostLog.h>
 
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 
@@ -60,7 +60,7 @@ bool PointLight::init()
 {
     const bool found = NodeTypeNameSpace::findType(_type.getNameSpace(), _type.getName(),
                                                    SearchCaseSensitive) != nullptr;
-    MORVEK_LOG_LINE(osg::LOG_INFO, sourceFile, "Init %s: %s\n", _type.getName(),
+    MORVEK_HOST_LOG(osg::LOG_INFO, sourceFile, "Init %s: %s\n", _type.getName(),
                     found ? "OK" : "FAILED");
     return found;
 }

@@ -2,37 +2,13 @@
 
 // Small helpers shared by the lighting pool's tests.
 
-#include <OpenSG/OSGLog.h>
+#include <osgTestSupport/LogLevelScope.h>
 
 #include <string>
 
 namespace Morvek {
 
-// Sets the OpenSG log's level and header for one test and restores them (and the module
-// handling) afterwards. Forced, so that OSG_LOG_* environment variables cannot interfere.
-class LogLevelScope {
-public:
-    LogLevelScope(osg::LogLevel level, osg::UInt32 header)
-        : _level(osg::osgLog().getLogLevel()), _header(osg::osgLog().getHeaderElem()),
-          _modules(osg::osgLog().getModuleHandling())
-    {
-        osg::osgLog().setLogLevel(level, true);
-        osg::osgLog().setHeaderElem(header, true);
-    }
-    ~LogLevelScope()
-    {
-        osg::osgLog().setLogLevel(_level, true);
-        osg::osgLog().setHeaderElem(_header, true);
-        osg::osgLog().setModuleHandling(_modules, true);
-    }
-    LogLevelScope(const LogLevelScope&) = delete;
-    LogLevelScope& operator=(const LogLevelScope&) = delete;
-
-private:
-    osg::LogLevel _level;
-    osg::UInt32 _header;
-    osg::UInt32 _modules;
-};
+using osgTestSupport::LogLevelScope;
 
 inline bool endsWith(const std::string& text, const std::string& tail)
 {

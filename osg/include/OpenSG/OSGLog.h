@@ -136,9 +136,9 @@ public:
             _pLogLock->release();
     }
 
-    // Public here because the lighting library takes this lock by name; OpenSG 1.x keeps it
-    // private and offers only lock()/unlock(). Created at start-up, named
-    // "OSG::Log::_pLogLock".
+    // Created at start-up (and by the log's first use, whichever comes first), named
+    // "OSG::Log::_pLogLock". Public for the start-up code in OSGLog.cpp; everyone else goes
+    // through lock() and unlock(), as OpenSG 1.x offers them.
     static Lock* _pLogLock;
 
 private:

@@ -1,12 +1,10 @@
-// The pool's log lines: level gate, header only for an accepted module, one piece per line.
-
-#include <morvekLightingNodePool/LogLine.h>
+// The log lines of the host and its pools: level gate, header only for an accepted module, one
+// piece per line.
 
 #include <morvekBase/HostLog.h>
 
 #include <osgTestSupport/LogCapture.h>
-
-#include "LightTestSupport.h"
+#include <osgTestSupport/LogLevelScope.h>
 
 #include <gtest/gtest.h>
 
@@ -15,12 +13,18 @@
 #include <vector>
 
 using namespace Morvek;
+using osgTestSupport::LogLevelScope;
 
 namespace {
 
-const char* const source = "lightingNodePool/LogLineTest";
+bool endsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
-TEST(LogLine, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
+const char* const source = "morvekBase/HostLogTest";
+
+TEST(HostLog, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
 {
     // Each header part ends in ": ", and the header in one more space (OpenSG's layout).
     const std::string header = std::string(LogModuleName) + ": " + source + ": " + " ";
@@ -57,7 +61,7 @@ TEST(LogLine, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
         if (row.moduleKnown)
             osg::osgLog().addModuleName(LogModuleName);
         osgTestSupport::LogCapture capture;
-        MORVEK_LOG_LINE(row.messageLevel, source, "%s/%s: %d %s\n", "Type", "name", 42, "done");
+        MORVEK_HOST_LOG(row.messageLevel, source, "%s/%s: %d %s\n", "Type", "name", 42, "done");
         if (row.moduleKnown)
             osg::osgLog().delModuleName(LogModuleName);
 
@@ -66,15 +70,15 @@ TEST(LogLine, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
     }
 }
 
-TEST(LogLine, HeaderNamesTheWritingFunction)
+TEST(HostLog, HeaderNamesTheWritingFunction)
 {
     LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_FUNCNAME_HEADER);
     osgTestSupport::LogCapture capture;
-    MORVEK_LOG_LINE(osg::LOG_INFO, source, "x\n");
+    MORVEK_HOST_LOG(osg::LOG_INFO, source, "x\n");
     EXPECT_NE(capture.text().find("TestBody()"), std::string::npos) << capture.text();
 }
 
-TEST(LogLine, LinesOfTwoThreadsStayWhole)
+TEST(HostLog, LinesOfTwoThreadsStayWhole)
 {
     LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_MODULE_HEADER | osg::LOG_FILE_HEADER |
                                               osg::LOG_FUNCNAME_HEADER);
@@ -82,7 +86,7 @@ TEST(LogLine, LinesOfTwoThreadsStayWhole)
     const int perThread = 300;
     auto writer = [&](const char* name) {
         for (int i = 0; i < perThread; ++i)
-            MORVEK_LOG_LINE(osg::LOG_INFO, source, "%s line %d\n", name, i);
+            MORVEK_HOST_LOG(osg::LOG_INFO, source, "%s line %d\n", name, i);
     };
     std::thread first(writer, "first");
     std::thread second(writer, "second");
