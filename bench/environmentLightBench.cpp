@@ -15,9 +15,9 @@
 //   ratio 4096x2048 literal=0.29 opencv=0.45 rebuild=1.10
 // (library / literal, library / OpenCV, full rebuild / library table build).
 
-#include <morvekSampling/EnvironmentImage.h>
 #include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
+#include <morvekSampling/EnvironmentImage.h>
 #include <morvekSampling/PixelDecoder.h>
 #include <morvekSampling/SummedAreaTableBuilder.h>
 

@@ -18,8 +18,7 @@
 OSG_USING_NAMESPACE
 using Morvek::osgTestSupport::dumpGraph;
 
-namespace
-{
+namespace {
 NodePtr nodeWith(const NodeCorePtr& core)
 {
     NodePtr node = Node::create();

@@ -34,7 +34,7 @@ namespace {
 using namespace Morvek;
 
 constexpr double Pi = 3.14159265358979323846;
-constexpr int Width = 256;  // pixels; 1.4 degrees per pixel along both axes
+constexpr int Width = 256; // pixels; 1.4 degrees per pixel along both axes
 constexpr int Height = 128;
 constexpr int NumLights = 4;
 // Largest angle, in degrees, between the chosen direction and the densest light's. That light's
@@ -146,9 +146,10 @@ bool lightsThroughTheHost(osg::ImagePtr image, osg::Vec3f& densest)
 // Way 2. Returns the direction of the densest region's energy centroid, or false.
 bool lightsFromTheTables(osg::ImagePtr image, osg::Vec3f& densest)
 {
-    const EnvironmentImage view{image->getData(), std::size_t(image->getSize(false, false, false)),
-                                image->getWidth(),  image->getHeight(),
-                                image->getPixelFormat(), image->getDataType()};
+    const EnvironmentImage view{
+        image->getData(),        std::size_t(image->getSize(false, false, false)),
+        image->getWidth(),       image->getHeight(),
+        image->getPixelFormat(), image->getDataType()};
     if (PixelDecoder::check(view) != PixelDecoder::Verdict::Readable) {
         std::fprintf(stderr, "imageToLights: morvekSampling cannot read the image\n");
         return false;

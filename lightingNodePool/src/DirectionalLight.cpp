@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/DirectionalLight.h>
 
-#include <morvekLightingNodePool/DirectionalLightProc.h>
 #include <morvekBase/HostLog.h>
+#include <morvekLightingNodePool/DirectionalLightProc.h>
 
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 

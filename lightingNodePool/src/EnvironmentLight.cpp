@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/EnvironmentLight.h>
 
-#include <morvekLightingNodePool/EnvironmentLightProc.h>
 #include <morvekBase/HostLog.h>
+#include <morvekLightingNodePool/EnvironmentLightProc.h>
 
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 

@@ -1,9 +1,9 @@
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
 
-#include <morvekLightingNodePool/DirectionalLight.h>
-#include <morvekSampling/EnvironmentImage.h>
-#include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekBase/HostLog.h>
+#include <morvekLightingNodePool/DirectionalLight.h>
+#include <morvekLightingNodePool/EnvironmentLight.h>
+#include <morvekSampling/EnvironmentImage.h>
 #include <morvekSampling/MedianCut.h>
 #include <morvekSampling/PixelDecoder.h>
 #include <morvekSampling/SummedAreaTableBuilder.h>
@@ -163,8 +163,7 @@ void EnvironmentLightProc::createSAT(osg::ImagePtr image)
                         "createSAT: the image holds %llu bytes of pixel data, its %d x %d pixels "
                         "of format 0x%04X need %llu\n",
                         static_cast<unsigned long long>(view.size), view.width, view.height,
-                        view.pixelFormat,
-                        static_cast<unsigned long long>(layout.requiredBytes));
+                        view.pixelFormat, static_cast<unsigned long long>(layout.requiredBytes));
         return;
     }
 

@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/Light.h>
 
-#include <morvekLightingNodePool/LightProc.h>
 #include <morvekBase/HostLog.h>
+#include <morvekLightingNodePool/LightProc.h>
 #include <morvekLightingNodePool/NodeLogName.h>
 
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>

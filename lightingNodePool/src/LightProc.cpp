@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/LightProc.h>
 
-#include <morvekLightingNodePool/Light.h>
 #include <morvekBase/HostLog.h>
+#include <morvekLightingNodePool/Light.h>
 #include <morvekLightingNodePool/NodeLogName.h>
 
 #include <morvekBase/SFBool.h>

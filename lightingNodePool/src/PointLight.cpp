@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/PointLight.h>
 
-#include <morvekLightingNodePool/PointLightProc.h>
 #include <morvekBase/HostLog.h>
+#include <morvekLightingNodePool/PointLightProc.h>
 
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 

@@ -1,7 +1,7 @@
 #include <morvekLightingNodePool/SpotLight.h>
 
-#include <morvekLightingNodePool/SpotLightProc.h>
 #include <morvekBase/HostLog.h>
+#include <morvekLightingNodePool/SpotLightProc.h>
 
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
 

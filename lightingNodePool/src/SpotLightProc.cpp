@@ -27,9 +27,9 @@ const float proxyTransparency = 0.5f;
 
 // The fields whose change rewrites the light core (with all its values).
 const FieldMask coreFields =
-    VisualEffector::onMask | Light::colorMask | Light::ambientIntensityMask |
-    Light::intensityMask | SpotLight::attenuationMask | SpotLight::locationMask |
-    SpotLight::directionMask | SpotLight::cutOffAngleMask | SpotLight::beamWidthMask;
+    VisualEffector::onMask | Light::colorMask | Light::ambientIntensityMask | Light::intensityMask |
+    SpotLight::attenuationMask | SpotLight::locationMask | SpotLight::directionMask |
+    SpotLight::cutOffAngleMask | SpotLight::beamWidthMask;
 
 // The cut-off OpenSG gets: the angle itself inside (0, maxCutOff), maxCutOff at or above it,
 // 0 for zero, negative and NaN angles.

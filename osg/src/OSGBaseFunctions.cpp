@@ -7,8 +7,7 @@
 
 OSG_BEGIN_NAMESPACE
 
-namespace
-{
+namespace {
 bool initialized = false;
 }
 

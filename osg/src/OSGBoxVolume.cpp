@@ -8,7 +8,8 @@ Pnt3f BoxVolume::getCenter() const
 {
     if (_empty)
         return Pnt3f();
-    return Pnt3f((_min[0] + _max[0]) * 0.5f, (_min[1] + _max[1]) * 0.5f, (_min[2] + _max[2]) * 0.5f);
+    return Pnt3f((_min[0] + _max[0]) * 0.5f, (_min[1] + _max[1]) * 0.5f,
+                 (_min[2] + _max[2]) * 0.5f);
 }
 
 Vec3f BoxVolume::getSize() const
@@ -27,13 +28,11 @@ void BoxVolume::setBounds(const Pnt3f& min, const Pnt3f& max)
 
 void BoxVolume::extendBy(const Pnt3f& p)
 {
-    if (_empty)
-    {
+    if (_empty) {
         setBounds(p, p);
         return;
     }
-    for (UInt32 i = 0; i < 3; ++i)
-    {
+    for (UInt32 i = 0; i < 3; ++i) {
         _min[i] = osgMin(_min[i], p[i]);
         _max[i] = osgMax(_max[i], p[i]);
     }
@@ -53,9 +52,9 @@ void BoxVolume::transform(const Matrix& m)
         return;
     Pnt3f lo = _min, hi = _max;
     _empty = true;
-    for (UInt32 corner = 0; corner < 8; ++corner)
-    {
-        Pnt3f p((corner & 1) ? hi[0] : lo[0], (corner & 2) ? hi[1] : lo[1], (corner & 4) ? hi[2] : lo[2]);
+    for (UInt32 corner = 0; corner < 8; ++corner) {
+        Pnt3f p((corner & 1) ? hi[0] : lo[0], (corner & 2) ? hi[1] : lo[1],
+                (corner & 4) ? hi[2] : lo[2]);
         m.multFullMatrixPnt(p);
         extendBy(p);
     }

@@ -37,18 +37,16 @@ bool ChunkMaterial::addChunk(const StateChunkPtr& chunk, Int32 slot)
 bool ChunkMaterial::subChunk(const StateChunkPtr& chunk, Int32 slot)
 {
     UInt32 i = 0;
-    for (; i < getChunks().size(); ++i)
-    {
+    for (; i < getChunks().size(); ++i) {
         if (getChunks()[i] != chunk)
             continue;
         Int32 stored = i < getSlots().size() ? getSlots()[i] : Int32(State::AutoSlotReplace);
         if (slot == State::AutoSlotReplace || stored == slot)
             break;
     }
-    if (i == getChunks().size())
-    {
-        SWARNING << "ChunkMaterial::subChunk: material #" << getContainerId() << " has no chunk " << chunk
-                 << " with slot " << slot << std::endl;
+    if (i == getChunks().size()) {
+        SWARNING << "ChunkMaterial::subChunk: material #" << getContainerId() << " has no chunk "
+                 << chunk << " with slot " << slot << std::endl;
         return true;
     }
     // The State borrows the chunk; drop it there before it may be freed.
@@ -88,8 +86,7 @@ void ChunkMaterial::rebuildState()
     _listsEdited = false;
     State& state = editState();
     state.clearChunks();
-    for (UInt32 i = 0; i < getChunks().size(); ++i)
-    {
+    for (UInt32 i = 0; i < getChunks().size(); ++i) {
         Int32 slot = i < getSlots().size() ? getSlots()[i] : Int32(State::AutoSlotReplace);
         state.addChunk(getChunks()[i], slot);
     }

@@ -4,7 +4,8 @@
 
 OSG_BEGIN_NAMESPACE
 
-FieldContainerType DirectionalLightBase::_type("DirectionalLight", "Light", &DirectionalLight::createPrototype);
+FieldContainerType DirectionalLightBase::_type("DirectionalLight", "Light",
+                                               &DirectionalLight::createPrototype);
 
 DirectionalLightPtr DirectionalLightBase::create()
 {

@@ -6,8 +6,7 @@
 
 OSG_BEGIN_NAMESPACE
 
-namespace
-{
+namespace {
 // Every container ever made gets the next id; 0 stays free for NullFC.
 UInt32 nextContainerId = 1;
 // Containers alive, and those of them excluded from the live count.
@@ -24,9 +23,7 @@ FieldContainer::FieldContainer() : _refCount(0), _containerId(nextContainerId++)
     ++aliveContainers;
 }
 
-FieldContainer::FieldContainer(const FieldContainer&) : FieldContainer()
-{
-}
+FieldContainer::FieldContainer(const FieldContainer&) : FieldContainer() {}
 
 FieldContainer::~FieldContainer()
 {
@@ -35,9 +32,7 @@ FieldContainer::~FieldContainer()
         --permanentContainers;
 }
 
-void FieldContainer::changed(BitVector, UInt32)
-{
-}
+void FieldContainer::changed(BitVector, UInt32) {}
 
 UInt32 getLiveContainerCount()
 {
@@ -76,13 +71,9 @@ UInt32 getContainerId(const FieldContainerPtr& objectP)
     return objectP.getFieldContainerId();
 }
 
-void beginEditCP(const FieldContainerPtr&, BitVector, UInt32)
-{
-}
+void beginEditCP(const FieldContainerPtr&, BitVector, UInt32) {}
 
-void endEditNotChangedCP(const FieldContainerPtr&, BitVector, UInt32)
-{
-}
+void endEditNotChangedCP(const FieldContainerPtr&, BitVector, UInt32) {}
 
 std::ostream& operator<<(std::ostream& os, const FieldContainerPtr& p)
 {

@@ -5,7 +5,8 @@
 
 OSG_BEGIN_NAMESPACE
 
-FieldContainerType::FieldContainerType(const Char8* name, const Char8* parentName, PrototypeCreateF createPrototype)
+FieldContainerType::FieldContainerType(const Char8* name, const Char8* parentName,
+                                       PrototypeCreateF createPrototype)
     : _name(name), _parentName(parentName), _id(0), _createPrototype(createPrototype)
 {
     _id = FieldContainerFactory::the()->registerType(this);

@@ -24,22 +24,20 @@ std::vector<UInt32> Geometry::getTriangleIndices() const
     std::vector<UInt32> result;
     const UInt32 available = getIndices().empty() ? getPositions().size() : getIndices().size();
     UInt32 start = 0;
-    const UInt32 primitives = getTypes().size() < getLengths().size() ? getTypes().size() : getLengths().size();
-    for (UInt32 p = 0; p < primitives && start < available; ++p)
-    {
+    const UInt32 primitives =
+        getTypes().size() < getLengths().size() ? getTypes().size() : getLengths().size();
+    for (UInt32 p = 0; p < primitives && start < available; ++p) {
         UInt32 length = getLengths()[p];
         if (length > available - start)
             length = available - start;
         auto v = [&](UInt32 i) { return getVertexIndex(start + i); };
-        switch (getTypes()[p])
-        {
+        switch (getTypes()[p]) {
         case GL_TRIANGLES:
             for (UInt32 i = 0; i + 2 < length; i += 3)
                 result.insert(result.end(), {v(i), v(i + 1), v(i + 2)});
             break;
         case GL_TRIANGLE_STRIP:
-            for (UInt32 i = 0; i + 2 < length; ++i)
-            {
+            for (UInt32 i = 0; i + 2 < length; ++i) {
                 // Every second strip triangle has the opposite winding; flip it back.
                 if (i % 2 == 0)
                     result.insert(result.end(), {v(i), v(i + 1), v(i + 2)});

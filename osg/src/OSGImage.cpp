@@ -9,15 +9,13 @@
 
 OSG_BEGIN_NAMESPACE
 
-namespace
-{
+namespace {
 // Largest pixel store set() allocates: 2 GiB. Larger requests are refused, not attempted.
 constexpr UInt64 maxStoreBytes = UInt64(1) << 31;
 
 UInt64 levelBytes(UInt32 pixelFormat, Int32 width, Int32 height, Int32 depth, UInt32 bpp)
 {
-    switch (pixelFormat)
-    {
+    switch (pixelFormat) {
     case Image::OSG_RGB_DXT1:
     case Image::OSG_RGBA_DXT1:
         return UInt64((width + 3) / 4) * UInt64((height + 3) / 4) * UInt64(depth) * 8;
@@ -42,8 +40,7 @@ FieldContainerPtr Image::shallowCopy() const
 
 UInt32 Image::getComponentCount(UInt32 pixelFormat)
 {
-    switch (pixelFormat)
-    {
+    switch (pixelFormat) {
     case OSG_A_PF:
     case OSG_I_PF:
     case OSG_L_PF:
@@ -74,8 +71,7 @@ UInt32 Image::getComponentCount(UInt32 pixelFormat)
 
 Int32 Image::getTypeSize(Int32 dataType)
 {
-    switch (dataType)
-    {
+    switch (dataType) {
     case OSG_UINT8_IMAGEDATA:
         return 1;
     case OSG_UINT16_IMAGEDATA:
@@ -93,19 +89,19 @@ Int32 Image::getTypeSize(Int32 dataType)
 
 bool Image::isCompressedFormat(UInt32 pixelFormat)
 {
-    return pixelFormat == OSG_RGB_DXT1 || pixelFormat == OSG_RGBA_DXT1 || pixelFormat == OSG_RGBA_DXT3 ||
-           pixelFormat == OSG_RGBA_DXT5;
+    return pixelFormat == OSG_RGB_DXT1 || pixelFormat == OSG_RGBA_DXT1 ||
+           pixelFormat == OSG_RGBA_DXT3 || pixelFormat == OSG_RGBA_DXT5;
 }
 
-bool Image::set(UInt32 pixelFormat, Int32 width, Int32 height, Int32 depth, Int32 mipmapCount, Int32 frameCount,
-                Time frameDelay, const UInt8* data, Int32 type, bool allocMem, Int32 sideCount)
+bool Image::set(UInt32 pixelFormat, Int32 width, Int32 height, Int32 depth, Int32 mipmapCount,
+                Int32 frameCount, Time frameDelay, const UInt8* data, Int32 type, bool allocMem,
+                Int32 sideCount)
 {
     const UInt32 components = getComponentCount(pixelFormat);
     const Int32 typeSize = getTypeSize(type);
-    if (components == 0 || typeSize == 0)
-    {
-        SWARNING << "Image::set: unknown pixel format 0x" << std::hex << pixelFormat << " or data type 0x" << type
-                 << std::dec << std::endl;
+    if (components == 0 || typeSize == 0) {
+        SWARNING << "Image::set: unknown pixel format 0x" << std::hex << pixelFormat
+                 << " or data type 0x" << type << std::dec << std::endl;
         clearData();
         return false;
     }
@@ -126,19 +122,17 @@ bool Image::set(UInt32 pixelFormat, Int32 width, Int32 height, Int32 depth, Int3
     // Sizes in 64 bits; each factor is below 2^31, so a product of two never overflows and
     // the store limit is checked before the next multiplication.
     UInt64 frameSize = 0;
-    for (Int32 level = 0; level < _mipMapCount; ++level)
-    {
+    for (Int32 level = 0; level < _mipMapCount; ++level) {
         frameSize += calcMipmapLevelSize(UInt32(level));
         if (frameSize > maxStoreBytes)
             break;
     }
     UInt64 sideSize = frameSize <= maxStoreBytes ? frameSize * UInt64(_frameCount) : frameSize;
     UInt64 total = sideSize <= maxStoreBytes ? sideSize * UInt64(_sideCount) : sideSize;
-    if (total > maxStoreBytes)
-    {
-        SWARNING << "Image::set: " << _width << "x" << _height << "x" << _depth << " image with " << _mipMapCount
-                 << " levels, " << _frameCount << " frames and " << _sideCount << " sides needs more than "
-                 << maxStoreBytes << " bytes; refused" << std::endl;
+    if (total > maxStoreBytes) {
+        SWARNING << "Image::set: " << _width << "x" << _height << "x" << _depth << " image with "
+                 << _mipMapCount << " levels, " << _frameCount << " frames and " << _sideCount
+                 << " sides needs more than " << maxStoreBytes << " bytes; refused" << std::endl;
         clearData();
         _frameSize = 0;
         _sideSize = 0;
@@ -148,8 +142,7 @@ bool Image::set(UInt32 pixelFormat, Int32 width, Int32 height, Int32 depth, Int3
     _sideSize = sideSize;
 
     _pixel.clear();
-    if (allocMem || data != nullptr)
-    {
+    if (allocMem || data != nullptr) {
         _pixel.getValues().resize(std::size_t(total), 0);
         if (data != nullptr && total > 0)
             std::memcpy(_pixel.getValues().data(), data, std::size_t(total));
@@ -162,9 +155,10 @@ bool Image::set(const ImagePtr& image)
     if (image == NullFC)
         return false;
     const Image& src = *image;
-    return set(src.getPixelFormat(), src.getWidth(), src.getHeight(), src.getDepth(), src.getMipMapCount(),
-               src.getFrameCount(), src.getFrameDelay(), src.isValid() ? src.getData() : nullptr,
-               src.getDataType(), src.isValid(), src.getSideCount());
+    return set(src.getPixelFormat(), src.getWidth(), src.getHeight(), src.getDepth(),
+               src.getMipMapCount(), src.getFrameCount(), src.getFrameDelay(),
+               src.isValid() ? src.getData() : nullptr, src.getDataType(), src.isValid(),
+               src.getSideCount());
 }
 
 void Image::clearData()
@@ -212,13 +206,13 @@ const UInt8* Image::getData(UInt32 mipmapNum, UInt32 frameNum, UInt32 sideId) co
 
 UInt8* Image::getData(UInt32 mipmapNum, UInt32 frameNum, UInt32 sideId)
 {
-    return const_cast<UInt8*>(static_cast<const Image*>(this)->getData(mipmapNum, frameNum, sideId));
+    return const_cast<UInt8*>(
+        static_cast<const Image*>(this)->getData(mipmapNum, frameNum, sideId));
 }
 
 bool Image::hasAlphaChannel() const
 {
-    switch (_pixelFormat)
-    {
+    switch (_pixelFormat) {
     case OSG_A_PF:
     case OSG_I_PF:
     case OSG_LA_PF:
@@ -239,8 +233,7 @@ bool Image::hasAlphaChannel() const
 
 void Image::changed(BitVector whichField, UInt32 origin)
 {
-    for (const FieldContainerPtr& parent : _parents)
-    {
+    for (const FieldContainerPtr& parent : _parents) {
         TextureChunkPtr chunk = TextureChunkPtr::dcast(parent);
         if (chunk != NullFC)
             chunk->imageContentChanged();

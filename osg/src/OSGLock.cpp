@@ -2,9 +2,7 @@
 
 OSG_BEGIN_NAMESPACE
 
-Lock::Lock(const Char8* name) : _name(name != nullptr ? name : "")
-{
-}
+Lock::Lock(const Char8* name) : _name(name != nullptr ? name : "") {}
 
 void Lock::aquire()
 {

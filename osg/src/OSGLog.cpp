@@ -10,8 +10,7 @@
 
 OSG_BEGIN_NAMESPACE
 
-namespace
-{
+namespace {
 const Char8* const levelNames[] = {"LOG", "FATAL", "WARNING", "NOTICE", "INFO", "DEBUG"};
 // ANSI colours of the level names under LOG_COLOR_HEADER / LOG_ANSICOLOR_HEADER.
 const Char8* const levelColors[] = {nullptr, "\x1b[31m", "\x1b[33m", nullptr, nullptr, nullptr};
@@ -46,8 +45,7 @@ LogP osgLogP = nullptr;
 
 int Log::SinkBuf::overflow(int c)
 {
-    if (c != traits_type::eof())
-    {
+    if (c != traits_type::eof()) {
         char ch = char(c);
         _log.write(&ch, 1);
     }
@@ -73,8 +71,7 @@ int Log::SinkBuf::sync()
 
 Log::Log(LogType logType, LogLevel logLevel)
     : std::ostream(nullptr), _logType(logType), _logLevel(logLevel), _headerElem(LOG_TYPE_HEADER),
-      _moduleHandling(LOG_MODULE_ALL), _sinkBuf(*this), _nilStream(&_nilBuf),
-      _refTime(systemTime())
+      _moduleHandling(LOG_MODULE_ALL), _sinkBuf(*this), _nilStream(&_nilBuf), _refTime(systemTime())
 {
     rdbuf(&_sinkBuf);
     connect();
@@ -89,8 +86,7 @@ void Log::write(const char* s, std::streamsize n)
 {
     if (n <= 0)
         return;
-    switch (_logType)
-    {
+    switch (_logType) {
     case LOG_STDOUT:
         std::fwrite(s, 1, std::size_t(n), stdout);
         break;
@@ -119,23 +115,17 @@ void Log::connect()
 void Log::setLogLevel(LogLevel logLevel, bool force)
 {
     const char* env = std::getenv("OSG_LOG_LEVEL");
-    if (!force && this == osgLogP && env != nullptr)
-    {
+    if (!force && this == osgLogP && env != nullptr) {
         long number = parseNumber(env);
-        if (number >= 0)
-        {
+        if (number >= 0) {
             _logLevel = LogLevel(number > long(LOG_DEBUG) ? long(LOG_DEBUG) : number);
-        }
-        else
-        {
+        } else {
             _logLevel = LOG_DEBUG;
             for (int level = LOG_LOG; level <= LOG_DEBUG; ++level)
                 if (strcasecmp(env, levelNames[level]) == 0)
                     _logLevel = LogLevel(level);
         }
-    }
-    else
-    {
+    } else {
         _logLevel = logLevel;
     }
     connect();
@@ -145,23 +135,17 @@ void Log::setLogType(LogType logType, bool force)
 {
     static const Char8* const typeNames[] = {"none", "stdout", "stderr", "file", "buffer"};
     const char* env = std::getenv("OSG_LOG_TYPE");
-    if (!force && this == osgLogP && env != nullptr)
-    {
+    if (!force && this == osgLogP && env != nullptr) {
         long number = parseNumber(env);
-        if (number >= 0)
-        {
+        if (number >= 0) {
             _logType = LogType(number > long(LOG_BUFFER) ? long(LOG_BUFFER) : number);
-        }
-        else
-        {
+        } else {
             _logType = LOG_STDERR;
             for (int type = LOG_NONE; type <= LOG_BUFFER; ++type)
                 if (strcasecmp(env, typeNames[type]) == 0)
                     _logType = LogType(type);
         }
-    }
-    else
-    {
+    } else {
         _logType = logType;
     }
 }
@@ -172,8 +156,7 @@ void Log::setLogFile(const Char8* fileName, bool force)
         _fileStream.close();
     const char* env = std::getenv("OSG_LOG_FILE");
     const Char8* name = (!force && this == osgLogP && env != nullptr) ? env : fileName;
-    if (name != nullptr && *name != '\0')
-    {
+    if (name != nullptr && *name != '\0') {
         _fileStream.open(name, std::ios::out);
         if (_fileStream.is_open())
             _logType = LOG_FILE;
@@ -193,13 +176,10 @@ void Log::clearLogBuffer()
 void Log::setHeaderElem(UInt32 elemMask, bool force)
 {
     const char* env = std::getenv("OSG_LOG_HEADER");
-    if (!force && this == osgLogP && env != nullptr)
-    {
+    if (!force && this == osgLogP && env != nullptr) {
         long number = parseNumber(env);
         _headerElem = number >= 0 ? UInt32(number) : elemMask;
-    }
-    else
-    {
+    } else {
         _headerElem = elemMask;
     }
 }
@@ -240,8 +220,7 @@ void Log::delModuleName(const Char8* module)
     if (module == nullptr)
         return;
     for (auto it = _moduleList.begin(); it != _moduleList.end(); ++it)
-        if (*it == module)
-        {
+        if (*it == module) {
             _moduleList.erase(it);
             return;
         }
@@ -285,13 +264,13 @@ std::ostream& Log::doHeader(LogLevel level, const Char8* module, const Char8* fi
         return sout;
     const char* sep = (_headerElem & LOG_TAB_HEADER) ? "\t" : ": ";
     const char* color = nullptr;
-    if ((_headerElem & (LOG_COLOR_HEADER | LOG_ANSICOLOR_HEADER)) && level >= LOG_LOG && level <= LOG_DEBUG)
+    if ((_headerElem & (LOG_COLOR_HEADER | LOG_ANSICOLOR_HEADER)) && level >= LOG_LOG &&
+        level <= LOG_DEBUG)
         color = levelColors[level];
 
     if (_headerElem & LOG_BEGIN_NEWLINE_HEADER)
         sout << '\n';
-    if ((_headerElem & LOG_TYPE_HEADER) && level >= LOG_LOG && level <= LOG_DEBUG)
-    {
+    if ((_headerElem & LOG_TYPE_HEADER) && level >= LOG_LOG && level <= LOG_DEBUG) {
         if (color != nullptr)
             sout << color << levelNames[level] << "\x1b[0m" << sep;
         else
@@ -301,15 +280,12 @@ std::ostream& Log::doHeader(LogLevel level, const Char8* module, const Char8* fi
         sout << (systemTime() - _refTime) << sep;
     if ((_headerElem & LOG_MODULE_HEADER) && module != nullptr && *module != '\0')
         sout << module << sep;
-    if ((_headerElem & LOG_FILE_HEADER) && file != nullptr && *file != '\0')
-    {
+    if ((_headerElem & LOG_FILE_HEADER) && file != nullptr && *file != '\0') {
         sout << file;
         if (_headerElem & LOG_LINE_HEADER)
             sout << ':' << line;
         sout << sep;
-    }
-    else if (_headerElem & LOG_LINE_HEADER)
-    {
+    } else if (_headerElem & LOG_LINE_HEADER) {
         sout << line << sep;
     }
     if ((_headerElem & LOG_FUNCNAME_HEADER) && funcName != nullptr && *funcName != '\0')
@@ -331,8 +307,7 @@ void Log::doLog(const Char8* format, ...)
     va_copy(copy, args);
     int count = std::vsnprintf(nullptr, 0, format, copy);
     va_end(copy);
-    if (count > 0)
-    {
+    if (count > 0) {
         std::string text(std::size_t(count) + 1, '\0');
         std::vsnprintf(&text[0], text.size(), format, args);
         text.resize(std::size_t(count));
@@ -364,8 +339,8 @@ Log& osgLog()
     return *osgLogP;
 }
 
-std::ostream& osgStartLog(bool logHeader, LogLevel level, const Char8* module, const Char8* file, UInt32 line,
-                          const Char8* funcName)
+std::ostream& osgStartLog(bool logHeader, LogLevel level, const Char8* module, const Char8* file,
+                          UInt32 line, const Char8* funcName)
 {
     initLog();
     osgLogP->lock();
@@ -381,8 +356,8 @@ std::ostream& endLog(std::ostream& strm)
     return strm << std::endl;
 }
 
-LogStatement::LogStatement(bool logHeader, LogLevel level, const Char8* module, const Char8* file, UInt32 line,
-                           const Char8* funcName)
+LogStatement::LogStatement(bool logHeader, LogLevel level, const Char8* module, const Char8* file,
+                           UInt32 line, const Char8* funcName)
     : _stream(&osgStartLog(logHeader, level, module, file, line, funcName))
 {
 }

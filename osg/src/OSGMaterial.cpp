@@ -2,14 +2,11 @@
 
 OSG_BEGIN_NAMESPACE
 
-Material::Material(const Material& source) : MaterialBase(source)
-{
-}
+Material::Material(const Material& source) : MaterialBase(source) {}
 
 bool Material::isTransparent() const
 {
-    switch (getTransparencyMode())
-    {
+    switch (getTransparencyMode()) {
     case TransparencyForceTransparent:
         return true;
     case TransparencyForceOpaque:

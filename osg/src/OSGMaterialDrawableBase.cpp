@@ -4,8 +4,6 @@ OSG_BEGIN_NAMESPACE
 
 FieldContainerType MaterialDrawableBase::_type("MaterialDrawable", "Drawable", nullptr);
 
-MaterialDrawableBase::MaterialDrawableBase(const MaterialDrawableBase& source) : Drawable(source)
-{
-}
+MaterialDrawableBase::MaterialDrawableBase(const MaterialDrawableBase& source) : Drawable(source) {}
 
 OSG_END_NAMESPACE

@@ -45,14 +45,13 @@ Node::Node(const Node& source) : AttachmentContainer(source), _travMask(source._
 Node::~Node()
 {
     // Only reached with a parent when the node was released more often than referenced.
-    if (_parent != NullFC)
-    {
-        SWARNING << "Node::~Node: node #" << getContainerId() << " destroyed while still a child of node #"
-                 << _parent->getContainerId() << std::endl;
+    if (_parent != NullFC) {
+        SWARNING << "Node::~Node: node #" << getContainerId()
+                 << " destroyed while still a child of node #" << _parent->getContainerId()
+                 << std::endl;
         unlinkFromParent(this);
     }
-    if (_core != NullFC)
-    {
+    if (_core != NullFC) {
         MFNodePtr& parents = _core->_parents;
         MFNodePtr::iterator it = parents.find(getPtr());
         if (it != parents.end())
@@ -64,8 +63,7 @@ Node::~Node()
     // Taken over, not copied: a dying graph frees its lists without allocating new ones.
     MFNodePtr::StorageType children;
     children.swap(_children.getValues());
-    for (NodePtr child : children)
-    {
+    for (NodePtr child : children) {
         child->_parent = NullFC;
         subRefCP(child);
     }
@@ -77,8 +75,7 @@ void Node::setCore(const NodeCorePtr& core)
         return;
     // Reference first, so that a core moving within this node cannot be destroyed.
     addRefCP(core);
-    if (_core != NullFC)
-    {
+    if (_core != NullFC) {
         MFNodePtr& parents = _core->_parents;
         MFNodePtr::iterator it = parents.find(getPtr());
         if (it != parents.end())
@@ -88,8 +85,7 @@ void Node::setCore(const NodeCorePtr& core)
         subRefCP(old);
     }
     _core = core;
-    if (_core != NullFC)
-    {
+    if (_core != NullFC) {
         // Nearly every core has one parent: room for it alone, without the growth path.
         MFNodePtr::StorageType& parents = _core->_parents.getValues();
         if (parents.capacity() == 0)
@@ -100,10 +96,9 @@ void Node::setCore(const NodeCorePtr& core)
 
 NodePtr Node::getChild(UInt32 index) const
 {
-    if (index >= _children.size())
-    {
-        SWARNING << "Node::getChild: index " << index << " out of range (" << _children.size() << " children)"
-                 << std::endl;
+    if (index >= _children.size()) {
+        SWARNING << "Node::getChild: index " << index << " out of range (" << _children.size()
+                 << " children)" << std::endl;
         return NullFC;
     }
     return _children[index];
@@ -137,8 +132,7 @@ bool Node::isSelfOrAncestor(const Node* candidate) const
     int numPending = 0;
     pending[numPending++] = candidate;
     bool searchingDown = true;
-    for (const Node* up = _parent.getCPtr();; up = up->_parent.getCPtr())
-    {
+    for (const Node* up = _parent.getCPtr();; up = up->_parent.getCPtr()) {
         if (up == nullptr)
             return false;
         if (up == candidate)
@@ -148,15 +142,13 @@ bool Node::isSelfOrAncestor(const Node* candidate) const
         if (numPending == 0)
             return false; // the whole subtree seen without meeting this node
         const Node* n = pending[--numPending];
-        for (const NodePtr& child : n->_children)
-        {
+        for (const NodePtr& child : n->_children) {
             const Node* c = child.getCPtr();
             if (c == this)
                 return true;
             if (c->_children.empty())
                 continue;
-            if (numPending == maxPending)
-            {
+            if (numPending == maxPending) {
                 searchingDown = false;
                 break;
             }
@@ -186,8 +178,7 @@ UInt32 Node::takeFromOldParent(const NodePtr& child, UInt32 index)
     // Reference first, so that moving the child from its old parent cannot destroy it.
     addRefCP(child);
     NodePtr oldParent = child->_parent;
-    if (oldParent != NullFC)
-    {
+    if (oldParent != NullFC) {
         Int32 oldIndex = oldParent->findChild(child);
         if (oldParent == getPtr() && oldIndex >= 0 && UInt32(oldIndex) < index)
             --index;
@@ -200,14 +191,12 @@ void Node::insertChild(UInt32 index, const NodePtr& child)
 {
     if (child == NullFC)
         return;
-    if (index > _children.size())
-    {
+    if (index > _children.size()) {
         SWARNING << "Node::insertChild: index " << index << " out of range (" << _children.size()
                  << " children)" << std::endl;
         return;
     }
-    if (isSelfOrAncestor(child.getCPtr()))
-    {
+    if (isSelfOrAncestor(child.getCPtr())) {
         SWARNING << "Node::insertChild: node #" << child->getContainerId()
                  << " is this node or one of its ancestors; not added" << std::endl;
         return;
@@ -226,16 +215,14 @@ void Node::replaceChild(UInt32 index, const NodePtr& child)
 {
     if (child == NullFC)
         return;
-    if (index >= _children.size())
-    {
+    if (index >= _children.size()) {
         SWARNING << "Node::replaceChild: index " << index << " out of range (" << _children.size()
                  << " children)" << std::endl;
         return;
     }
     if (_children[index] == child)
         return;
-    if (isSelfOrAncestor(child.getCPtr()))
-    {
+    if (isSelfOrAncestor(child.getCPtr())) {
         SWARNING << "Node::replaceChild: node #" << child->getContainerId()
                  << " is this node or one of its ancestors; not used" << std::endl;
         return;
@@ -263,9 +250,9 @@ bool Node::replaceChildBy(const NodePtr& oldChild, const NodePtr& newChild)
 void Node::subChild(const NodePtr& child)
 {
     Int32 index = findChild(child);
-    if (index < 0 || child == NullFC)
-    {
-        SWARNING << "Node::subChild: " << child << " is not a child of node #" << getContainerId() << std::endl;
+    if (index < 0 || child == NullFC) {
+        SWARNING << "Node::subChild: " << child << " is not a child of node #" << getContainerId()
+                 << std::endl;
         return;
     }
     subChild(UInt32(index));
@@ -273,10 +260,9 @@ void Node::subChild(const NodePtr& child)
 
 void Node::subChild(UInt32 index)
 {
-    if (index >= _children.size())
-    {
-        SWARNING << "Node::subChild: index " << index << " out of range (" << _children.size() << " children)"
-                 << std::endl;
+    if (index >= _children.size()) {
+        SWARNING << "Node::subChild: index " << index << " out of range (" << _children.size()
+                 << " children)" << std::endl;
         return;
     }
     NodePtr child = _children[index];
@@ -314,8 +300,7 @@ void Node::updateVolume()
     if (_volume.isValid() || _travMask == 0)
         return;
     BoxVolume volume;
-    for (NodePtr child : _children)
-    {
+    for (NodePtr child : _children) {
         if (child->getTravMask() == 0)
             continue;
         child->updateVolume();
@@ -330,8 +315,7 @@ void Node::updateVolume()
 
 void Node::invalidateVolume()
 {
-    for (Node* n = this; n != nullptr; n = n->_parent.getCPtr())
-    {
+    for (Node* n = this; n != nullptr; n = n->_parent.getCPtr()) {
         if (n->_staleEpoch == _volumeEpoch)
             return; // stale up to the root already
         n->_volume.setValid(false);
@@ -345,8 +329,7 @@ void Node::noteNewAncestors()
     // Checking changes no box; a valid one on the way retires every stamp instead.
     Node* n = this;
     for (; n != nullptr && n->_staleEpoch != _volumeEpoch; n = n->_parent.getCPtr())
-        if (n->_volume.isValid())
-        {
+        if (n->_volume.isValid()) {
             ++_volumeEpoch;
             return;
         }

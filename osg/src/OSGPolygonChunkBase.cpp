@@ -4,7 +4,8 @@
 
 OSG_BEGIN_NAMESPACE
 
-FieldContainerType PolygonChunkBase::_type("PolygonChunk", "StateChunk", &PolygonChunk::createPrototype);
+FieldContainerType PolygonChunkBase::_type("PolygonChunk", "StateChunk",
+                                           &PolygonChunk::createPrototype);
 
 PolygonChunkPtr PolygonChunkBase::create()
 {

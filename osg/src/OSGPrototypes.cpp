@@ -9,9 +9,9 @@ OSG_BEGIN_NAMESPACE
 ScopedWithheldPrototype::ScopedWithheldPrototype(const char* typeName)
     : _type(FieldContainerFactory::the()->findType(typeName))
 {
-    if (_type == nullptr)
-    {
-        FWARNING(("ScopedWithheldPrototype: unknown container type '%s'\n", typeName != nullptr ? typeName : ""));
+    if (_type == nullptr) {
+        FWARNING(("ScopedWithheldPrototype: unknown container type '%s'\n",
+                  typeName != nullptr ? typeName : ""));
         return;
     }
     _type->withholdPrototype();

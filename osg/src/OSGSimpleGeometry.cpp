@@ -14,8 +14,7 @@
 
 OSG_BEGIN_NAMESPACE
 
-namespace
-{
+namespace {
 // Deepest sphere subdivision built: 20 * 4^8 = 1 310 720 triangles.
 constexpr UInt16 maxSphereDepth = 8;
 
@@ -24,8 +23,8 @@ SimpleMaterialPtr defaultMaterial;
 SimpleMaterialPtr defaultUnlitMaterial;
 
 // A shared material that keeps one reference of its own and is not counted as live.
-SimpleMaterialPtr makeSharedMaterial(const Color3f& diffuse, const Color3f& ambient, const Color3f& specular,
-                                     Real32 shininess, bool lit)
+SimpleMaterialPtr makeSharedMaterial(const Color3f& diffuse, const Color3f& ambient,
+                                     const Color3f& specular, Real32 shininess, bool lit)
 {
     SimpleMaterialPtr material = SimpleMaterialBase::create();
     if (material == NullFC)
@@ -44,8 +43,7 @@ SimpleMaterialPtr makeSharedMaterial(const Color3f& diffuse, const Color3f& ambi
 
 // sin and -cos of the angles a frustum of `sides` sides uses: its columns (j * delta, j from 0
 // to sides) and its top cap (-j * delta, j below sides; the bottom cap shares the columns).
-struct FrustumAngles
-{
+struct FrustumAngles {
     std::vector<std::pair<Real32, Real32>> columns;
     std::vector<std::pair<Real32, Real32>> topCap;
 };
@@ -55,14 +53,12 @@ FrustumAngles frustumAngles(UInt16 sides)
     FrustumAngles table;
     const Real32 delta = 2.f * Pi / Real32(sides);
     table.columns.resize(UInt32(sides) + 1);
-    for (UInt32 j = 0; j <= sides; ++j)
-    {
+    for (UInt32 j = 0; j <= sides; ++j) {
         const Real32 beta = Real32(j) * delta;
         table.columns[j] = std::make_pair(osgsin(beta), -osgcos(beta));
     }
     table.topCap.resize(sides);
-    for (UInt32 j = 0; j < sides; ++j)
-    {
+    for (UInt32 j = 0; j < sides; ++j) {
         const Real32 beta = -1.f * Real32(j) * delta;
         table.topCap[j] = std::make_pair(osgsin(beta), -osgcos(beta));
     }
@@ -74,8 +70,7 @@ NodePtr nodeFor(const GeometryPtr& geo)
     if (geo == NullFC)
         return NullFC;
     NodePtr node = Node::create();
-    if (node == NullFC)
-    {
+    if (node == NullFC) {
         // Nothing holds the geometry yet: release it so it does not leak.
         subRefCP(geo);
         return NullFC;
@@ -104,7 +99,8 @@ MaterialPtr getDefaultUnlitMaterial()
 {
     std::lock_guard<std::mutex> guard(defaultMaterialMutex);
     if (defaultUnlitMaterial == NullFC)
-        defaultUnlitMaterial = makeSharedMaterial(Color3f(1.f, 1.f, 0.5f), Color3f(), Color3f(), 1.f, false);
+        defaultUnlitMaterial =
+            makeSharedMaterial(Color3f(1.f, 1.f, 0.5f), Color3f(), Color3f(), 1.f, false);
     return defaultUnlitMaterial;
 }
 
@@ -116,11 +112,9 @@ void releaseDefaultMaterials()
     clearRefCP(defaultUnlitMaterial);
 }
 
-namespace
-{
+namespace {
 // The arrays of one frustum, as built.
-struct FrustumArrays
-{
+struct FrustumArrays {
     MField<Pnt3f>::StorageType positions;
     MField<Vec3f>::StorageType normals;
     MField<Vec2f>::StorageType texCoords;
@@ -129,8 +123,8 @@ struct FrustumArrays
     MFUInt32::StorageType lengths;
 };
 
-void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
-                        bool doTop, bool doBottom, FrustumArrays& arrays)
+void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
+                        bool doSide, bool doTop, bool doBottom, FrustumArrays& arrays)
 {
     const FrustumAngles angles = frustumAngles(sides);
     const Real32 halfHeight = height / 2.f;
@@ -143,7 +137,8 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
     const bool topCap = doTop && topRadius > 0;
     const bool bottomCap = doBottom && botRadius > 0;
     const UInt32 ringSize = UInt32(sides) + 1;
-    const UInt32 vertexCount = (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides;
+    const UInt32 vertexCount =
+        (doSide ? 2 * ringSize : 0) + (UInt32(topCap) + UInt32(bottomCap)) * sides;
     auto& positions = arrays.positions;
     auto& normals = arrays.normals;
     auto& texCoords = arrays.texCoords;
@@ -157,17 +152,14 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
     UInt32 v = 0;
     UInt32 i = 0;
 
-    if (doSide)
-    {
+    if (doSide) {
         const UInt32 base = v;
         // Both rings share the angles of their columns.
         const std::vector<std::pair<Real32, Real32>>& columns = angles.columns;
-        for (UInt32 ring = 0; ring < 2; ++ring)
-        {
+        for (UInt32 ring = 0; ring < 2; ++ring) {
             const Real32 radius = ring == 0 ? topRadius : botRadius;
             const Real32 y = ring == 0 ? halfHeight : -halfHeight;
-            for (UInt32 j = 0; j <= sides; ++j, ++v)
-            {
+            for (UInt32 j = 0; j <= sides; ++j, ++v) {
                 const Real32 x = columns[j].first;
                 const Real32 z = columns[j].second;
                 positions[v].setValues(x * radius, y, z * radius);
@@ -176,8 +168,7 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
             }
         }
         // Bottom then top vertex of each column: counter-clockwise seen from outside.
-        for (UInt32 j = 0; j <= sides; ++j)
-        {
+        for (UInt32 j = 0; j <= sides; ++j) {
             indices[i++] = base + ringSize + j;
             indices[i++] = base + j;
         }
@@ -185,8 +176,7 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
         arrays.lengths.push_back(2 * ringSize);
     }
 
-    for (UInt32 cap = 0; cap < 2; ++cap)
-    {
+    for (UInt32 cap = 0; cap < 2; ++cap) {
         const bool top = cap == 0;
         if (!(top ? topCap : bottomCap))
             continue;
@@ -195,8 +185,7 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
         // The top cap runs clockwise in angle (seen from below), the bottom one
         // counter-clockwise, so both face outward.
         const std::vector<std::pair<Real32, Real32>>& ring = top ? angles.topCap : angles.columns;
-        for (UInt32 j = 0; j < sides; ++j, ++v)
-        {
+        for (UInt32 j = 0; j < sides; ++j, ++v) {
             const Real32 x = ring[j].first;
             const Real32 z = ring[j].second;
             positions[v].setValues(x * radius, top ? halfHeight : -halfHeight, z * radius);
@@ -211,8 +200,7 @@ void buildFrustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt1
 
 // The arrays of one frustum, read-only, for geometries to share until they write to them.
 template <class T> using SharedArray = std::shared_ptr<const typename MField<T>::StorageType>;
-struct SharedFrustum
-{
+struct SharedFrustum {
     SharedArray<Pnt3f> positions;
     SharedArray<Vec3f> normals;
     SharedArray<Vec2f> texCoords;
@@ -233,8 +221,7 @@ template <class T> SharedArray<T> share(typename MField<T>::StorageType&& values
 const SharedFrustum& frustumArrays(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
                                    bool doSide, bool doTop, bool doBottom)
 {
-    struct Entry
-    {
+    struct Entry {
         Real32 height = 0, topRadius = 0, botRadius = 0;
         UInt16 sides = 0;
         bool doSide = false, doTop = false, doBottom = false;
@@ -244,7 +231,8 @@ const SharedFrustum& frustumArrays(Real32 height, Real32 topRadius, Real32 botRa
     thread_local UInt32 next = 0;
     for (Entry& e : entries)
         if (e.sides == sides && e.height == height && e.topRadius == topRadius &&
-            e.botRadius == botRadius && e.doSide == doSide && e.doTop == doTop && e.doBottom == doBottom)
+            e.botRadius == botRadius && e.doSide == doSide && e.doTop == doTop &&
+            e.doBottom == doBottom)
             return e.arrays;
     Entry& e = entries[next];
     next = (next + 1) % UInt32(entries.size());
@@ -268,20 +256,21 @@ const SharedFrustum& frustumArrays(Real32 height, Real32 topRadius, Real32 botRa
 }
 } // namespace
 
-GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
-                                  bool doTop, bool doBottom)
+GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
+                                  bool doSide, bool doTop, bool doBottom)
 {
-    if (height <= 0 || topRadius < 0 || botRadius < 0 || sides < 3)
-    {
-        SWARNING << "makeConicalFrustum: illegal parameters height=" << height << ", topRadius=" << topRadius
-                 << ", botRadius=" << botRadius << ", sides=" << sides << std::endl;
+    if (height <= 0 || topRadius < 0 || botRadius < 0 || sides < 3) {
+        SWARNING << "makeConicalFrustum: illegal parameters height=" << height
+                 << ", topRadius=" << topRadius << ", botRadius=" << botRadius
+                 << ", sides=" << sides << std::endl;
         return NullFC;
     }
     GeometryPtr geo = GeometryBase::create();
     if (geo == NullFC)
         return NullFC;
 
-    const SharedFrustum& arrays = frustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom);
+    const SharedFrustum& arrays =
+        frustumArrays(height, topRadius, botRadius, sides, doSide, doTop, doBottom);
     geo->getPositions().shareValues(arrays.positions);
     geo->getNormals().shareValues(arrays.normals);
     geo->getTexCoords().shareValues(arrays.texCoords);
@@ -293,10 +282,11 @@ GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRad
     return geo;
 }
 
-NodePtr makeConicalFrustum(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
-                           bool doTop, bool doBottom)
+NodePtr makeConicalFrustum(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
+                           bool doSide, bool doTop, bool doBottom)
 {
-    return nodeFor(makeConicalFrustumGeo(height, topRadius, botRadius, sides, doSide, doTop, doBottom));
+    return nodeFor(
+        makeConicalFrustumGeo(height, topRadius, botRadius, sides, doSide, doTop, doBottom));
 }
 
 GeometryPtr makeConeGeo(Real32 height, Real32 botRadius, UInt16 sides, bool doSide, bool doBottom)
@@ -309,21 +299,23 @@ NodePtr makeCone(Real32 height, Real32 botRadius, UInt16 sides, bool doSide, boo
     return nodeFor(makeConeGeo(height, botRadius, sides, doSide, doBottom));
 }
 
-GeometryPtr makeCylinderGeo(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop, bool doBottom)
+GeometryPtr makeCylinderGeo(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop,
+                            bool doBottom)
 {
     return makeConicalFrustumGeo(height, radius, radius, sides, doSide, doTop, doBottom);
 }
 
-NodePtr makeCylinder(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop, bool doBottom)
+NodePtr makeCylinder(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop,
+                     bool doBottom)
 {
     return nodeFor(makeCylinderGeo(height, radius, sides, doSide, doTop, doBottom));
 }
 
 GeometryPtr makeSphereGeo(UInt16 depth, Real32 radius)
 {
-    if (depth > maxSphereDepth)
-    {
-        SWARNING << "makeSphere: depth " << depth << " above the supported " << maxSphereDepth << std::endl;
+    if (depth > maxSphereDepth) {
+        SWARNING << "makeSphere: depth " << depth << " above the supported " << maxSphereDepth
+                 << std::endl;
         return NullFC;
     }
     GeometryPtr geo = GeometryBase::create();
@@ -332,18 +324,18 @@ GeometryPtr makeSphereGeo(UInt16 depth, Real32 radius)
 
     // Unit icosahedron: the corners of three orthogonal golden rectangles.
     const Real32 phi = (1.f + osgsqrt(5.f)) / 2.f;
-    std::vector<Vec3f> dirs = {Vec3f(-1, phi, 0), Vec3f(1, phi, 0),   Vec3f(-1, -phi, 0), Vec3f(1, -phi, 0),
-                               Vec3f(0, -1, phi), Vec3f(0, 1, phi),   Vec3f(0, -1, -phi), Vec3f(0, 1, -phi),
-                               Vec3f(phi, 0, -1), Vec3f(phi, 0, 1),   Vec3f(-phi, 0, -1), Vec3f(-phi, 0, 1)};
+    std::vector<Vec3f> dirs = {Vec3f(-1, phi, 0),  Vec3f(1, phi, 0),   Vec3f(-1, -phi, 0),
+                               Vec3f(1, -phi, 0),  Vec3f(0, -1, phi),  Vec3f(0, 1, phi),
+                               Vec3f(0, -1, -phi), Vec3f(0, 1, -phi),  Vec3f(phi, 0, -1),
+                               Vec3f(phi, 0, 1),   Vec3f(-phi, 0, -1), Vec3f(-phi, 0, 1)};
     for (Vec3f& d : dirs)
         d.normalize();
     std::vector<std::array<UInt32, 3>> faces = {
-        {0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+        {0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
         {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-        {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+        {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
 
-    for (UInt16 level = 0; level < depth; ++level)
-    {
+    for (UInt16 level = 0; level < depth; ++level) {
         // Each edge gets one shared midpoint, pushed out onto the sphere.
         std::map<std::pair<UInt32, UInt32>, UInt32> midpoints;
         auto midpoint = [&](UInt32 a, UInt32 b) {
@@ -360,8 +352,7 @@ GeometryPtr makeSphereGeo(UInt16 depth, Real32 radius)
         };
         std::vector<std::array<UInt32, 3>> finer;
         finer.reserve(faces.size() * 4);
-        for (const std::array<UInt32, 3>& f : faces)
-        {
+        for (const std::array<UInt32, 3>& f : faces) {
             UInt32 ab = midpoint(f[0], f[1]);
             UInt32 bc = midpoint(f[1], f[2]);
             UInt32 ca = midpoint(f[2], f[0]);
@@ -377,8 +368,7 @@ GeometryPtr makeSphereGeo(UInt16 depth, Real32 radius)
     MField<Vec3f>& normals = geo->getNormals();
     MField<Vec2f>& texCoords = geo->getTexCoords();
     positions.reserve(UInt32(dirs.size()));
-    for (const Vec3f& d : dirs)
-    {
+    for (const Vec3f& d : dirs) {
         positions.push_back(Pnt3f(d[0] * radius, d[1] * radius, d[2] * radius));
         normals.push_back(d);
         texCoords.push_back(Vec2f(osgatan2(d[0], d[2]) / (2.f * Pi) + .5f, d[1] / 2.f + .5f));

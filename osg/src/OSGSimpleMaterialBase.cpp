@@ -4,7 +4,8 @@
 
 OSG_BEGIN_NAMESPACE
 
-FieldContainerType SimpleMaterialBase::_type("SimpleMaterial", "ChunkMaterial", &SimpleMaterial::createPrototype);
+FieldContainerType SimpleMaterialBase::_type("SimpleMaterial", "ChunkMaterial",
+                                             &SimpleMaterial::createPrototype);
 
 SimpleMaterialPtr SimpleMaterialBase::create()
 {

@@ -9,8 +9,7 @@ OSG_BEGIN_NAMESPACE
 #ifndef OSG_POOL_PASS_THROUGH
 __thread SmallObjectPool::FreeStack* SmallObjectPool::_threadStacks = nullptr;
 
-namespace
-{
+namespace {
 // Set once the thread's destructors ran: later frees (static objects torn down at exit) and
 // allocations go to the global new and delete.
 __thread bool threadDrained __attribute__((tls_model("initial-exec"))) = false;
@@ -19,8 +18,7 @@ __thread bool threadDrained __attribute__((tls_model("initial-exec"))) = false;
 
 // Reaches the thread's stacks for the slow paths, and gives the kept blocks back when the
 // thread ends.
-class SmallObjectPoolThread
-{
+class SmallObjectPoolThread {
 public:
 #ifndef OSG_POOL_PASS_THROUGH
     // The thread's stacks; null once the thread is ending or when memory runs out.
@@ -30,8 +28,7 @@ public:
         if (stacks != nullptr || threadDrained)
             return stacks;
         stacks = new (std::nothrow) SmallObjectPool::FreeStack[SmallObjectPool::NumClasses]();
-        if (stacks != nullptr)
-        {
+        if (stacks != nullptr) {
             drain.armed = true; // registers the thread's drain
             SmallObjectPool::_threadStacks = stacks;
         }
@@ -39,8 +36,7 @@ public:
     }
 
 private:
-    struct Drain
-    {
+    struct Drain {
         bool armed = false;
         ~Drain()
         {
@@ -49,8 +45,7 @@ private:
             SmallObjectPool::_threadStacks = nullptr;
             if (stacks == nullptr)
                 return;
-            for (std::size_t c = 0; c < SmallObjectPool::NumClasses; ++c)
-            {
+            for (std::size_t c = 0; c < SmallObjectPool::NumClasses; ++c) {
                 for (UInt32 i = 0; i < stacks[c].size; ++i)
                     ::operator delete(stacks[c].slots[i]);
                 std::free(stacks[c].slots);
@@ -65,8 +60,7 @@ private:
 #ifndef OSG_POOL_PASS_THROUGH
 thread_local SmallObjectPoolThread::Drain SmallObjectPoolThread::drain;
 
-namespace
-{
+namespace {
 constexpr std::size_t classOf(std::size_t bytes)
 {
     return (bytes - 1) / SmallObjectPool::Granule;
@@ -103,10 +97,8 @@ bool SmallObjectPool::isPooling()
 void* SmallObjectPool::allocateSlow(std::size_t bytes)
 {
 #ifndef OSG_POOL_PASS_THROUGH
-    if (bytes != 0 && bytes <= MaxBytes)
-    {
-        if (FreeStack* stacks = SmallObjectPoolThread::stacks())
-        {
+    if (bytes != 0 && bytes <= MaxBytes) {
+        if (FreeStack* stacks = SmallObjectPoolThread::stacks()) {
             const std::size_t c = classOf(bytes);
             FreeStack& stack = stacks[c];
             if (stack.size > 0) // the stacks were only just made on this call
@@ -125,13 +117,10 @@ void SmallObjectPool::deallocateSlow(void* block, std::size_t bytes) noexcept
     if (block == nullptr)
         return;
 #ifndef OSG_POOL_PASS_THROUGH
-    if (bytes != 0 && bytes <= MaxBytes)
-    {
-        if (FreeStack* stacks = SmallObjectPoolThread::stacks())
-        {
+    if (bytes != 0 && bytes <= MaxBytes) {
+        if (FreeStack* stacks = SmallObjectPoolThread::stacks()) {
             FreeStack& stack = stacks[classOf(bytes)];
-            if (stack.size < stack.capacity || grow(stack))
-            {
+            if (stack.size < stack.capacity || grow(stack)) {
                 stack.slots[stack.size++] = block;
                 return;
             }

@@ -31,25 +31,21 @@ bool State::addChunk(const StateChunkPtr& chunk, Int32 slot)
     const UInt32 classId = chunkClass->getId();
     const UInt32 numSlots = chunkClass->getNumSlots();
 
-    if (slot >= 0)
-    {
-        if (UInt32(slot) >= numSlots)
-        {
-            SWARNING << "State::addChunk: slot " << slot << " out of range for " << chunkClass->getName()
-                     << " (" << numSlots << " slots)" << std::endl;
+    if (slot >= 0) {
+        if (UInt32(slot) >= numSlots) {
+            SWARNING << "State::addChunk: slot " << slot << " out of range for "
+                     << chunkClass->getName() << " (" << numSlots << " slots)" << std::endl;
             return false;
         }
         fill(classId, UInt32(slot), chunk);
         return true;
     }
     for (UInt32 s = 0; s < numSlots; ++s)
-        if (find(classId, s) == nullptr)
-        {
+        if (find(classId, s) == nullptr) {
             _filled.push_back(Filled{classId, s, chunk});
             return true;
         }
-    if (slot == AutoSlotReplace && numSlots > 0)
-    {
+    if (slot == AutoSlotReplace && numSlots > 0) {
         fill(classId, numSlots - 1, chunk);
         return true;
     }

@@ -4,8 +4,7 @@
 
 OSG_BEGIN_NAMESPACE
 
-namespace
-{
+namespace {
 std::atomic<UInt32>& classCounter()
 {
     static std::atomic<UInt32> counter{0};

@@ -20,9 +20,7 @@ FieldContainerPtr TextureChunk::shallowCopy() const
     return FieldContainerPtr(new TextureChunk(*this));
 }
 
-TextureChunk::TextureChunk(const TextureChunk& source) : TextureChunkBase(source)
-{
-}
+TextureChunk::TextureChunk(const TextureChunk& source) : TextureChunkBase(source) {}
 
 TextureChunk::~TextureChunk()
 {
@@ -38,8 +36,7 @@ void TextureChunk::setImage(const ImagePtr& image)
     if (image != NullFC)
         image->addParent(FieldContainerPtr(this));
     storeImage(image);
-    if (old != NullFC)
-    {
+    if (old != NullFC) {
         old->subParent(FieldContainerPtr(this));
         subRefCP(old);
     }

@@ -7,8 +7,8 @@ namespace SatKernel {
 
 namespace {
 
-void buildBaseline(const EnvironmentImage& image, const PixelDecoder::Layout& layout, float* energySAT, float* colorSAT,
-                   bool streamed)
+void buildBaseline(const EnvironmentImage& image, const PixelDecoder::Layout& layout,
+                   float* energySAT, float* colorSAT, bool streamed)
 {
     buildTables(image, layout, energySAT, colorSAT, streamed);
 }
@@ -18,15 +18,17 @@ void buildBaseline(const EnvironmentImage& image, const PixelDecoder::Layout& la
 // The same operations with AVX2's three-operand encodings: about a quarter fewer
 // instructions. Still no fused multiply-add (not part of the avx2 target) and the same
 // rounding, so the tables are the same bits.
-__attribute__((target("avx2"))) void buildAvx2(const EnvironmentImage& image, const PixelDecoder::Layout& layout,
-                                               float* energySAT, float* colorSAT, bool streamed)
+__attribute__((target("avx2"))) void buildAvx2(const EnvironmentImage& image,
+                                               const PixelDecoder::Layout& layout, float* energySAT,
+                                               float* colorSAT, bool streamed)
 {
     buildTables(image, layout, energySAT, colorSAT, streamed);
 }
 // AVX-512's 32 vector registers keep the wavefront out of the stack. Only its 128-bit
 // instructions are used, and again no fused multiply-add.
 __attribute__((target("avx2,avx512f,avx512vl"))) void
-buildAvx512(const EnvironmentImage& image, const PixelDecoder::Layout& layout, float* energySAT, float* colorSAT, bool streamed)
+buildAvx512(const EnvironmentImage& image, const PixelDecoder::Layout& layout, float* energySAT,
+            float* colorSAT, bool streamed)
 {
     buildTables(image, layout, energySAT, colorSAT, streamed);
 }
@@ -34,8 +36,8 @@ buildAvx512(const EnvironmentImage& image, const PixelDecoder::Layout& layout, f
 
 } // namespace
 
-void buildWith(const EnvironmentImage& image, const PixelDecoder::Layout& layout, float* energySAT, float* colorSAT,
-               SummedAreaTableBuilder::Instructions instructions, bool streamed)
+void buildWith(const EnvironmentImage& image, const PixelDecoder::Layout& layout, float* energySAT,
+               float* colorSAT, SummedAreaTableBuilder::Instructions instructions, bool streamed)
 {
     using Instructions = SummedAreaTableBuilder::Instructions;
 #if MORVEK_SAT_AVX2

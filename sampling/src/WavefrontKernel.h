@@ -70,9 +70,9 @@ public:
             const int first = std::max(c0 - r * skew, 0);
             const int last = std::min(c1 - r * skew, _image.width);
             if (first < last)
-                PixelDecoder::decodeRun(
-                    _image, _layout, _y0 + r, first, last - first,
-                    _buffer + 4 * (std::size_t(r) * chunkSteps + std::size_t(first - (c0 - r * skew))));
+                PixelDecoder::decodeRun(_image, _layout, _y0 + r, first, last - first,
+                                        _buffer + 4 * (std::size_t(r) * chunkSteps +
+                                                       std::size_t(first - (c0 - r * skew))));
         }
     }
     template <bool Checked, int N>

@@ -33,7 +33,8 @@ bool readLights(const std::string& text, int& lights, std::string& error)
         return false;
     }
     if (significant.size() > 5 || (!significant.empty() && std::stoi(significant) > maxLights)) {
-        error = "--lights: " + text + " is above " + std::to_string(maxLights) + ", the most lights allowed";
+        error = "--lights: " + text + " is above " + std::to_string(maxLights) +
+                ", the most lights allowed";
         return false;
     }
     lights = significant.empty() ? 0 : std::stoi(significant);
@@ -53,9 +54,10 @@ bool readDegrees(const std::string& text, double& degrees, std::string& error)
     return true;
 }
 
-}  // namespace
+} // namespace
 
-CommandLine::Result CommandLine::parse(int argc, const char* const* argv, const std::string& version)
+CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
+                                       const std::string& version)
 {
     Result result;
     Options& options = result.options;
@@ -63,17 +65,20 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv, const 
     std::string formatText = "table";
     std::string rotateText;
 
-    CLI::App app("Turns HDR environment maps (latitude-longitude) into directional lights, using the "
-                 "lighting node pool's EnvironmentLight.",
-                 "envlights");
+    CLI::App app(
+        "Turns HDR environment maps (latitude-longitude) into directional lights, using the "
+        "lighting node pool's EnvironmentLight.",
+        "envlights");
     app.set_version_flag("--version", "envlights " + version);
     app.footer(footerText);
-    app.add_option("IMAGE", options.images, "environment images, processed in order")->type_name("");
+    app.add_option("IMAGE", options.images, "environment images, processed in order")
+        ->type_name("");
     app.add_option("-n,--lights", lightsText, "number of lights (numLights), 0 to 4096; default 16")
         ->type_name("N");
     app.add_option("--format", formatText, "output format: table, json or x3d; default table")
         ->type_name("FORMAT");
-    app.add_option("-o,--output", options.output, "write the output to FILE instead of standard output")
+    app.add_option("-o,--output", options.output,
+                   "write the output to FILE instead of standard output")
         ->type_name("FILE");
     app.add_option("--overlay", options.overlay,
                    "also write a PNG showing each region and light (with several images: "
@@ -128,4 +133,4 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv, const 
     return result;
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -10,19 +10,19 @@ namespace envlights {
 enum class OutputFormat { Table, Json, X3d };
 
 struct Options {
-    std::vector<std::string> images;  ///< empty: the built-in sky
-    int lights = 16;                  ///< numLights of the EnvironmentLight, 0 to maxLights
+    std::vector<std::string> images; ///< empty: the built-in sky
+    int lights = 16;                 ///< numLights of the EnvironmentLight, 0 to maxLights
     OutputFormat format = OutputFormat::Table;
-    std::string output;   ///< empty: standard output
-    std::string overlay;  ///< empty: no overlay picture
-    double rotateDeg = 0.0;  ///< turn about +Y before extraction, degrees
+    std::string output;     ///< empty: standard output
+    std::string overlay;    ///< empty: no overlay picture
+    double rotateDeg = 0.0; ///< turn about +Y before extraction, degrees
     bool timings = false;
 };
 
 /// Exit statuses.
 constexpr int exitOk = 0;
-constexpr int exitInput = 1;  ///< a file could not be read or written
-constexpr int exitUsage = 2;  ///< the command line is wrong
+constexpr int exitInput = 1; ///< a file could not be read or written
+constexpr int exitUsage = 2; ///< the command line is wrong
 
 /// The most lights one may ask for.
 constexpr int maxLights = 4096;
@@ -30,15 +30,15 @@ constexpr int maxLights = 4096;
 class CommandLine {
 public:
     struct Result {
-        bool run = false;     ///< true: go on with `options`; false: stop with `exitCode`
+        bool run = false; ///< true: go on with `options`; false: stop with `exitCode`
         int exitCode = exitOk;
         Options options;
-        std::string out;      ///< text for standard output (--help, --version)
-        std::string error;    ///< one line for standard error, without newline
+        std::string out;   ///< text for standard output (--help, --version)
+        std::string error; ///< one line for standard error, without newline
     };
 
     /// Reads argv; never exits the process and never throws.
     static Result parse(int argc, const char* const* argv, const std::string& version);
 };
 
-}  // namespace envlights
+} // namespace envlights

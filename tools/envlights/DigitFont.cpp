@@ -6,19 +6,19 @@ namespace {
 
 // Row bits per digit, top row first; bit 2 is the left column.
 constexpr unsigned char glyphs[10][5] = {
-    {7, 5, 5, 5, 7},  // 0
-    {2, 6, 2, 2, 7},  // 1
-    {7, 1, 7, 4, 7},  // 2
-    {7, 1, 7, 1, 7},  // 3
-    {5, 5, 7, 1, 1},  // 4
-    {7, 4, 7, 1, 7},  // 5
-    {7, 4, 7, 5, 7},  // 6
-    {7, 1, 2, 2, 2},  // 7
-    {7, 5, 7, 5, 7},  // 8
-    {7, 5, 7, 1, 7},  // 9
+    {7, 5, 5, 5, 7}, // 0
+    {2, 6, 2, 2, 7}, // 1
+    {7, 1, 7, 4, 7}, // 2
+    {7, 1, 7, 1, 7}, // 3
+    {5, 5, 7, 1, 1}, // 4
+    {7, 4, 7, 1, 7}, // 5
+    {7, 4, 7, 5, 7}, // 6
+    {7, 1, 2, 2, 2}, // 7
+    {7, 5, 7, 5, 7}, // 8
+    {7, 5, 7, 1, 7}, // 9
 };
 
-}  // namespace
+} // namespace
 
 bool DigitFont::isSet(char digit, int x, int y)
 {
@@ -32,4 +32,4 @@ int DigitFont::textWidth(const std::string& text)
     return text.empty() ? 0 : static_cast<int>(text.size()) * advance - (advance - glyphWidth);
 }
 
-}  // namespace envlights
+} // namespace envlights

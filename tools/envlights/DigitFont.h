@@ -8,9 +8,9 @@ namespace envlights {
 
 class DigitFont {
 public:
-    static constexpr int glyphWidth = 3;   ///< font pixels
-    static constexpr int glyphHeight = 5;  ///< font pixels
-    static constexpr int advance = 4;      ///< font pixels from one digit to the next
+    static constexpr int glyphWidth = 3;  ///< font pixels
+    static constexpr int glyphHeight = 5; ///< font pixels
+    static constexpr int advance = 4;     ///< font pixels from one digit to the next
 
     /// Whether font pixel (x, y) of `digit` ('0'..'9') is set; y = 0 is the glyph's top row.
     /// Any other character and any position outside the glyph is unset.
@@ -20,4 +20,4 @@ public:
     static int textWidth(const std::string& text);
 };
 
-}  // namespace envlights
+} // namespace envlights

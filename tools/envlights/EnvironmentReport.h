@@ -22,21 +22,21 @@ struct PictureRect {
 
 /// One generated DirectionalLight.
 struct ReportedLight {
-    std::array<float, 3> direction{};  ///< the node's `direction` field: where the light shines
-    std::array<float, 3> color{};      ///< the node's `color` field (linear RGB)
-    PictureRect region;                ///< the leaf of the cut the light came from
+    std::array<float, 3> direction{}; ///< the node's `direction` field: where the light shines
+    std::array<float, 3> color{};     ///< the node's `color` field (linear RGB)
+    PictureRect region;               ///< the leaf of the cut the light came from
 };
 
 /// The result for one image.
 struct EnvironmentReport {
-    std::string path;                 ///< the file, or builtInSkyName for the procedural sky
-    int width = 0;                    ///< pixels
-    int height = 0;                   ///< pixels
-    std::vector<ReportedLight> lights;  ///< in the order of `_lights`: densest first
-    std::vector<PictureRect> leaves;    ///< every leaf of the cut, also those that made no light
+    std::string path;                  ///< the file, or builtInSkyName for the procedural sky
+    int width = 0;                     ///< pixels
+    int height = 0;                    ///< pixels
+    std::vector<ReportedLight> lights; ///< in the order of `_lights`: densest first
+    std::vector<PictureRect> leaves;   ///< every leaf of the cut, also those that made no light
 };
 
 /// The path reported for the built-in sky.
 inline constexpr const char* builtInSkyName = "<built-in sky>";
 
-}  // namespace envlights
+} // namespace envlights

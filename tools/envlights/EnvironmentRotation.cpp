@@ -38,4 +38,4 @@ bool EnvironmentRotation::apply(osg::ImagePtr image) const
     return true;
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -26,4 +26,4 @@ private:
     double _degrees;
 };
 
-}  // namespace envlights
+} // namespace envlights

@@ -39,18 +39,22 @@ private:
     osg::ImagePtr _image;
 };
 
-std::string sizeText(int width, int height) { return std::to_string(width) + " x " + std::to_string(height); }
+std::string sizeText(int width, int height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
 
-}  // namespace
+} // namespace
 
-std::string EnvlightsApp::overlayPath(const std::string& overlay, std::size_t index, std::size_t count)
+std::string EnvlightsApp::overlayPath(const std::string& overlay, std::size_t index,
+                                      std::size_t count)
 {
     if (count <= 1)
         return overlay;
     const std::size_t slash = overlay.find_last_of('/');
     std::size_t dot = overlay.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot == slash + 1 ||
-        (slash == std::string::npos && dot == 0))
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+        dot == slash + 1 || (slash == std::string::npos && dot == 0))
         dot = overlay.size();
     return overlay.substr(0, dot) + "-" + std::to_string(index + 1) + overlay.substr(dot);
 }
@@ -71,7 +75,8 @@ int EnvlightsApp::run(const Options& options)
             return fail(exitInput, "cannot load the lighting node pool: " + error);
     }
 
-    const std::vector<std::string> sources = options.images.empty() ? std::vector<std::string>{""} : options.images;
+    const std::vector<std::string> sources =
+        options.images.empty() ? std::vector<std::string>{""} : options.images;
     std::vector<EnvironmentReport> reports;
     std::vector<PhaseTimer> timers(sources.size());
     std::vector<std::string> overlays;
@@ -102,15 +107,17 @@ int EnvlightsApp::run(const Options& options)
         report.height = image->getHeight();
         if (report.width < 2 || report.height < 2)
             return fail(exitInput, report.path + ": the image is smaller than 2 x 2 pixels (" +
-                                        sizeText(report.width, report.height) + ")");
+                                       sizeText(report.width, report.height) + ")");
         if (report.width > maxSide || report.height > maxSide)
-            return fail(exitInput, report.path + ": the image is larger than " + std::to_string(maxSide) +
-                                        " pixels on a side (" + sizeText(report.width, report.height) + ")");
+            return fail(exitInput, report.path + ": the image is larger than " +
+                                       std::to_string(maxSide) + " pixels on a side (" +
+                                       sizeText(report.width, report.height) + ")");
         {
             const PhaseTimer::Scope scope = timer.measure("decode");
             if (const std::uint64_t bad = NonFinitePixels::replaceWithZero(image))
-                _err << "envlights: warning: " << report.path << ": " << bad << " pixel" << (bad == 1 ? " was" : "s were")
-                     << " not finite (NaN or infinity) and " << (bad == 1 ? "was" : "were") << " set to 0\n";
+                _err << "envlights: warning: " << report.path << ": " << bad << " pixel"
+                     << (bad == 1 ? " was" : "s were") << " not finite (NaN or infinity) and "
+                     << (bad == 1 ? "was" : "were") << " set to 0\n";
             EnvironmentRotation(options.rotateDeg).apply(image);
         }
         if (!extractor.extract(image, options.lights, report, timer, error))
@@ -131,9 +138,15 @@ int EnvlightsApp::run(const Options& options)
     {
         const PhaseTimer::Scope scope = finish.measure("output");
         switch (options.format) {
-        case OutputFormat::Table: text = TableWriter::write(reports); break;
-        case OutputFormat::Json: text = JsonWriter::write(reports); break;
-        case OutputFormat::X3d: text = X3dWriter::write(reports, "envlights " + _version); break;
+        case OutputFormat::Table:
+            text = TableWriter::write(reports);
+            break;
+        case OutputFormat::Json:
+            text = JsonWriter::write(reports);
+            break;
+        case OutputFormat::X3d:
+            text = X3dWriter::write(reports, "envlights " + _version);
+            break;
         }
         if (!options.output.empty() && !files.stage(options.output, text, error))
             return fail(exitInput, error);
@@ -149,10 +162,11 @@ int EnvlightsApp::run(const Options& options)
     if (options.timings) {
         _err << "envlights: timings: " << setup.summary() << '\n';
         for (std::size_t i = 0; i < reports.size(); ++i)
-            _err << "envlights: timings: " << reports[i].path << ": " << timers[i].summary() << '\n';
+            _err << "envlights: timings: " << reports[i].path << ": " << timers[i].summary()
+                 << '\n';
         _err << "envlights: timings: " << finish.summary() << '\n';
     }
     return exitOk;
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -16,14 +16,17 @@ public:
     static constexpr int maxSide = 65535;
 
     EnvlightsApp(std::ostream& out, std::ostream& err, std::string version)
-        : _out(out), _err(err), _version(std::move(version)) {}
+        : _out(out), _err(err), _version(std::move(version))
+    {
+    }
 
     /// Returns the exit status. Errors are one line each on `err`, starting "envlights: ".
     int run(const Options& options);
 
     /// The overlay file of image `index` (0-based) of `count`: `overlay` itself for a single
     /// image, otherwise "-<index+1>" inserted before its extension.
-    static std::string overlayPath(const std::string& overlay, std::size_t index, std::size_t count);
+    static std::string overlayPath(const std::string& overlay, std::size_t index,
+                                   std::size_t count);
 
 private:
     std::ostream& _out;
@@ -31,4 +34,4 @@ private:
     std::string _version;
 };
 
-}  // namespace envlights
+} // namespace envlights

@@ -23,4 +23,4 @@ std::string floatText(float value)
     return buffer;
 }
 
-}  // namespace envlights
+} // namespace envlights

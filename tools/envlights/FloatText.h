@@ -9,4 +9,4 @@ namespace envlights {
 /// always suffice for a 32-bit float); "nan", "inf" or "-inf" for non-finite values.
 std::string floatText(float value);
 
-}  // namespace envlights
+} // namespace envlights

@@ -15,7 +15,10 @@ using Json = nlohmann::ordered_json;
 
 // The double nearest to the float's short text: the serializer writes it back as that text (or
 // a shorter one that reads as the same double), and that reads back as the same float.
-double shortDouble(float value) { return std::strtod(floatText(value).c_str(), nullptr); }
+double shortDouble(float value)
+{
+    return std::strtod(floatText(value).c_str(), nullptr);
+}
 
 Json triple(const std::array<float, 3>& v)
 {
@@ -32,7 +35,7 @@ Json rect(const PictureRect& r)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
 {
@@ -62,4 +65,4 @@ std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
     return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -20,4 +20,4 @@ public:
     static std::string write(const std::vector<EnvironmentReport>& reports);
 };
 
-}  // namespace envlights
+} // namespace envlights

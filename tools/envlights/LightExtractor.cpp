@@ -21,21 +21,22 @@ namespace {
 
 using namespace Morvek;
 
-template <class FieldType>
-FieldType* field(Node& node, const char* name, std::string& error)
+template <class FieldType> FieldType* field(Node& node, const char* name, std::string& error)
 {
     auto* found = dynamic_cast<FieldType*>(node.findField(name, SearchDerivedFirst));
     if (!found)
-        error = std::string("the ") + node.getTypeName() + " node has no usable '" + name + "' field";
+        error =
+            std::string("the ") + node.getTypeName() + " node has no usable '" + name + "' field";
     return found;
 }
 
 PictureRect pictureRect(const ImageRegion& region, int imageHeight)
 {
-    return {region.origin.x(), imageHeight - (region.origin.y() + region.height), region.width, region.height};
+    return {region.origin.x(), imageHeight - (region.origin.y() + region.height), region.width,
+            region.height};
 }
 
-}  // namespace
+} // namespace
 
 LightExtractor::~LightExtractor()
 {
@@ -71,7 +72,8 @@ bool LightExtractor::extract(osg::ImagePtr image, int numLights, EnvironmentRepo
     {
         const PhaseTimer::Scope scope = timer.measure("node creation");
         texture = Texture::create();
-        NodeType* type = NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), "EnvironmentLight", SearchCaseSensitive);
+        NodeType* type = NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), "EnvironmentLight",
+                                                     SearchCaseSensitive);
         if (!texture || !type) {
             error = texture ? "the lighting node pool registered no EnvironmentLight type"
                             : "the host could not create a Texture node";
@@ -136,4 +138,4 @@ bool LightExtractor::extract(osg::ImagePtr image, int numLights, EnvironmentRepo
     return ok;
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -41,7 +41,7 @@ public:
 private:
     Morvek::NodePoolLoader _loader;
     Morvek::RefPtr<Morvek::Scene> _scene;
-    double _time = 0.0;  ///< host time of the next update: one second per image
+    double _time = 0.0; ///< host time of the next update: one second per image
 };
 
-}  // namespace envlights
+} // namespace envlights

@@ -31,4 +31,4 @@ std::uint64_t NonFinitePixels::replaceWithZero(osg::ImagePtr image)
     return replaced;
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -18,4 +18,4 @@ public:
     static std::uint64_t replaceWithZero(osg::ImagePtr image);
 };
 
-}  // namespace envlights
+} // namespace envlights

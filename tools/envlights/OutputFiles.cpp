@@ -24,9 +24,12 @@ std::string cannotWrite(const std::string& path, int error)
     return path + ": cannot write: " + std::strerror(error);
 }
 
-}  // namespace
+} // namespace
 
-OutputFiles::~OutputFiles() { discard(); }
+OutputFiles::~OutputFiles()
+{
+    discard();
+}
 
 bool OutputFiles::stage(const std::string& path, const std::string& content, std::string& error)
 {
@@ -92,4 +95,4 @@ void OutputFiles::discard()
     _staged.clear();
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -14,7 +14,7 @@ public:
     OutputFiles() = default;
     OutputFiles(const OutputFiles&) = delete;
     OutputFiles& operator=(const OutputFiles&) = delete;
-    ~OutputFiles();  ///< removes what is staged and not committed
+    ~OutputFiles(); ///< removes what is staged and not committed
 
     /// Writes `content` to a new temporary file in the folder of `path`. On failure returns
     /// false with `error` = "<path>: cannot write: <reason>", and nothing of it stays on disk.
@@ -35,4 +35,4 @@ private:
     std::vector<Staged> _staged;
 };
 
-}  // namespace envlights
+} // namespace envlights

@@ -29,7 +29,9 @@ constexpr Rgb textColor{255, 255, 255};
 class Canvas {
 public:
     Canvas(int width, int height)
-        : _width(width), _height(height), _pixels(static_cast<std::size_t>(width) * height * 3) {}
+        : _width(width), _height(height), _pixels(static_cast<std::size_t>(width) * height * 3)
+    {
+    }
 
     int width() const { return _width; }
     int height() const { return _height; }
@@ -44,7 +46,7 @@ public:
         p[1] = c.g;
         p[2] = c.b;
     }
-    void fill(int x0, int y0, int x1, int y1, Rgb c)  // inclusive corners
+    void fill(int x0, int y0, int x1, int y1, Rgb c) // inclusive corners
     {
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
@@ -79,7 +81,8 @@ std::uint8_t encodeSrgb(float linear)
         return 0;
     if (linear >= 1.0f)
         return 255;
-    const double v = linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
+    const double v =
+        linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
     return static_cast<std::uint8_t>(std::lround(v * 255.0));
 }
 
@@ -94,13 +97,16 @@ std::vector<Rgb> toneMap(const osg::ImagePtr& image)
     std::vector<Rgb> out(static_cast<std::size_t>(width) * height);
 
     auto pixel = [&](int x, int dataRow, int c) {
-        return readComponent(data, (static_cast<std::size_t>(dataRow) * width + x) * components + c, isFloat);
+        return readComponent(data, (static_cast<std::size_t>(dataRow) * width + x) * components + c,
+                             isFloat);
     };
     if (!isFloat) {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const int row = height - 1 - y;
-                const auto byte = [&](int c) { return static_cast<std::uint8_t>(std::lround(pixel(x, row, c) * 255.0f)); };
+                const auto byte = [&](int c) {
+                    return static_cast<std::uint8_t>(std::lround(pixel(x, row, c) * 255.0f));
+                };
                 out[static_cast<std::size_t>(y) * width + x] = {byte(0), byte(1), byte(2)};
             }
         return out;
@@ -110,7 +116,8 @@ std::vector<Rgb> toneMap(const osg::ImagePtr& image)
     std::size_t counted = 0;
     for (int row = 0; row < height; ++row)
         for (int x = 0; x < width; ++x) {
-            const double luminance = 0.2126 * pixel(x, row, 0) + 0.7152 * pixel(x, row, 1) + 0.0722 * pixel(x, row, 2);
+            const double luminance =
+                0.2126 * pixel(x, row, 0) + 0.7152 * pixel(x, row, 1) + 0.0722 * pixel(x, row, 2);
             if (std::isfinite(luminance) && luminance > 0.0) {
                 logSum += std::log(1e-6 + luminance);
                 ++counted;
@@ -135,7 +142,8 @@ std::vector<Rgb> toneMap(const osg::ImagePtr& image)
 // lighting node pool uses: phi = 2*pi*(1 - u/W) - pi/2, theta = pi * v/H on data rows).
 void pixelOfDirection(const std::array<float, 3>& d, int width, int height, int& px, int& py)
 {
-    const double length = std::sqrt(double(d[0]) * d[0] + double(d[1]) * d[1] + double(d[2]) * d[2]);
+    const double length =
+        std::sqrt(double(d[0]) * d[0] + double(d[1]) * d[1] + double(d[2]) * d[2]);
     const double y = length > 0 ? std::clamp(d[1] / length, -1.0, 1.0) : 1.0;
     const double theta = std::acos(y);
     const double phi = std::atan2(double(d[0]), double(d[2]));
@@ -143,7 +151,8 @@ void pixelOfDirection(const std::array<float, 3>& d, int width, int height, int&
     long long column = std::llround(u) % width;
     if (column < 0)
         column += width;
-    const long long dataRow = std::clamp<long long>(std::llround(theta / pi * height), 0, height - 1);
+    const long long dataRow =
+        std::clamp<long long>(std::llround(theta / pi * height), 0, height - 1);
     px = static_cast<int>(column);
     py = static_cast<int>(height - 1 - dataRow);
 }
@@ -155,7 +164,8 @@ void drawText(Canvas& canvas, const std::string& text, int x, int y, int scale, 
             for (int gx = 0; gx < DigitFont::glyphWidth; ++gx)
                 if (DigitFont::isSet(text[i], gx, gy)) {
                     const int ox = x + (static_cast<int>(i) * DigitFont::advance + gx) * scale;
-                    canvas.fill(ox, y + gy * scale, ox + scale - 1, y + gy * scale + scale - 1, color);
+                    canvas.fill(ox, y + gy * scale, ox + scale - 1, y + gy * scale + scale - 1,
+                                color);
                 }
 }
 
@@ -165,7 +175,7 @@ void appendBytes(void* context, void* data, int size)
     out->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
 }
 
-}  // namespace
+} // namespace
 
 int OverlayRenderer::scaleFor(int width)
 {
@@ -176,7 +186,8 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
                                 std::string& png, std::string& error)
 {
     png.clear();
-    if (image == osg::NullFC || image->getData() == nullptr || image->getWidth() < 1 || image->getHeight() < 1) {
+    if (image == osg::NullFC || image->getData() == nullptr || image->getWidth() < 1 ||
+        image->getHeight() < 1) {
         error = "no image to draw";
         return false;
     }
@@ -198,7 +209,8 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
             canvas.set(x, y, picture[static_cast<std::size_t>(y / scale) * width + x / scale]);
 
     auto outlineRect = [&](const PictureRect& r, Rgb c) {
-        canvas.outline(r.x * scale, r.y * scale, (r.x + r.width) * scale - 1, (r.y + r.height) * scale - 1, c);
+        canvas.outline(r.x * scale, r.y * scale, (r.x + r.width) * scale - 1,
+                       (r.y + r.height) * scale - 1, c);
     };
     for (const PictureRect& leaf : report.leaves)
         outlineRect(leaf, leafColor);
@@ -240,4 +252,4 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
     return true;
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -30,4 +30,4 @@ public:
                           std::string& png, std::string& error);
 };
 
-}  // namespace envlights
+} // namespace envlights

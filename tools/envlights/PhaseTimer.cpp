@@ -33,4 +33,4 @@ std::string PhaseTimer::summary() const
     return out;
 }
 
-}  // namespace envlights
+} // namespace envlights

@@ -15,7 +15,9 @@ public:
     class Scope {
     public:
         Scope(PhaseTimer& timer, std::string phase)
-            : _timer(timer), _phase(std::move(phase)), _start(std::chrono::steady_clock::now()) {}
+            : _timer(timer), _phase(std::move(phase)), _start(std::chrono::steady_clock::now())
+        {
+        }
         ~Scope()
         {
             const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - _start;
@@ -45,4 +47,4 @@ private:
     std::vector<std::pair<std::string, double>> _phases;
 };
 
-}  // namespace envlights
+} // namespace envlights

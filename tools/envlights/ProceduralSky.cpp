@@ -10,11 +10,17 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-double radians(double degrees) { return degrees * pi / 180.0; }
+double radians(double degrees)
+{
+    return degrees * pi / 180.0;
+}
 
-float mix(float a, float b, float t) { return a + (b - a) * t; }
+float mix(float a, float b, float t)
+{
+    return a + (b - a) * t;
+}
 
-}  // namespace
+} // namespace
 
 ProceduralSky::ProceduralSky(const Settings& settings) : _settings(settings)
 {
@@ -29,7 +35,7 @@ ProceduralSky::ProceduralSky(const Settings& settings) : _settings(settings)
 std::array<float, 3> ProceduralSky::pixelDirection(int u, int r) const
 {
     const double phi = 2.0 * pi * (1.0 - (u + 0.5) / _settings.width) - pi / 2.0;
-    const double polar = pi * (r + 0.5) / _settings.height;  // 0 at the zenith
+    const double polar = pi * (r + 0.5) / _settings.height; // 0 at the zenith
     return {static_cast<float>(-std::sin(phi) * std::sin(polar)),
             static_cast<float>(std::cos(polar)),
             static_cast<float>(-std::cos(phi) * std::sin(polar))};
@@ -49,9 +55,9 @@ std::array<float, 3> ProceduralSky::radiance(const std::array<float, 3>& d) cons
             out[c] = _settings.ground[c] * shade;
         return out;
     }
-    const float t = std::sqrt(d[1]);  // quick change just above the horizon
+    const float t = std::sqrt(d[1]); // quick change just above the horizon
     float glow = std::max(0.0f, cosToSun);
-    for (int i = 0; i < 6; ++i)  // glow^64: a halo a few degrees wide
+    for (int i = 0; i < 6; ++i) // glow^64: a halo a few degrees wide
         glow *= glow;
     glow *= 0.5f;
     const float glowColor[3] = {1.0f, 0.9f, 0.7f};
@@ -64,7 +70,8 @@ osg::ImagePtr ProceduralSky::createImage() const
 {
     const int width = _settings.width;
     const int height = _settings.height;
-    std::vector<float> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    std::vector<float> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                              3);
     // Directions separate into a column part and a row part; each is worked out once.
     std::vector<std::array<float, 3>> columns(static_cast<std::size_t>(width));
     for (int u = 0; u < width; ++u)
@@ -77,7 +84,8 @@ osg::ImagePtr ProceduralSky::createImage() const
         for (int u = 0; u < width; ++u) {
             const std::array<float, 3>& column = columns[static_cast<std::size_t>(u)];
             const float horizontal = std::sqrt(column[0] * column[0] + column[2] * column[2]);
-            const std::array<float, 3> d{column[0] / horizontal * across, up, column[2] / horizontal * across};
+            const std::array<float, 3> d{column[0] / horizontal * across, up,
+                                         column[2] / horizontal * across};
             const std::array<float, 3> rgb = radiance(d);
             std::copy(rgb.begin(), rgb.end(),
                       pixels.begin() + 3 * (static_cast<std::ptrdiff_t>(dataRow) * width + u));
@@ -88,9 +96,10 @@ osg::ImagePtr ProceduralSky::createImage() const
         return image;
     osg::beginEditCP(image);
     image->set(osg::Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0,
-               reinterpret_cast<const osg::UInt8*>(pixels.data()), osg::Image::OSG_FLOAT32_IMAGEDATA);
+               reinterpret_cast<const osg::UInt8*>(pixels.data()),
+               osg::Image::OSG_FLOAT32_IMAGEDATA);
     osg::endEditCP(image);
     return image;
 }
 
-}  // namespace envlights
+} // namespace envlights

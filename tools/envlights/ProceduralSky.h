@@ -23,16 +23,16 @@ namespace envlights {
 class ProceduralSky {
 public:
     struct Settings {
-        int width = 1024;                 ///< pixels
-        int height = 512;                 ///< pixels
-        float sunElevationDeg = 40.0f;    ///< above the horizon, degrees
-        float sunAzimuthDeg = 45.0f;      ///< from -Z toward -X, degrees (0: straight ahead)
-        float sunRadiusDeg = 2.0f;        ///< angular radius of the disc, degrees (the real sun's is
-                                          ///< 0.27; a wider disc covers several pixels)
-        std::array<float, 3> sunRadiance{{800.0f, 760.0f, 680.0f}};   ///< inside the disc
-        std::array<float, 3> zenith{{0.15f, 0.30f, 0.80f}};             ///< sky straight up
-        std::array<float, 3> horizon{{0.75f, 0.85f, 1.00f}};            ///< sky at the horizon
-        std::array<float, 3> ground{{0.20f, 0.17f, 0.13f}};             ///< below the horizon
+        int width = 1024;              ///< pixels
+        int height = 512;              ///< pixels
+        float sunElevationDeg = 40.0f; ///< above the horizon, degrees
+        float sunAzimuthDeg = 45.0f;   ///< from -Z toward -X, degrees (0: straight ahead)
+        float sunRadiusDeg = 2.0f;     ///< angular radius of the disc, degrees (the real sun's is
+                                       ///< 0.27; a wider disc covers several pixels)
+        std::array<float, 3> sunRadiance{{800.0f, 760.0f, 680.0f}}; ///< inside the disc
+        std::array<float, 3> zenith{{0.15f, 0.30f, 0.80f}};         ///< sky straight up
+        std::array<float, 3> horizon{{0.75f, 0.85f, 1.00f}};        ///< sky at the horizon
+        std::array<float, 3> ground{{0.20f, 0.17f, 0.13f}};         ///< below the horizon
     };
 
     ProceduralSky() : ProceduralSky(Settings()) {}
@@ -56,8 +56,8 @@ public:
 
 private:
     Settings _settings;
-    std::array<float, 3> _sun;  ///< unit direction toward the sun's centre
-    float _cosSunRadius;        ///< cosine of the disc's angular radius
+    std::array<float, 3> _sun; ///< unit direction toward the sun's centre
+    float _cosSunRadius;       ///< cosine of the disc's angular radius
 };
 
-}  // namespace envlights
+} // namespace envlights

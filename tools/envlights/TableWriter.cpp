@@ -6,15 +6,14 @@ namespace envlights {
 
 namespace {
 
-template <class... Args>
-std::string format(const char* pattern, Args... args)
+template <class... Args> std::string format(const char* pattern, Args... args)
 {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, pattern, args...);
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
 std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
 {
@@ -29,8 +28,8 @@ std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
                       report.leaves.size() == 1 ? "" : "s");
         if (report.lights.empty())
             continue;
-        out += format("%4s  %-30s  %-33s  %s\n", "rank", "direction (x, y, z)",
-                      "color (r, g, b)", "region (x, y, width, height)");
+        out += format("%4s  %-30s  %-33s  %s\n", "rank", "direction (x, y, z)", "color (r, g, b)",
+                      "region (x, y, width, height)");
         for (std::size_t k = 0; k < report.lights.size(); ++k) {
             const ReportedLight& light = report.lights[k];
             const auto& d = light.direction;
@@ -46,4 +45,4 @@ std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
     return out;
 }
 
-}  // namespace envlights
+} // namespace envlights

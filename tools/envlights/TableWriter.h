@@ -14,4 +14,4 @@ public:
     static std::string write(const std::vector<EnvironmentReport>& reports);
 };
 
-}  // namespace envlights
+} // namespace envlights

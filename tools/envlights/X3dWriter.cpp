@@ -27,9 +27,10 @@ std::string mfString(const std::string& text)
     return out + "\"";
 }
 
-}  // namespace
+} // namespace
 
-std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports, const std::string& generator)
+std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports,
+                             const std::string& generator)
 {
     pugi::xml_document doc;
     pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
@@ -43,7 +44,8 @@ std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports, cons
     x3d.append_attribute("profile") = "Interchange";
     x3d.append_attribute("version") = "3.3";
     x3d.append_attribute("xmlns:xsd") = "http://www.w3.org/2001/XMLSchema-instance";
-    x3d.append_attribute("xsd:noNamespaceSchemaLocation") = "http://www.web3d.org/specifications/x3d-3.3.xsd";
+    x3d.append_attribute("xsd:noNamespaceSchemaLocation") =
+        "http://www.web3d.org/specifications/x3d-3.3.xsd";
     pugi::xml_node meta = x3d.append_child("head").append_child("meta");
     meta.append_attribute("name") = "generator";
     meta.append_attribute("content") = generator.c_str();
@@ -67,4 +69,4 @@ std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports, cons
     return out.str();
 }
 
-}  // namespace envlights
+} // namespace envlights

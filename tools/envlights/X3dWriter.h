@@ -13,7 +13,8 @@ namespace envlights {
 /// written with the fewest digits that read back as the same 32-bit float.
 class X3dWriter {
 public:
-    static std::string write(const std::vector<EnvironmentReport>& reports, const std::string& generator);
+    static std::string write(const std::vector<EnvironmentReport>& reports,
+                             const std::string& generator);
 };
 
-}  // namespace envlights
+} // namespace envlights

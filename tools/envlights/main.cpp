@@ -9,7 +9,8 @@
 int main(int argc, char** argv)
 {
     try {
-        const envlights::CommandLine::Result parsed = envlights::CommandLine::parse(argc, argv, ENVLIGHTS_VERSION);
+        const envlights::CommandLine::Result parsed =
+            envlights::CommandLine::parse(argc, argv, ENVLIGHTS_VERSION);
         if (!parsed.run) {
             std::cout << parsed.out;
             if (!parsed.error.empty())

@@ -21,10 +21,9 @@ MFNode::~MFNode()
 bool MFNode::accepts(Node* node) const
 {
     if (_restriction && !_restriction->isType(node)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
-                        "Field %s accepts %s nodes, not %s; node not added\n",
-                        getDisplayName().c_str(), _restriction->getName(),
-                        node->getDisplayName().c_str());
+        MORVEK_HOST_LOG(
+            osg::LOG_WARNING, Source, "Field %s accepts %s nodes, not %s; node not added\n",
+            getDisplayName().c_str(), _restriction->getName(), node->getDisplayName().c_str());
         return false;
     }
     const char* constraint = getDesc() ? getDesc()->getConstraint() : nullptr;

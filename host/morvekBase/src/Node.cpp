@@ -115,8 +115,7 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
     if (setDefault && row->getDefault() && !field.storeDefault(*row)) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
                         "Field %s: default \"%s\" is not a valid %s; keeping the placeholder\n",
-                        field.getDisplayName().c_str(), row->getDefault(),
-                        field.getClassName());
+                        field.getDisplayName().c_str(), row->getDefault(), field.getClassName());
     }
     if (_proc)
         _proc->fieldAdded(Runtime::instance().getTime(), field);

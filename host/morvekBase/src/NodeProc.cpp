@@ -26,16 +26,26 @@ const char* const Source = "morvekBase/NodeProc";
 std::unique_ptr<Field> makeField(Node& node, NodePartDataType dataType)
 {
     switch (dataType) {
-    case DataSFBool: return std::make_unique<SFBool>(node, false);
-    case DataSFInt32: return std::make_unique<SFInt32>(node);
-    case DataSFFloat: return std::make_unique<SFFloat>(node, 0.f);
-    case DataSFColor: return std::make_unique<SFColor>(node, osg::Color3f(0.f, 0.f, 0.f));
-    case DataSFVec3f: return std::make_unique<SFVec3f>(node, osg::Vec3f(0.f, 0.f, 0.f));
-    case DataSFString: return std::make_unique<SFString>(node, std::string());
-    case DataMFString: return std::make_unique<MFString>(node);
-    case DataSFNode: return std::make_unique<SFNode>(node, nullptr);
-    case DataMFNode: return std::make_unique<MFNode>(node, nullptr);
-    default: return nullptr;
+    case DataSFBool:
+        return std::make_unique<SFBool>(node, false);
+    case DataSFInt32:
+        return std::make_unique<SFInt32>(node);
+    case DataSFFloat:
+        return std::make_unique<SFFloat>(node, 0.f);
+    case DataSFColor:
+        return std::make_unique<SFColor>(node, osg::Color3f(0.f, 0.f, 0.f));
+    case DataSFVec3f:
+        return std::make_unique<SFVec3f>(node, osg::Vec3f(0.f, 0.f, 0.f));
+    case DataSFString:
+        return std::make_unique<SFString>(node, std::string());
+    case DataMFString:
+        return std::make_unique<MFString>(node);
+    case DataSFNode:
+        return std::make_unique<SFNode>(node, nullptr);
+    case DataMFNode:
+        return std::make_unique<MFNode>(node, nullptr);
+    default:
+        return nullptr;
     }
 }
 
@@ -111,8 +121,7 @@ Field* NodeProc::addNodePart(const NodePartDesc& row)
     if (row.getDefault() && !field->storeDefault(entry->row)) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
                         "Field %s: default \"%s\" is not a valid %s; keeping the placeholder\n",
-                        field->getDisplayName().c_str(), row.getDefault(),
-                        field->getClassName());
+                        field->getDisplayName().c_str(), row.getDefault(), field->getClassName());
     }
     _dynamicFields.push_back(std::move(entry));
     fieldAdded(Runtime::instance().getTime(), *field);
@@ -122,8 +131,8 @@ Field* NodeProc::addNodePart(const NodePartDesc& row)
 Field* NodeProc::addNodePart(const char* name, NodePartDataType dataType, NodePartType partType)
 {
     // A dynamic field without row index has no mask bit of its own (NodePart::_nullMask).
-    const NodePartDesc row(~0u, NodePart::_nullMask, partType, dataType, 0, name, nullptr,
-                           nullptr, nullptr, nullptr, 0);
+    const NodePartDesc row(~0u, NodePart::_nullMask, partType, dataType, 0, name, nullptr, nullptr,
+                           nullptr, nullptr, 0);
     return addNodePart(row);
 }
 

@@ -28,8 +28,7 @@ NodeType::NodeType(NodeTypeNameSpace& ns, const char* name, const char* pool,
       _containerField(containerField), _profile(profile), _component(component),
       _componentLevel(componentLevel), _status(status), _description(description),
       _standard(standard), _internal(internal), _deprecated(deprecated), _isType(isType),
-      _createNode(createNode), _createProc(createProc), _desc(desc),
-      _numDesc(desc ? numDesc : 0)
+      _createNode(createNode), _createProc(createProc), _desc(desc), _numDesc(desc ? numDesc : 0)
 {
     ns.registerType(*this);
 }
@@ -39,15 +38,42 @@ NodeType::~NodeType()
     _nameSpace->unregisterType(*this);
 }
 
-const char* NodeType::getPool() const { return _pool.get(); }
-const char* NodeType::getParentName() const { return _parentName.get(); }
-const char* NodeType::getContainerField() const { return _containerField.get(); }
-const char* NodeType::getProfile() const { return _profile.get(); }
-const char* NodeType::getComponent() const { return _component.get(); }
-const char* NodeType::getComponentLevel() const { return _componentLevel.get(); }
-const char* NodeType::getStatus() const { return _status.get(); }
-const char* NodeType::getDescription() const { return _description.get(); }
-const char* NodeType::getStandard() const { return _standard.get(); }
+const char* NodeType::getPool() const
+{
+    return _pool.get();
+}
+const char* NodeType::getParentName() const
+{
+    return _parentName.get();
+}
+const char* NodeType::getContainerField() const
+{
+    return _containerField.get();
+}
+const char* NodeType::getProfile() const
+{
+    return _profile.get();
+}
+const char* NodeType::getComponent() const
+{
+    return _component.get();
+}
+const char* NodeType::getComponentLevel() const
+{
+    return _componentLevel.get();
+}
+const char* NodeType::getStatus() const
+{
+    return _status.get();
+}
+const char* NodeType::getDescription() const
+{
+    return _description.get();
+}
+const char* NodeType::getStandard() const
+{
+    return _standard.get();
+}
 
 const NodePartDesc* NodeType::findDesc(unsigned int index) const
 {
@@ -130,8 +156,8 @@ Node* NodeType::createNode(BaseObject* context, const char* name, NodeCreator cr
             proc->initialize(runtime.getTime());
         } else {
             MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
-                            "Processor factory of type %s created no processor for %s\n",
-                            getName(), node->getDisplayName().c_str());
+                            "Processor factory of type %s created no processor for %s\n", getName(),
+                            node->getDisplayName().c_str());
         }
     }
 

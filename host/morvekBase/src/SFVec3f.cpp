@@ -27,9 +27,8 @@ bool SFVec3f::storeDefault(const NodePartDesc& row)
 
 std::string SFVec3f::getValueString() const
 {
-    return ClassicEncoding::formatFloat(_value[0]) + " " +
-           ClassicEncoding::formatFloat(_value[1]) + " " +
-           ClassicEncoding::formatFloat(_value[2]);
+    return ClassicEncoding::formatFloat(_value[0]) + " " + ClassicEncoding::formatFloat(_value[1]) +
+           " " + ClassicEncoding::formatFloat(_value[2]);
 }
 
 } // namespace Morvek

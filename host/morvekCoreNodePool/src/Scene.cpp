@@ -7,11 +7,10 @@
 
 namespace Morvek {
 
-NodeType Scene::_type(theSceneNodeTypeFactory(), "Scene", "CoreNodePool", "Group", nullptr,
-                      nullptr, "Core", nullptr, "stable",
-                      "The root group of a scene; global lights light all of it.", "Morvek",
-                      false, false, &Scene::isType, &Scene::createNode, &Scene::createProc,
-                      nullptr, 0);
+NodeType Scene::_type(theSceneNodeTypeFactory(), "Scene", "CoreNodePool", "Group", nullptr, nullptr,
+                      "Core", nullptr, "stable",
+                      "The root group of a scene; global lights light all of it.", "Morvek", false,
+                      false, &Scene::isType, &Scene::createNode, &Scene::createProc, nullptr, 0);
 
 NodeType& Scene::classType()
 {

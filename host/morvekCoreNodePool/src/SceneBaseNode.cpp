@@ -13,8 +13,8 @@ NodePartDesc SceneBaseNode::_desc[] = {
                  nullptr),
 };
 
-NodeType SceneBaseNode::_type(theSceneNodeTypeFactory(), "SceneBaseNode", "CoreNodePool",
-                              nullptr, nullptr, nullptr, "Core", nullptr, "stable",
+NodeType SceneBaseNode::_type(theSceneNodeTypeFactory(), "SceneBaseNode", "CoreNodePool", nullptr,
+                              nullptr, nullptr, "Core", nullptr, "stable",
                               "Base of every node of the scene graph.", "Morvek", false, false,
                               &SceneBaseNode::isType, nullptr, nullptr, _desc,
                               sizeof(_desc) / sizeof(_desc[0]));

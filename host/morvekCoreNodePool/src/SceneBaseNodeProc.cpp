@@ -204,8 +204,7 @@ osg::NodePtr SceneBaseNodeProc::getChildParentNodePtr() const
 void SceneBaseNodeProc::setCore(const char* typeName)
 {
     if (!typeName || !knownCoreType(typeName)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
-                        "%s: unknown core type \"%s\"; core unchanged\n",
+        MORVEK_HOST_LOG(osg::LOG_WARNING, Source, "%s: unknown core type \"%s\"; core unchanged\n",
                         getNode().getDisplayName().c_str(), typeName ? typeName : "(null)");
         return;
     }
@@ -277,8 +276,9 @@ void SceneBaseNodeProc::requestMultiCore(osg::NodeCorePtr core)
 void SceneBaseNodeProc::releaseMultiCore(osg::NodeCorePtr core)
 {
     // Newest last: cores are mostly released in the reverse order of their requests.
-    const auto found = std::find_if(_multiCores.rbegin(), _multiCores.rend(),
-                                    [&](const MultiCore& multiCore) { return multiCore.core == core; });
+    const auto found =
+        std::find_if(_multiCores.rbegin(), _multiCores.rend(),
+                     [&](const MultiCore& multiCore) { return multiCore.core == core; });
     if (core == osg::NullFC || found == _multiCores.rend()) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
                         "%s: release of an extra core that was not requested; ignored\n",

@@ -8,15 +8,14 @@ namespace Morvek {
 
 NodePartDesc VisualEffector::_desc[] = {
     NodePartDesc(NodePartDesc(onIndex, onMask, PartExposedField, DataSFBool, PartFlagPersistent,
-                              "on", nullptr, "TRUE", nullptr,
-                              "Enables or disables the effect.", 0),
+                              "on", nullptr, "TRUE", nullptr, "Enables or disables the effect.", 0),
                  nullptr),
 };
 
 NodeType VisualEffector::_type(theSceneNodeTypeFactory(), "VisualEffector", "CoreNodePool",
                                "UnboundedNode", nullptr, nullptr, "Core", nullptr, "stable",
-                               "An unbounded node that changes how things look.", "Morvek",
-                               false, false, &VisualEffector::isType, nullptr, nullptr, _desc,
+                               "An unbounded node that changes how things look.", "Morvek", false,
+                               false, &VisualEffector::isType, nullptr, nullptr, _desc,
                                sizeof(_desc) / sizeof(_desc[0]));
 
 NodeType& VisualEffector::classType()

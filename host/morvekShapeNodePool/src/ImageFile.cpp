@@ -2,12 +2,12 @@
 
 #include <OpenSG/OSGLog.h>
 
+#include <OpenEXR/Iex.h>
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
 #include <OpenEXR/ImfIO.h>
 #include <OpenEXR/ImfInputFile.h>
-#include <OpenEXR/Iex.h>
 
 #include <stb_image.h>
 
@@ -76,7 +76,8 @@ bool readFile(const std::string& path, Bytes& bytes, std::string& error)
         error = path + ": is a directory, not an image file";
         return false;
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
     if (!file) {
         error = path + ": cannot open: " + std::strerror(errno);
         return false;
@@ -102,7 +103,7 @@ struct Picture {
     int width = 0;
     int height = 0;
     osg::Int32 dataType = osg::Image::OSG_UINT8_IMAGEDATA;
-    std::vector<unsigned char> pixels;  // width * height RGB pixels, tightly packed
+    std::vector<unsigned char> pixels; // width * height RGB pixels, tightly packed
 };
 
 bool checkSize(long long width, long long height, const std::string& path, std::string& error)
@@ -115,8 +116,8 @@ bool checkSize(long long width, long long height, const std::string& path, std::
     if (static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) >
         maxImageFilePixels) {
         error = path + ": the image is too large to load (" + std::to_string(width) + " x " +
-                std::to_string(height) + " pixels, at most " +
-                std::to_string(maxImageFilePixels) + ")";
+                std::to_string(height) + " pixels, at most " + std::to_string(maxImageFilePixels) +
+                ")";
         return false;
     }
     return true;
@@ -143,7 +144,8 @@ bool decodeExr(const Bytes& bytes, const std::string& path, Picture& picture, st
             std::string found;
             for (auto it = channels.begin(); it != channels.end(); ++it)
                 found += (found.empty() ? "" : ", ") + std::string(it.name());
-            error = path + ": OpenEXR image without colour channels (needs R, G and B, or Y); it has " +
+            error = path +
+                    ": OpenEXR image without colour channels (needs R, G and B, or Y); it has " +
                     (found.empty() ? std::string("no channels") : found);
             return false;
         }
@@ -157,9 +159,10 @@ bool decodeExr(const Bytes& bytes, const std::string& path, Picture& picture, st
 
         // OpenEXR addresses a pixel as base + x * xStride + y * yStride with the data window's
         // own coordinates, so the base is moved back by the window's corner.
-        char* base = reinterpret_cast<char*>(picture.pixels.data()) -
-                     static_cast<std::ptrdiff_t>(window.min.x) * static_cast<std::ptrdiff_t>(pixelBytes) -
-                     static_cast<std::ptrdiff_t>(window.min.y) * static_cast<std::ptrdiff_t>(rowBytes);
+        char* base =
+            reinterpret_cast<char*>(picture.pixels.data()) -
+            static_cast<std::ptrdiff_t>(window.min.x) * static_cast<std::ptrdiff_t>(pixelBytes) -
+            static_cast<std::ptrdiff_t>(window.min.y) * static_cast<std::ptrdiff_t>(rowBytes);
         Imf::FrameBuffer frame;
         const char* names[3] = {"R", "G", "B"};
         for (int c = 0; c < (grey ? 1 : 3); ++c)
@@ -208,7 +211,7 @@ bool checkRadianceData(const Bytes& bytes, std::string& problem)
     int height = 0;
     int width = 0;
     if (std::sscanf(line.c_str(), "-Y %d +X %d", &height, &width) != 2 || width <= 0 || height <= 0)
-        return true;  // a layout stb does not read: let it say so
+        return true; // a layout stb does not read: let it say so
 
     const std::size_t end = bytes.size();
     auto flatRest = [&](std::size_t pixels) {
@@ -223,16 +226,18 @@ bool checkRadianceData(const Bytes& bytes, std::string& problem)
         return flatRest(all);
     for (int row = 0; row < height; ++row) {
         if (end - pos < 4) {
-            problem = "scan line " + std::to_string(row + 1) + " of " + std::to_string(height) + " is missing";
+            problem = "scan line " + std::to_string(row + 1) + " of " + std::to_string(height) +
+                      " is missing";
             return false;
         }
         if (bytes[pos] != 2 || bytes[pos + 1] != 2 || (bytes[pos + 2] & 0x80))
-            return flatRest(all);  // not run-length coded: stb restarts with flat pixels here
+            return flatRest(all); // not run-length coded: stb restarts with flat pixels here
         pos += 4;
         for (int channel = 0; channel < 4; ++channel) {
             for (int x = 0; x < width;) {
                 if (pos >= end) {
-                    problem = "scan line " + std::to_string(row + 1) + " of " + std::to_string(height) + " ends early";
+                    problem = "scan line " + std::to_string(row + 1) + " of " +
+                              std::to_string(height) + " ends early";
                     return false;
                 }
                 int count = bytes[pos++];
@@ -245,7 +250,8 @@ bool checkRadianceData(const Bytes& bytes, std::string& problem)
                     count -= 128;
                 const std::size_t need = run ? 1 : static_cast<std::size_t>(count);
                 if (count > width - x || end - pos < need) {
-                    problem = "scan line " + std::to_string(row + 1) + " of " + std::to_string(height) +
+                    problem = "scan line " + std::to_string(row + 1) + " of " +
+                              std::to_string(height) +
                               (count > width - x ? " overruns its width" : " ends early");
                     return false;
                 }
@@ -282,15 +288,18 @@ bool decodeWithStb(const Bytes& bytes, ImageFileFormat format, const std::string
         return false;
 
     const bool asFloat = format == ImageFileFormat::RadianceHDR;
-    void* decoded = asFloat ? static_cast<void*>(stbi_loadf_from_memory(data, size, &width, &height, &channels, 3))
-                            : static_cast<void*>(stbi_load_from_memory(data, size, &width, &height, &channels, 3));
+    void* decoded =
+        asFloat
+            ? static_cast<void*>(stbi_loadf_from_memory(data, size, &width, &height, &channels, 3))
+            : static_cast<void*>(stbi_load_from_memory(data, size, &width, &height, &channels, 3));
     if (!decoded) {
         error = path + ": corrupt or truncated " + name + " data (" + stbi_failure_reason() + ")";
         return false;
     }
     std::unique_ptr<void, void (*)(void*)> owner(decoded, &stbi_image_free);
 
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+    const std::size_t count =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
     picture.width = width;
     picture.height = height;
     if (asFloat) {
@@ -319,22 +328,27 @@ osg::ImagePtr makeImage(const Picture& picture, const std::string& path, std::st
         std::memcpy(flipped.data() + rowBytes * static_cast<std::size_t>(picture.height - 1 - row),
                     picture.pixels.data() + rowBytes * static_cast<std::size_t>(row), rowBytes);
     osg::beginEditCP(image);
-    image->set(osg::Image::OSG_RGB_PF, picture.width, picture.height, 1, 1, 1, 0.0,
-               flipped.data(), picture.dataType);
+    image->set(osg::Image::OSG_RGB_PF, picture.width, picture.height, 1, 1, 1, 0.0, flipped.data(),
+               picture.dataType);
     osg::endEditCP(image);
     return image;
 }
 
-}  // namespace
+} // namespace
 
 const char* imageFileFormatName(ImageFileFormat format)
 {
     switch (format) {
-    case ImageFileFormat::OpenEXR: return "OpenEXR";
-    case ImageFileFormat::RadianceHDR: return "Radiance HDR";
-    case ImageFileFormat::PNG: return "PNG";
-    case ImageFileFormat::JPEG: return "JPEG";
-    case ImageFileFormat::Unknown: break;
+    case ImageFileFormat::OpenEXR:
+        return "OpenEXR";
+    case ImageFileFormat::RadianceHDR:
+        return "Radiance HDR";
+    case ImageFileFormat::PNG:
+        return "PNG";
+    case ImageFileFormat::JPEG:
+        return "JPEG";
+    case ImageFileFormat::Unknown:
+        break;
     }
     return "unknown";
 }
@@ -412,4 +426,4 @@ osg::ImagePtr loadImageFile(const std::string& path, std::string& error)
     return image;
 }
 
-}  // namespace Morvek
+} // namespace Morvek

@@ -8,8 +8,8 @@
 namespace Morvek {
 
 NodePartDesc Texture::_desc[] = {
-    NodePartDesc(NodePartDesc(urlIndex, urlMask, PartExposedField, DataMFString,
-                              PartFlagPersistent, "url", nullptr, nullptr, nullptr,
+    NodePartDesc(NodePartDesc(urlIndex, urlMask, PartExposedField, DataMFString, PartFlagPersistent,
+                              "url", nullptr, nullptr, nullptr,
                               "Image files to read; the first readable one is used.", 0),
                  nullptr),
 };
@@ -67,8 +67,7 @@ void Texture::setImage(osg::ImagePtr image)
         proc->setImage(image);
     else
         MORVEK_HOST_LOG(osg::LOG_WARNING, "morvekShapeNodePool/Texture",
-                        "Texture %s has no processor; image not set\n",
-                        getDisplayName().c_str());
+                        "Texture %s has no processor; image not set\n", getDisplayName().c_str());
 }
 
 osg::ImagePtr Texture::getImage() const
@@ -83,8 +82,8 @@ bool Texture::load(const char* url)
     TextureProc* proc = getTextureProc();
     if (!proc) {
         MORVEK_HOST_LOG(osg::LOG_WARNING, "morvekShapeNodePool/Texture",
-                        "Texture %s has no processor; %s not read\n",
-                        getDisplayName().c_str(), url ? url : "(null)");
+                        "Texture %s has no processor; %s not read\n", getDisplayName().c_str(),
+                        url ? url : "(null)");
         return false;
     }
     return proc->load(url ? url : "");

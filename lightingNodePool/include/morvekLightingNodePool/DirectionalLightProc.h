@@ -44,7 +44,6 @@ protected:
 
     osg::NodePtr _coneNode;     // arrow head; held by the graph, not counted here
     osg::NodePtr _cylinderNode; // arrow shaft; held by the graph, not counted here
-
 };
 
 } // namespace Morvek

@@ -39,7 +39,6 @@ protected:
     void updateOSGFieldValues(const BitVector<unsigned long long>& mask) override;
 
     osg::NodePtr _sphereNode; // held by the graph, not counted here
-
 };
 
 } // namespace Morvek

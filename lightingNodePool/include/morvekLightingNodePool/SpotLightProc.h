@@ -51,7 +51,6 @@ protected:
 
     osg::NodePtr _coneNode;   // held by the graph, not counted here
     osg::NodePtr _sphereNode; // held by the graph, not counted here
-
 };
 
 } // namespace Morvek

@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Base of the state chunks. Its parents field is not modelled; its ids are.
-class Attachment : public FieldContainer
-{
+class Attachment : public FieldContainer {
     typedef FieldContainer Inherited;
 
 public:

@@ -7,8 +7,7 @@ OSG_BEGIN_NAMESPACE
 
 // A container that can carry attachments. Attachments themselves are not modelled here;
 // the class keeps its place in the class chain and its field id.
-class AttachmentContainer : public FieldContainer
-{
+class AttachmentContainer : public FieldContainer {
     typedef FieldContainer Inherited;
 
 public:

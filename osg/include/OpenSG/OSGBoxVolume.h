@@ -7,8 +7,7 @@ OSG_BEGIN_NAMESPACE
 
 // An axis-aligned bounding box with an empty state and a valid flag (a stale box is
 // recomputed by Node::updateVolume).
-class BoxVolume
-{
+class BoxVolume {
 public:
     // Empty and valid.
     BoxVolume() = default;

@@ -16,15 +16,13 @@ class FieldContainerType;
 // syncs aspects or clears the list, so a list that recorded on its own would grow with every
 // edit for as long as the process runs. Whoever wants to read the edits makes the list
 // read-write for as long as it reads, and clears it.
-class ChangeList
-{
+class ChangeList {
 public:
     // One edit: the container's id and the fields, as OpenSG keeps them (first, second), and
     // the container's type. OpenSG looks an id up in its store of all containers; this layer
     // keeps no such store, so a reader that names what was edited, perhaps after the
     // container is gone, takes the type from here.
-    struct ChangeEntry : std::pair<UInt32, BitVector>
-    {
+    struct ChangeEntry : std::pair<UInt32, BitVector> {
         ChangeEntry(UInt32 containerId, BitVector whichField, const FieldContainerType* fcType)
             : std::pair<UInt32, BitVector>(containerId, whichField), type(fcType)
         {

@@ -6,8 +6,7 @@ OSG_BEGIN_NAMESPACE
 
 // A material made of state chunks. Each addChunk references the chunk (adding the same chunk
 // twice counts twice); the destructor releases them all.
-class ChunkMaterial : public ChunkMaterialBase
-{
+class ChunkMaterial : public ChunkMaterialBase {
 public:
     // Appends the chunk (no null or duplicate check) and references it. Only a slot other
     // than State::AutoSlotReplace is stored, the slot list being padded with

@@ -8,8 +8,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of ChunkMaterial: the chunks and, parallel to them, their slot requests.
-class ChunkMaterialBase : public Material
-{
+class ChunkMaterialBase : public Material {
     typedef Material Inherited;
 
 public:

@@ -7,8 +7,7 @@
 OSG_BEGIN_NAMESPACE
 
 // RGB colour, zero-filled by default. No conversion to or from vectors: copy components.
-template <class ValueTypeT> class Color3
-{
+template <class ValueTypeT> class Color3 {
 public:
     typedef ValueTypeT ValueType;
 
@@ -43,17 +42,32 @@ public:
                 return false;
         return true;
     }
-    bool operator==(const Color3& o) const { return _rgb[0] == o._rgb[0] && _rgb[1] == o._rgb[1] && _rgb[2] == o._rgb[2]; }
+    bool operator==(const Color3& o) const
+    {
+        return _rgb[0] == o._rgb[0] && _rgb[1] == o._rgb[1] && _rgb[2] == o._rgb[2];
+    }
     bool operator!=(const Color3& o) const { return !(*this == o); }
 
     Color3 operator*(ValueTypeT s) const { return Color3(_rgb[0] * s, _rgb[1] * s, _rgb[2] * s); }
     Color3 operator/(ValueTypeT s) const { return Color3(_rgb[0] / s, _rgb[1] / s, _rgb[2] / s); }
     Color3 operator+(ValueTypeT s) const { return Color3(_rgb[0] + s, _rgb[1] + s, _rgb[2] + s); }
     Color3 operator-(ValueTypeT s) const { return Color3(_rgb[0] - s, _rgb[1] - s, _rgb[2] - s); }
-    Color3 operator*(const Color3& o) const { return Color3(_rgb[0] * o._rgb[0], _rgb[1] * o._rgb[1], _rgb[2] * o._rgb[2]); }
-    Color3 operator/(const Color3& o) const { return Color3(_rgb[0] / o._rgb[0], _rgb[1] / o._rgb[1], _rgb[2] / o._rgb[2]); }
-    Color3 operator+(const Color3& o) const { return Color3(_rgb[0] + o._rgb[0], _rgb[1] + o._rgb[1], _rgb[2] + o._rgb[2]); }
-    Color3 operator-(const Color3& o) const { return Color3(_rgb[0] - o._rgb[0], _rgb[1] - o._rgb[1], _rgb[2] - o._rgb[2]); }
+    Color3 operator*(const Color3& o) const
+    {
+        return Color3(_rgb[0] * o._rgb[0], _rgb[1] * o._rgb[1], _rgb[2] * o._rgb[2]);
+    }
+    Color3 operator/(const Color3& o) const
+    {
+        return Color3(_rgb[0] / o._rgb[0], _rgb[1] / o._rgb[1], _rgb[2] / o._rgb[2]);
+    }
+    Color3 operator+(const Color3& o) const
+    {
+        return Color3(_rgb[0] + o._rgb[0], _rgb[1] + o._rgb[1], _rgb[2] + o._rgb[2]);
+    }
+    Color3 operator-(const Color3& o) const
+    {
+        return Color3(_rgb[0] - o._rgb[0], _rgb[1] - o._rgb[1], _rgb[2] - o._rgb[2]);
+    }
     Color3& operator*=(ValueTypeT s) { return *this = *this * s; }
     Color3& operator/=(ValueTypeT s) { return *this = *this / s; }
     Color3& operator+=(const Color3& o) { return *this = *this + o; }
@@ -64,8 +78,7 @@ private:
 };
 
 // RGBA colour, zero-filled by default (alpha too).
-template <class ValueTypeT> class Color4
-{
+template <class ValueTypeT> class Color4 {
 public:
     typedef ValueTypeT ValueType;
 
@@ -105,29 +118,46 @@ public:
     }
     bool operator==(const Color4& o) const
     {
-        return _rgba[0] == o._rgba[0] && _rgba[1] == o._rgba[1] && _rgba[2] == o._rgba[2] && _rgba[3] == o._rgba[3];
+        return _rgba[0] == o._rgba[0] && _rgba[1] == o._rgba[1] && _rgba[2] == o._rgba[2] &&
+               _rgba[3] == o._rgba[3];
     }
     bool operator!=(const Color4& o) const { return !(*this == o); }
 
-    Color4 operator*(ValueTypeT s) const { return Color4(_rgba[0] * s, _rgba[1] * s, _rgba[2] * s, _rgba[3] * s); }
-    Color4 operator/(ValueTypeT s) const { return Color4(_rgba[0] / s, _rgba[1] / s, _rgba[2] / s, _rgba[3] / s); }
-    Color4 operator+(ValueTypeT s) const { return Color4(_rgba[0] + s, _rgba[1] + s, _rgba[2] + s, _rgba[3] + s); }
-    Color4 operator-(ValueTypeT s) const { return Color4(_rgba[0] - s, _rgba[1] - s, _rgba[2] - s, _rgba[3] - s); }
+    Color4 operator*(ValueTypeT s) const
+    {
+        return Color4(_rgba[0] * s, _rgba[1] * s, _rgba[2] * s, _rgba[3] * s);
+    }
+    Color4 operator/(ValueTypeT s) const
+    {
+        return Color4(_rgba[0] / s, _rgba[1] / s, _rgba[2] / s, _rgba[3] / s);
+    }
+    Color4 operator+(ValueTypeT s) const
+    {
+        return Color4(_rgba[0] + s, _rgba[1] + s, _rgba[2] + s, _rgba[3] + s);
+    }
+    Color4 operator-(ValueTypeT s) const
+    {
+        return Color4(_rgba[0] - s, _rgba[1] - s, _rgba[2] - s, _rgba[3] - s);
+    }
     Color4 operator*(const Color4& o) const
     {
-        return Color4(_rgba[0] * o._rgba[0], _rgba[1] * o._rgba[1], _rgba[2] * o._rgba[2], _rgba[3] * o._rgba[3]);
+        return Color4(_rgba[0] * o._rgba[0], _rgba[1] * o._rgba[1], _rgba[2] * o._rgba[2],
+                      _rgba[3] * o._rgba[3]);
     }
     Color4 operator/(const Color4& o) const
     {
-        return Color4(_rgba[0] / o._rgba[0], _rgba[1] / o._rgba[1], _rgba[2] / o._rgba[2], _rgba[3] / o._rgba[3]);
+        return Color4(_rgba[0] / o._rgba[0], _rgba[1] / o._rgba[1], _rgba[2] / o._rgba[2],
+                      _rgba[3] / o._rgba[3]);
     }
     Color4 operator+(const Color4& o) const
     {
-        return Color4(_rgba[0] + o._rgba[0], _rgba[1] + o._rgba[1], _rgba[2] + o._rgba[2], _rgba[3] + o._rgba[3]);
+        return Color4(_rgba[0] + o._rgba[0], _rgba[1] + o._rgba[1], _rgba[2] + o._rgba[2],
+                      _rgba[3] + o._rgba[3]);
     }
     Color4 operator-(const Color4& o) const
     {
-        return Color4(_rgba[0] - o._rgba[0], _rgba[1] - o._rgba[1], _rgba[2] - o._rgba[2], _rgba[3] - o._rgba[3]);
+        return Color4(_rgba[0] - o._rgba[0], _rgba[1] - o._rgba[1], _rgba[2] - o._rgba[2],
+                      _rgba[3] - o._rgba[3]);
     }
     Color4& operator*=(ValueTypeT s) { return *this = *this * s; }
     Color4& operator/=(ValueTypeT s) { return *this = *this / s; }

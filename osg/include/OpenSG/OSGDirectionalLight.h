@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A light at infinity.
-class DirectionalLight : public DirectionalLightBase
-{
+class DirectionalLight : public DirectionalLightBase {
 public:
     using DirectionalLightBase::setDirection;
     void setDirection(Real32 x, Real32 y, Real32 z) { setDirection(Vec3f(x, y, z)); }

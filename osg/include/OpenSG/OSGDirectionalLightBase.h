@@ -7,8 +7,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of DirectionalLight.
-class DirectionalLightBase : public Light
-{
+class DirectionalLightBase : public Light {
     typedef Light Inherited;
 
 public:

@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Abstract core that draws something. No fields of its own.
-class Drawable : public NodeCore
-{
+class Drawable : public NodeCore {
     typedef NodeCore Inherited;
 
 public:

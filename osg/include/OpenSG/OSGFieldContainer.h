@@ -13,8 +13,7 @@ OSG_BEGIN_NAMESPACE
 // There is one aspect: a scene graph belongs to one thread at a time, and the reference
 // counts, like the id and live counters, are plain integers (a locked increment on every
 // reference change costs more than building a light's proxy geometry).
-class FieldContainer
-{
+class FieldContainer {
 public:
     OSG_POOLED_ALLOCATION
 

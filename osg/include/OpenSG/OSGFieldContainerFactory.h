@@ -9,8 +9,7 @@ OSG_BEGIN_NAMESPACE
 class FieldContainerType;
 
 // Knows every container type by name; creates containers by type name.
-class FieldContainerFactory
-{
+class FieldContainerFactory {
 public:
     static FieldContainerFactory* the();
 

@@ -12,17 +12,14 @@ OSG_BEGIN_NAMESPACE
 class FieldContainer;
 
 // Field masks of a whole container.
-struct FieldBits
-{
+struct FieldBits {
     static constexpr BitVector AllFields = ~BitVector(0);
     static constexpr BitVector NoField = BitVector(0);
 };
 
 // Who caused a change; passed on to changed().
-struct ChangedOrigin
-{
-    enum : UInt32
-    {
+struct ChangedOrigin {
+    enum : UInt32 {
         External = 0x0001,
         Sync = 0x0002,
         Child = 0x0004,
@@ -37,13 +34,15 @@ struct ChangedOrigin
 // The untyped pointer to a field container. Pointers are plain values: copying one neither
 // adds nor removes a reference. Two pointers are equal when they name the same container;
 // a default-constructed pointer is null and equals NullFC.
-class FieldContainerPtr
-{
+class FieldContainerPtr {
 public:
     typedef FieldContainer StoredObjectType;
 
     FieldContainerPtr() = default;
-    explicit FieldContainerPtr(const FieldContainer* object) : _object(const_cast<FieldContainer*>(object)) {}
+    explicit FieldContainerPtr(const FieldContainer* object)
+        : _object(const_cast<FieldContainer*>(object))
+    {
+    }
 
     FieldContainer* operator->() const { return _object; }
     FieldContainer& operator*() const { return *_object; }
@@ -67,8 +66,7 @@ private:
 };
 
 // The type of NullFC; every typed pointer converts from it.
-class NullFieldContainerPtr : public FieldContainerPtr
-{
+class NullFieldContainerPtr : public FieldContainerPtr {
 public:
     NullFieldContainerPtr() = default;
 };
@@ -89,8 +87,7 @@ template <class T, class FC> T* castContainer(FC* fc)
 // Typed pointer: BasePtrT is the pointer of the parent class, so pointers follow the class
 // chain and upcasts are implicit. dcast is a checked downcast (null when the type does not
 // match or the input is null).
-template <class BasePtrT, class ContainerT> class FCPtr : public BasePtrT
-{
+template <class BasePtrT, class ContainerT> class FCPtr : public BasePtrT {
 public:
     typedef ContainerT StoredObjectType;
     typedef BasePtrT Inherited;
@@ -133,8 +130,7 @@ Int32 getRefCount(const FieldContainerPtr& objectP);
 // The container's process-unique id (0 for NullFC); ids are never reused.
 UInt32 getContainerId(const FieldContainerPtr& objectP);
 
-template <class T> struct NonDeducedPtr
-{
+template <class T> struct NonDeducedPtr {
     typedef T type;
 };
 
@@ -167,8 +163,7 @@ template <class Container = FieldContainer>
 inline void endEditCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
                       UInt32 origin = ChangedOrigin::External)
 {
-    if (Container* fc = objectP.getCPtr())
-    {
+    if (Container* fc = objectP.getCPtr()) {
         if (ChangeList::anyReadWrite())
             Thread::getCurrentChangeList()->addChanged(objectP, whichField);
         fc->changed(whichField, origin);
@@ -180,7 +175,8 @@ inline void changedCP(const FieldContainerPtr& objectP, BitVector whichField = F
 {
     endEditCP<Container>(objectP, whichField, origin);
 }
-void endEditNotChangedCP(const FieldContainerPtr& objectP, BitVector whichField = FieldBits::AllFields,
+void endEditNotChangedCP(const FieldContainerPtr& objectP,
+                         BitVector whichField = FieldBits::AllFields,
                          UInt32 origin = ChangedOrigin::External);
 
 // "TypeName#id", or "NullFC".

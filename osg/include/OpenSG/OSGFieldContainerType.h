@@ -9,14 +9,14 @@ OSG_BEGIN_NAMESPACE
 // The run-time description of a container class: its name, its parent class and, for
 // concrete classes, the prototype that create() copies. The prototype exists between
 // osgInit and osgExit; while it is missing or withheld, create() yields NullFC.
-class FieldContainerType
-{
+class FieldContainerType {
 public:
     typedef FieldContainerPtr (*PrototypeCreateF)();
 
     // Registers the type with the FieldContainerFactory. parentName is empty for the root;
     // createPrototype is null for abstract classes.
-    FieldContainerType(const Char8* name, const Char8* parentName, PrototypeCreateF createPrototype);
+    FieldContainerType(const Char8* name, const Char8* parentName,
+                       PrototypeCreateF createPrototype);
     ~FieldContainerType();
     FieldContainerType(const FieldContainerType&) = delete;
     FieldContainerType& operator=(const FieldContainerType&) = delete;

@@ -7,8 +7,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Indexed polygonal geometry.
-class Geometry : public GeometryBase
-{
+class Geometry : public GeometryBase {
 public:
     // Vertex index (into positions, normals, ...) of the i-th index slot.
     UInt32 getVertexIndex(UInt32 slot) const;

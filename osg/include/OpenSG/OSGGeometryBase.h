@@ -11,8 +11,7 @@ OSG_BEGIN_NAMESPACE
 // Generated part of Geometry. The vertex attributes are plain arrays kept in the core; one
 // index array addresses all of them at once (an empty index array means vertices in order).
 // Primitives: types[i] (a GL primitive enum) uses lengths[i] indices, in order.
-class GeometryBase : public MaterialDrawable
-{
+class GeometryBase : public MaterialDrawable {
     typedef MaterialDrawable Inherited;
 
 public:

@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A core that only groups its node's children.
-class Group : public GroupBase
-{
+class Group : public GroupBase {
 public:
     FieldContainerPtr shallowCopy() const override;
 

@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of Group: no fields of its own.
-class GroupBase : public NodeCore
-{
+class GroupBase : public NodeCore {
     typedef NodeCore Inherited;
 
 public:

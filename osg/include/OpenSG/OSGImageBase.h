@@ -10,8 +10,7 @@ OSG_BEGIN_NAMESPACE
 
 // Generated part of Image. Sizes and formats are read-only here: Image::set computes them
 // together with the pixel store.
-class ImageBase : public AttachmentContainer
-{
+class ImageBase : public AttachmentContainer {
     typedef AttachmentContainer Inherited;
 
 public:

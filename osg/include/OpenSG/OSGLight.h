@@ -6,15 +6,9 @@ OSG_BEGIN_NAMESPACE
 
 // Abstract light core. A light lights only the subtree below the node carrying it; its
 // position and direction are given in the beacon node's coordinate system.
-class Light : public LightBase
-{
+class Light : public LightBase {
 public:
-    enum ShadowMode : UInt32
-    {
-        CAST_SHADOW_AUTO = 0,
-        CAST_SHADOW_ON = 1,
-        CAST_SHADOW_OFF = 2
-    };
+    enum ShadowMode : UInt32 { CAST_SHADOW_AUTO = 0, CAST_SHADOW_ON = 1, CAST_SHADOW_OFF = 2 };
 
     using LightBase::setAmbient;
     using LightBase::setDiffuse;

@@ -9,8 +9,7 @@ OSG_BEGIN_NAMESPACE
 
 // Generated part of Light: the fields every light has. Setters only store the value;
 // reactions need endEditCP. Abstract: no create().
-class LightBase : public Group
-{
+class LightBase : public Group {
     typedef Group Inherited;
 
 public:

@@ -9,8 +9,7 @@ OSG_BEGIN_NAMESPACE
 
 // A named mutual-exclusion lock. Recursive, so that code holding it may log again.
 // The method names keep OpenSG's spelling (aquire).
-class Lock
-{
+class Lock {
 public:
     explicit Lock(const Char8* name = "");
     Lock(const Lock&) = delete;

@@ -12,8 +12,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A message is written when the log's current level is at least the message's level.
-enum LogLevel
-{
+enum LogLevel {
     LOG_LOG = 0,
     LOG_FATAL = 1,
     LOG_WARNING = 2,
@@ -23,18 +22,10 @@ enum LogLevel
 };
 
 // Where the text goes.
-enum LogType
-{
-    LOG_NONE = 0,
-    LOG_STDOUT = 1,
-    LOG_STDERR = 2,
-    LOG_FILE = 3,
-    LOG_BUFFER = 4
-};
+enum LogType { LOG_NONE = 0, LOG_STDOUT = 1, LOG_STDERR = 2, LOG_FILE = 3, LOG_BUFFER = 4 };
 
 // Parts of the header written in front of a message; combined as bits.
-enum LogHeaderElem
-{
+enum LogHeaderElem {
     LOG_NONE_HEADER = 0,
     LOG_BEGIN_NEWLINE_HEADER = 1,
     LOG_TYPE_HEADER = 2,
@@ -52,8 +43,7 @@ enum LogHeaderElem
 
 // Which modules get a header: those named with addModuleName (KNOWN), the others (UNKNOWN),
 // messages without a module (UNDEFINED).
-enum LogModuleHandling
-{
+enum LogModuleHandling {
     LOG_MODULE_NONE = 0,
     LOG_MODULE_KNOWN = 1,
     LOG_MODULE_UNKNOWN = 2,
@@ -68,8 +58,7 @@ enum LogModuleHandling
 // The environment variables OSG_LOG_LEVEL (number or name), OSG_LOG_TYPE (number or
 // none/stdout/stderr/file/buffer), OSG_LOG_FILE (file name) and OSG_LOG_HEADER (number)
 // win over every setter called without force = true.
-class Log : public std::ostream
-{
+class Log : public std::ostream {
 public:
     Log(LogType logType = LOG_STDERR, LogLevel logLevel = LOG_WARNING);
     ~Log() override;
@@ -143,8 +132,7 @@ public:
 
 private:
     // Routes everything written to the log to the target of the log type.
-    class SinkBuf : public std::streambuf
-    {
+    class SinkBuf : public std::streambuf {
     public:
         explicit SinkBuf(Log& log) : _log(log) {}
 
@@ -158,14 +146,12 @@ private:
     };
 
     // A level's stream: connected to the sink or to the nil buffer.
-    class LevelStream : public std::ostream
-    {
+    class LevelStream : public std::ostream {
     public:
         LevelStream() : std::ostream(nullptr) {}
     };
 
-    class NilBuf : public std::streambuf
-    {
+    class NilBuf : public std::streambuf {
     protected:
         int overflow(int c) override { return traits_type::not_eof(c); }
         std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
@@ -207,8 +193,7 @@ std::ostream& osgStartLog(bool logHeader, LogLevel level, const Char8* module, c
 std::ostream& endLog(std::ostream& strm);
 
 // Holds the log lock for one stream-form statement (SWARNING << ... << std::endl;).
-class LogStatement
-{
+class LogStatement {
 public:
     LogStatement(bool logHeader, LogLevel level, const Char8* module, const Char8* file,
                  UInt32 line, const Char8* funcName);
@@ -230,17 +215,15 @@ OSG_END_NAMESPACE
 
 // printf forms: FWARNING(("value %d\n", v)); the text is written at the level's gate; the
 // header only for an accepted module.
-#define OSG_LOG_PRINTF_(level, header, par)                                                   \
-    do                                                                                        \
-    {                                                                                         \
-        ::osg::initLog();                                                                     \
-        if (::osg::osgLogP->checkLevel(level))                                                \
-        {                                                                                     \
-            ::osg::osgStartLog(header, level, OSG_LOG_MODULE, __FILE__, __LINE__,             \
-                               OSG_FUNCNAME_MACRO);                                           \
-            ::osg::osgLogP->doLog par;                                                        \
-            ::osg::osgLogP->unlock();                                                         \
-        }                                                                                     \
+#define OSG_LOG_PRINTF_(level, header, par)                                                        \
+    do {                                                                                           \
+        ::osg::initLog();                                                                          \
+        if (::osg::osgLogP->checkLevel(level)) {                                                   \
+            ::osg::osgStartLog(header, level, OSG_LOG_MODULE, __FILE__, __LINE__,                  \
+                               OSG_FUNCNAME_MACRO);                                                \
+            ::osg::osgLogP->doLog par;                                                             \
+            ::osg::osgLogP->unlock();                                                              \
+        }                                                                                          \
     } while (false)
 
 #define FLOG(par) OSG_LOG_PRINTF_(::osg::LOG_LOG, true, par)
@@ -257,14 +240,18 @@ OSG_END_NAMESPACE
 #define FDEBUG(par) OSG_LOG_PRINTF_(::osg::LOG_DEBUG, true, par)
 #define FPDEBUG(par) OSG_LOG_PRINTF_(::osg::LOG_DEBUG, false, par)
 #else
-#define FDEBUG(par) do { } while (false)
-#define FPDEBUG(par) do { } while (false)
+#define FDEBUG(par)                                                                                \
+    do {                                                                                           \
+    } while (false)
+#define FPDEBUG(par)                                                                               \
+    do {                                                                                           \
+    } while (false)
 #endif
 
 // Stream forms: SWARNING << "value " << v << std::endl; the lock is held until the end of
 // the statement. S... writes a header, P... does not.
-#define OSG_LOG_STREAM_(level, header)                                                        \
-    ::osg::LogStatement(header, level, OSG_LOG_MODULE, __FILE__, __LINE__, OSG_FUNCNAME_MACRO) \
+#define OSG_LOG_STREAM_(level, header)                                                             \
+    ::osg::LogStatement(header, level, OSG_LOG_MODULE, __FILE__, __LINE__, OSG_FUNCNAME_MACRO)     \
         .stream()
 
 #define SLOG OSG_LOG_STREAM_(::osg::LOG_LOG, true)

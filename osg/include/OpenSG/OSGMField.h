@@ -17,8 +17,7 @@ OSG_BEGIN_NAMESPACE
 // written: every accessor that could change them first makes the field a private copy. The
 // geometry builders hand out their arrays this way, so that a hundred identical light proxies
 // hold one copy of the vertices between them while each still behaves as owning its own.
-template <class ValueT> class MField
-{
+template <class ValueT> class MField {
 public:
     typedef ValueT StoredType;
     typedef std::vector<ValueT, PoolAllocator<ValueT>> StorageType;
@@ -85,8 +84,7 @@ private:
     const StorageType& values() const { return _shared ? *_shared : _values; }
     StorageType& own()
     {
-        if (_shared)
-        {
+        if (_shared) {
             _values = *_shared;
             _shared.reset();
         }

@@ -7,11 +7,9 @@ OSG_BEGIN_NAMESPACE
 
 // Abstract material. What rendering uses is its State, rebuilt by every committed change
 // (endEditCP): values set without endEditCP are stored but do not reach the State.
-class Material : public MaterialBase
-{
+class Material : public MaterialBase {
 public:
-    enum TransparencyMode : Int32
-    {
+    enum TransparencyMode : Int32 {
         TransparencyAutoDetection = 0,
         TransparencyForceTransparent = 1,
         TransparencyForceOpaque = 2

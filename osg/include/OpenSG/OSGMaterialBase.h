@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of Material.
-class MaterialBase : public AttachmentContainer
-{
+class MaterialBase : public AttachmentContainer {
     typedef AttachmentContainer Inherited;
 
 public:

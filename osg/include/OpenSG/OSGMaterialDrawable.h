@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Abstract drawable with a material. The material is reference counted.
-class MaterialDrawable : public MaterialDrawableBase
-{
+class MaterialDrawable : public MaterialDrawableBase {
 public:
     // +1 on the new material, -1 on the old one.
     void setMaterial(const MaterialPtr& material);

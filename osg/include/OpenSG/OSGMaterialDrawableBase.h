@@ -8,8 +8,7 @@ OSG_BEGIN_NAMESPACE
 
 // Generated part of MaterialDrawable: the material field. This setter stores without
 // counting; MaterialDrawable::setMaterial counts.
-class MaterialDrawableBase : public Drawable
-{
+class MaterialDrawableBase : public Drawable {
     typedef Drawable Inherited;
 
 public:

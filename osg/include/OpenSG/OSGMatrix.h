@@ -12,8 +12,7 @@ template <class ValueTypeT> class QuaternionBase;
 // A 4x4 transformation stored as four column vectors: m[c][r] is column c, row r, and the
 // translation lives in m[3][0..2]. getValues() is that column-major storage, as
 // glMultMatrixf expects it. Products are summed left to right over the inner index.
-template <class ValueTypeT> class TransformationMatrix
-{
+template <class ValueTypeT> class TransformationMatrix {
 public:
     typedef ValueTypeT ValueType;
     typedef Vector<ValueTypeT, 3> VectorType3f;
@@ -36,8 +35,8 @@ public:
                          ValueTypeT rVal02, ValueTypeT rVal12, ValueTypeT rVal22, ValueTypeT rVal32,
                          ValueTypeT rVal03, ValueTypeT rVal13, ValueTypeT rVal23, ValueTypeT rVal33)
     {
-        setValue(rVal00, rVal10, rVal20, rVal30, rVal01, rVal11, rVal21, rVal31, rVal02, rVal12, rVal22,
-                 rVal32, rVal03, rVal13, rVal23, rVal33);
+        setValue(rVal00, rVal10, rVal20, rVal30, rVal01, rVal11, rVal21, rVal31, rVal02, rVal12,
+                 rVal22, rVal32, rVal03, rVal13, rVal23, rVal33);
     }
 
     void setIdentity()
@@ -126,17 +125,18 @@ public:
     {
         PointType3f s(src);
         for (UInt32 r = 0; r < 3; ++r)
-            dst[r] = s[0] * _matrix[0][r] + s[1] * _matrix[1][r] + s[2] * _matrix[2][r] + _matrix[3][r];
+            dst[r] =
+                s[0] * _matrix[0][r] + s[1] * _matrix[1][r] + s[2] * _matrix[2][r] + _matrix[3][r];
     }
     void multMatrixPnt(PointType3f& pnt) const { multMatrixPnt(pnt, pnt); }
     // With translation and the divide by the resulting w.
     void multFullMatrixPnt(const PointType3f& src, PointType3f& dst) const
     {
         PointType3f s(src);
-        ValueTypeT w = s[0] * _matrix[0][3] + s[1] * _matrix[1][3] + s[2] * _matrix[2][3] + _matrix[3][3];
+        ValueTypeT w =
+            s[0] * _matrix[0][3] + s[1] * _matrix[1][3] + s[2] * _matrix[2][3] + _matrix[3][3];
         multMatrixPnt(s, dst);
-        if (w != ValueTypeT(0) && w != ValueTypeT(1))
-        {
+        if (w != ValueTypeT(0) && w != ValueTypeT(1)) {
             ValueTypeT rw = ValueTypeT(1) / w;
             for (UInt32 r = 0; r < 3; ++r)
                 dst[r] *= rw;
@@ -156,7 +156,8 @@ public:
     {
         VectorType s(src);
         for (UInt32 r = 0; r < 4; ++r)
-            dst[r] = s[0] * _matrix[0][r] + s[1] * _matrix[1][r] + s[2] * _matrix[2][r] + s[3] * _matrix[3][r];
+            dst[r] = s[0] * _matrix[0][r] + s[1] * _matrix[1][r] + s[2] * _matrix[2][r] +
+                     s[3] * _matrix[3][r];
     }
 
     ValueTypeT det3() const
@@ -181,8 +182,7 @@ public:
     void transpose()
     {
         for (UInt32 c = 0; c < 4; ++c)
-            for (UInt32 r = c + 1; r < 4; ++r)
-            {
+            for (UInt32 r = c + 1; r < 4; ++r) {
                 ValueTypeT t = _matrix[c][r];
                 _matrix[c][r] = _matrix[r][c];
                 _matrix[r][c] = t;
@@ -207,12 +207,14 @@ public:
 
 private:
     // out = a * b, summing over k from 0 to 3.
-    static void product(const TransformationMatrix& a, const TransformationMatrix& b, TransformationMatrix& out)
+    static void product(const TransformationMatrix& a, const TransformationMatrix& b,
+                        TransformationMatrix& out)
     {
         for (UInt32 c = 0; c < 4; ++c)
             for (UInt32 r = 0; r < 4; ++r)
-                out._matrix[c][r] = a._matrix[0][r] * b._matrix[c][0] + a._matrix[1][r] * b._matrix[c][1] +
-                                    a._matrix[2][r] * b._matrix[c][2] + a._matrix[3][r] * b._matrix[c][3];
+                out._matrix[c][r] =
+                    a._matrix[0][r] * b._matrix[c][0] + a._matrix[1][r] * b._matrix[c][1] +
+                    a._matrix[2][r] * b._matrix[c][2] + a._matrix[3][r] * b._matrix[c][3];
     }
 
     VectorType _matrix[4];
@@ -240,22 +242,18 @@ bool TransformationMatrix<ValueTypeT>::inverse(TransformationMatrix& result) con
     // Gauss-Jordan elimination with partial pivoting on the row-major reading, in double.
     double a[4][8];
     for (UInt32 r = 0; r < 4; ++r)
-        for (UInt32 c = 0; c < 4; ++c)
-        {
+        for (UInt32 c = 0; c < 4; ++c) {
             a[r][c] = double(_matrix[c][r]);
             a[r][c + 4] = (r == c) ? 1.0 : 0.0;
         }
     double determinant = 1.0;
-    for (UInt32 col = 0; col < 4; ++col)
-    {
+    for (UInt32 col = 0; col < 4; ++col) {
         UInt32 pivot = col;
         for (UInt32 r = col + 1; r < 4; ++r)
             if (std::fabs(a[r][col]) > std::fabs(a[pivot][col]))
                 pivot = r;
-        if (pivot != col)
-        {
-            for (UInt32 k = 0; k < 8; ++k)
-            {
+        if (pivot != col) {
+            for (UInt32 k = 0; k < 8; ++k) {
                 double t = a[col][k];
                 a[col][k] = a[pivot][k];
                 a[pivot][k] = t;
@@ -268,8 +266,7 @@ bool TransformationMatrix<ValueTypeT>::inverse(TransformationMatrix& result) con
             break;
         for (UInt32 k = 0; k < 8; ++k)
             a[col][k] /= p;
-        for (UInt32 r = 0; r < 4; ++r)
-        {
+        for (UInt32 r = 0; r < 4; ++r) {
             if (r == col)
                 continue;
             double f = a[r][col];
@@ -304,12 +301,14 @@ OSG_END_NAMESPACE
 
 OSG_BEGIN_NAMESPACE
 
-template <class ValueTypeT> void TransformationMatrix<ValueTypeT>::setRotate(const QuaternionType& q)
+template <class ValueTypeT>
+void TransformationMatrix<ValueTypeT>::setRotate(const QuaternionType& q)
 {
     q.getValuesOnly(*this);
 }
 
-template <class ValueTypeT> void TransformationMatrix<ValueTypeT>::setTransform(const QuaternionType& q)
+template <class ValueTypeT>
+void TransformationMatrix<ValueTypeT>::setTransform(const QuaternionType& q)
 {
     q.getValue(*this);
 }

@@ -19,8 +19,7 @@ OSG_BEGIN_NAMESPACE
 // itself or of one of its descendants (warning, no change). Bookkeeping of other containers
 // (the core's parents list, a child's parent field) is written directly, without changed()
 // and without change list entries.
-class Node : public AttachmentContainer
-{
+class Node : public AttachmentContainer {
     typedef AttachmentContainer Inherited;
 
 public:

@@ -10,8 +10,7 @@ OSG_BEGIN_NAMESPACE
 
 // What a node does. A core can be shared by several nodes; getParents() lists them in the
 // order they called setCore and holds no references on them.
-class NodeCore : public AttachmentContainer
-{
+class NodeCore : public AttachmentContainer {
     typedef AttachmentContainer Inherited;
 
 public:

@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A light at a point, shining in all directions.
-class PointLight : public PointLightBase
-{
+class PointLight : public PointLightBase {
 public:
     using PointLightBase::setPosition;
     void setPosition(Real32 x, Real32 y, Real32 z) { setPosition(Pnt3f(x, y, z)); }

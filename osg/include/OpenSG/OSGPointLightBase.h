@@ -7,8 +7,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of PointLight.
-class PointLightBase : public Light
-{
+class PointLightBase : public Light {
     typedef Light Inherited;
 
 public:

@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Polygon render state. A State has one polygon slot.
-class PolygonChunk : public PolygonChunkBase
-{
+class PolygonChunk : public PolygonChunkBase {
 public:
     static const StateChunkClass* getStaticClass();
     const StateChunkClass* getClass() const override { return getStaticClass(); }

@@ -8,8 +8,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of PolygonChunk: face culling, winding, fill modes, offsets, stipple.
-class PolygonChunkBase : public StateChunk
-{
+class PolygonChunkBase : public StateChunk {
     typedef StateChunk Inherited;
 
 public:

@@ -8,8 +8,7 @@ OSG_BEGIN_NAMESPACE
 // "Node", "Transform", "PolygonChunk", ...) returns NullFC, as it does before osgInit. Only
 // that exact type is affected (withholding "PointLight" leaves "SpotLight" alone). Scopes
 // nest. An unknown name logs a warning and withholds nothing.
-class ScopedWithheldPrototype
-{
+class ScopedWithheldPrototype {
 public:
     explicit ScopedWithheldPrototype(const char* typeName);
     ~ScopedWithheldPrototype();

@@ -11,8 +11,7 @@ OSG_BEGIN_NAMESPACE
 template <class ValueTypeT> class TransformationMatrix;
 
 // Rotation as a quaternion (x, y, z, w); the identity (0, 0, 0, 1) by default.
-template <class ValueTypeT> class QuaternionBase
-{
+template <class ValueTypeT> class QuaternionBase {
 public:
     typedef ValueTypeT ValueType;
     typedef Vector<ValueTypeT, 3> VectorType;
@@ -32,7 +31,10 @@ public:
         setValueAsAxisRad(axis, angle);
     }
     // Rotation that turns from into to (see setValue).
-    QuaternionBase(const VectorType& from, const VectorType& to) : QuaternionBase() { setValue(from, to); }
+    QuaternionBase(const VectorType& from, const VectorType& to) : QuaternionBase()
+    {
+        setValue(from, to);
+    }
     explicit QuaternionBase(const MatrixType& matrix) : QuaternionBase() { setValue(matrix); }
 
     void setIdentity()
@@ -46,8 +48,7 @@ public:
     void setValueAsAxisRad(ValueTypeT x, ValueTypeT y, ValueTypeT z, ValueTypeT angle)
     {
         ValueTypeT len = ValueTypeT(std::sqrt(x * x + y * y + z * z));
-        if (len <= ValueTypeT(Eps))
-        {
+        if (len <= ValueTypeT(Eps)) {
             setIdentity();
             return;
         }
@@ -73,7 +74,10 @@ public:
         _quat[2] = z;
         _quat[3] = w;
     }
-    void setValueAsQuat(const ValueTypeT* values) { setValueAsQuat(values[0], values[1], values[2], values[3]); }
+    void setValueAsQuat(const ValueTypeT* values)
+    {
+        setValueAsQuat(values[0], values[1], values[2], values[3]);
+    }
 
     // The rotation turning from into to:
     //  - both copies are normalised (shorter than Eps: left as they are);
@@ -90,13 +94,11 @@ public:
         from.normalize();
         to.normalize();
         ValueTypeT cost = from.dot(to);
-        if (cost > 0.99999)
-        {
+        if (cost > 0.99999) {
             setIdentity();
             return;
         }
-        if (cost < -0.99999)
-        {
+        if (cost < -0.99999) {
             VectorType axis = from.cross(VectorType(ValueTypeT(1), ValueTypeT(0), ValueTypeT(0)));
             if (axis.length() < 0.00001)
                 axis = from.cross(VectorType(ValueTypeT(0), ValueTypeT(1), ValueTypeT(0)));
@@ -118,17 +120,14 @@ public:
     void setValue(const MatrixType& m)
     {
         const double trace = double(m[0][0]) + double(m[1][1]) + double(m[2][2]);
-        if (trace > 0.0)
-        {
+        if (trace > 0.0) {
             double s = std::sqrt(trace + 1.0);
             _quat[3] = ValueTypeT(s * 0.5);
             s = 0.5 / s;
             _quat[0] = ValueTypeT((double(m[1][2]) - double(m[2][1])) * s);
             _quat[1] = ValueTypeT((double(m[2][0]) - double(m[0][2])) * s);
             _quat[2] = ValueTypeT((double(m[0][1]) - double(m[1][0])) * s);
-        }
-        else
-        {
+        } else {
             // The largest diagonal element picks the component computed first.
             UInt32 i = (m[1][1] > m[0][0]) ? 1 : 0;
             if (m[2][2] > m[i][i])
@@ -155,9 +154,9 @@ public:
     // Axis (normalised) and angle in radians; the identity gives axis (0,0,1), angle 0.
     void getValueAsAxisRad(ValueTypeT& x, ValueTypeT& y, ValueTypeT& z, ValueTypeT& angle) const
     {
-        ValueTypeT len = ValueTypeT(std::sqrt(_quat[0] * _quat[0] + _quat[1] * _quat[1] + _quat[2] * _quat[2]));
-        if (len < ValueTypeT(Eps))
-        {
+        ValueTypeT len =
+            ValueTypeT(std::sqrt(_quat[0] * _quat[0] + _quat[1] * _quat[1] + _quat[2] * _quat[2]));
+        if (len < ValueTypeT(Eps)) {
             x = ValueTypeT(0);
             y = ValueTypeT(0);
             z = ValueTypeT(1);
@@ -216,7 +215,8 @@ public:
 
     ValueTypeT length() const
     {
-        return ValueTypeT(std::sqrt(_quat[0] * _quat[0] + _quat[1] * _quat[1] + _quat[2] * _quat[2] + _quat[3] * _quat[3]));
+        return ValueTypeT(std::sqrt(_quat[0] * _quat[0] + _quat[1] * _quat[1] +
+                                    _quat[2] * _quat[2] + _quat[3] * _quat[3]));
     }
     // Leaves a quaternion shorter than Eps unchanged.
     void normalize()
@@ -289,7 +289,8 @@ private:
     ValueTypeT _quat[4];
 };
 
-template <class ValueTypeT> std::ostream& operator<<(std::ostream& os, const QuaternionBase<ValueTypeT>& q)
+template <class ValueTypeT>
+std::ostream& operator<<(std::ostream& os, const QuaternionBase<ValueTypeT>& q)
 {
     return os << q.x() << ", " << q.y() << ", " << q.z() << ", " << q.w();
 }

@@ -11,8 +11,7 @@ OSG_BEGIN_NAMESPACE
 // Encoding (Real16(float)) rounds as OpenSG does, which differs from Imath in two places:
 // an exact tie between two halves rounds up in magnitude (Imath: to even), and +0, -0 and
 // negative values that underflow all become +0 (0x0000; Imath keeps the sign).
-class Real16
-{
+class Real16 {
 public:
     // Zero (OpenSG leaves the bits undefined).
     Real16() : _h(0) {}

@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A single-value field.
-template <class ValueT> class SField
-{
+template <class ValueT> class SField {
 public:
     typedef ValueT StoredType;
 

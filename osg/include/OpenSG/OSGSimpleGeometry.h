@@ -17,14 +17,16 @@ OSG_BEGIN_NAMESPACE
 // Normals have unit length and point outward; front faces are counter-clockwise seen from
 // outside. height <= 0, a negative radius or sides < 3: a warning and NullFC (a NaN radius
 // passes the check).
-NodePtr makeConicalFrustum(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
-                           bool doTop, bool doBottom);
-GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides, bool doSide,
-                                  bool doTop, bool doBottom);
+NodePtr makeConicalFrustum(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
+                           bool doSide, bool doTop, bool doBottom);
+GeometryPtr makeConicalFrustumGeo(Real32 height, Real32 topRadius, Real32 botRadius, UInt16 sides,
+                                  bool doSide, bool doTop, bool doBottom);
 NodePtr makeCone(Real32 height, Real32 botRadius, UInt16 sides, bool doSide, bool doBottom);
 GeometryPtr makeConeGeo(Real32 height, Real32 botRadius, UInt16 sides, bool doSide, bool doBottom);
-NodePtr makeCylinder(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop, bool doBottom);
-GeometryPtr makeCylinderGeo(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop, bool doBottom);
+NodePtr makeCylinder(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop,
+                     bool doBottom);
+GeometryPtr makeCylinderGeo(Real32 height, Real32 radius, UInt16 sides, bool doSide, bool doTop,
+                            bool doBottom);
 
 // Icosahedron subdivided `depth` times (20 * 4^depth triangles, 10 * 4^depth + 2 shared
 // vertices), centred on the origin; normals are the unit directions of the vertices.

@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A chunk material with fixed lighting colours.
-class SimpleMaterial : public SimpleMaterialBase
-{
+class SimpleMaterial : public SimpleMaterialBase {
 public:
     // The chunks as ChunkMaterial does, plus the lighting values with alpha =
     // 1 - transparency in all four colours, and blending when transparency > Eps.

@@ -8,8 +8,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of SimpleMaterial: the classic lighting colours.
-class SimpleMaterialBase : public ChunkMaterial
-{
+class SimpleMaterialBase : public ChunkMaterial {
     typedef ChunkMaterial Inherited;
 
 public:

@@ -21,8 +21,7 @@ OSG_BEGIN_NAMESPACE
 // of mixed sizes slowly; a block freed here is handed out again to the next object of its size.
 // Blocks above MaxBytes, and every block in an AddressSanitizer build (so that a use after free
 // stays visible), go straight to the global new and delete.
-class OSG_BASE_DLLMAPPING SmallObjectPool
-{
+class OSG_BASE_DLLMAPPING SmallObjectPool {
 public:
     static constexpr std::size_t Granule = 16;
     static constexpr std::size_t MaxBytes = 1024;
@@ -40,8 +39,7 @@ public:
     // The free blocks of one size, as a stack of pointers. The pointers are kept apart from
     // the blocks: taking a block then reads only this dense array, never the block itself,
     // whose memory has usually gone cold since it was freed.
-    struct FreeStack
-    {
+    struct FreeStack {
         void** slots;
         UInt32 size;
         UInt32 capacity;
@@ -69,17 +67,14 @@ inline void* SmallObjectPool::allocate(std::size_t bytes)
 #ifndef OSG_POOL_PASS_THROUGH
     FreeStack* stacks = _threadStacks;
     // bytes - 1 wraps for 0, which then takes the slow path like any size out of range.
-    if (stacks != nullptr && bytes - 1 < MaxBytes)
-    {
+    if (stacks != nullptr && bytes - 1 < MaxBytes) {
         FreeStack& stack = stacks[(bytes - 1) / Granule];
-        if (stack.size > 0)
-        {
+        if (stack.size > 0) {
             void* block = stack.slots[--stack.size];
             // The next object of this size will most likely follow soon: start fetching every
             // cache line of its block (it has usually gone cold since it was freed), so that
             // its misses overlap with the making of this one.
-            if (stack.size > 0)
-            {
+            if (stack.size > 0) {
                 const std::uintptr_t next =
                     reinterpret_cast<std::uintptr_t>(stack.slots[stack.size - 1]);
                 const std::uintptr_t end = next + ((bytes - 1) / Granule + 1) * Granule;
@@ -97,11 +92,9 @@ inline void SmallObjectPool::deallocate(void* block, std::size_t bytes) noexcept
 {
 #ifndef OSG_POOL_PASS_THROUGH
     FreeStack* stacks = _threadStacks;
-    if (stacks != nullptr && block != nullptr && bytes - 1 < MaxBytes)
-    {
+    if (stacks != nullptr && block != nullptr && bytes - 1 < MaxBytes) {
         FreeStack& stack = stacks[(bytes - 1) / Granule];
-        if (stack.size < stack.capacity)
-        {
+        if (stack.size < stack.capacity) {
             stack.slots[stack.size++] = block;
             return;
         }
@@ -114,20 +107,19 @@ inline void SmallObjectPool::deallocate(void* block, std::size_t bytes) noexcept
 // declaration. A class with a virtual destructor gets the size of the most derived class on
 // delete. (Declared in the class itself rather than inherited from an empty base, which would
 // add a level to every dynamic_cast through the hierarchy.)
-#define OSG_POOLED_ALLOCATION                                                                  \
-    static void* operator new(std::size_t bytes)                                               \
-    {                                                                                          \
-        return ::osg::SmallObjectPool::allocate(bytes);                                        \
-    }                                                                                          \
-    static void operator delete(void* block, std::size_t bytes) noexcept                       \
-    {                                                                                          \
-        ::osg::SmallObjectPool::deallocate(block, bytes);                                      \
+#define OSG_POOLED_ALLOCATION                                                                      \
+    static void* operator new(std::size_t bytes)                                                   \
+    {                                                                                              \
+        return ::osg::SmallObjectPool::allocate(bytes);                                            \
+    }                                                                                              \
+    static void operator delete(void* block, std::size_t bytes) noexcept                           \
+    {                                                                                              \
+        ::osg::SmallObjectPool::deallocate(block, bytes);                                          \
     }
 
 // Allocator for containers whose storage should come from the pool (the value lists of
 // fields: most hold a handful of entries and are made and dropped with their container).
-template <class T> class PoolAllocator
-{
+template <class T> class PoolAllocator {
 public:
     typedef T value_type;
 

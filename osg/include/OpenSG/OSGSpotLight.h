@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A point light limited to a cone around its direction.
-class SpotLight : public SpotLightBase
-{
+class SpotLight : public SpotLightBase {
 public:
     void setSpotDirection(Real32 x, Real32 y, Real32 z) { setDirection(Vec3f(x, y, z)); }
     // Cut-off in degrees, stored in radians.

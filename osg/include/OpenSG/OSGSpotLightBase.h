@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of SpotLight; a spot light is a point light.
-class SpotLightBase : public PointLight
-{
+class SpotLightBase : public PointLight {
     typedef PointLight Inherited;
 
 public:

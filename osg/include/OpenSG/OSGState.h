@@ -13,21 +13,15 @@ class StateChunkClass;
 // What a material hands to rendering: chunks by class and slot, plus the lighting values of
 // a SimpleMaterial. A State is rebuilt by its material; it borrows the chunks the material
 // holds and takes no references of its own.
-class State
-{
+class State {
 public:
     // Slot requests for addChunk: AutoSlot takes the first free slot of the chunk's class
     // (and fails with a warning when none is free); AutoSlotReplace does the same but then
     // overwrites the class's last slot. A number >= 0 is a slot within the class.
-    enum : Int32
-    {
-        AutoSlot = -1,
-        AutoSlotReplace = -2
-    };
+    enum : Int32 { AutoSlot = -1, AutoSlotReplace = -2 };
 
     // Colours as sent to GL: alpha = 1 - transparency in all four.
-    struct MaterialValues
-    {
+    struct MaterialValues {
         Color4f ambient;
         Color4f diffuse;
         Color4f specular;
@@ -62,8 +56,7 @@ public:
 private:
     // One filled slot. A material holds a chunk or two, so the filled slots are kept in one
     // short list, searched where needed, rather than in a table of every class's slots.
-    struct Filled
-    {
+    struct Filled {
         UInt32 classId;
         UInt32 slot;
         StateChunkPtr chunk;

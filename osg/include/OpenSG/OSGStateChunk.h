@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Abstract piece of render state (polygon modes, a texture, ...).
-class StateChunk : public StateChunkBase
-{
+class StateChunk : public StateChunkBase {
 public:
     virtual const StateChunkClass* getClass() const = 0;
     UInt32 getClassId() const { return getClass()->getId(); }

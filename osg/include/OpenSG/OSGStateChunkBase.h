@@ -6,8 +6,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of StateChunk.
-class StateChunkBase : public Attachment
-{
+class StateChunkBase : public Attachment {
     typedef Attachment Inherited;
 
 public:

@@ -8,8 +8,7 @@ OSG_BEGIN_NAMESPACE
 
 // The kind of a state chunk and how many slots of it a State has (a TextureChunk has one
 // per texture unit, a PolygonChunk one).
-class StateChunkClass
-{
+class StateChunkClass {
 public:
     StateChunkClass(const Char8* name, UInt32 numSlots);
     StateChunkClass(const StateChunkClass&) = delete;

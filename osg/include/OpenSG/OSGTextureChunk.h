@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A texture as render state. A State has 16 texture slots (one per unit).
-class TextureChunk : public TextureChunkBase
-{
+class TextureChunk : public TextureChunkBase {
 public:
     static constexpr UInt32 NumTextureUnits = 16;
 

@@ -8,8 +8,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of TextureChunk: the image and how it is sampled.
-class TextureChunkBase : public StateChunk
-{
+class TextureChunkBase : public StateChunk {
     typedef StateChunk Inherited;
 
 public:

@@ -8,8 +8,7 @@ class ChangeList;
 
 // What belongs to the calling thread. This layer has one aspect and starts no threads of its
 // own, so all a thread has of its own is its change list.
-class Thread
-{
+class Thread {
 public:
     Thread() = delete;
 

@@ -5,8 +5,7 @@
 OSG_BEGIN_NAMESPACE
 
 // A group whose children live in parent * matrix space.
-class Transform : public TransformBase
-{
+class Transform : public TransformBase {
 public:
     // result = result * matrix
     void accumulateMatrix(Matrix& result) override;

@@ -7,8 +7,7 @@
 OSG_BEGIN_NAMESPACE
 
 // Generated part of Transform: the matrix field (default: identity).
-class TransformBase : public Group
-{
+class TransformBase : public Group {
     typedef Group Inherited;
 
 public:

@@ -11,8 +11,7 @@ template <class ValueTypeT, UInt32 SizeI> class Vector;
 
 // A point of SizeI components; zero-filled by default. Points and vectors of another size
 // convert explicitly: the common components are copied, the rest zero-filled.
-template <class ValueTypeT, UInt32 SizeI> class Point
-{
+template <class ValueTypeT, UInt32 SizeI> class Point {
 public:
     typedef ValueTypeT ValueType;
     typedef Vector<ValueTypeT, SizeI> VectorType;
@@ -31,8 +30,12 @@ public:
     }
     Point(ValueTypeT x, ValueTypeT y) : Point() { setValues(x, y); }
     Point(ValueTypeT x, ValueTypeT y, ValueTypeT z) : Point() { setValues(x, y, z); }
-    Point(ValueTypeT x, ValueTypeT y, ValueTypeT z, ValueTypeT w) : Point() { setValues(x, y, z, w); }
-    template <class OtherT, UInt32 OtherI> explicit Point(const Point<OtherT, OtherI>& other) : Point()
+    Point(ValueTypeT x, ValueTypeT y, ValueTypeT z, ValueTypeT w) : Point()
+    {
+        setValues(x, y, z, w);
+    }
+    template <class OtherT, UInt32 OtherI>
+    explicit Point(const Point<OtherT, OtherI>& other) : Point()
     {
         for (UInt32 i = 0; i < SizeI && i < OtherI; ++i)
             _values[i] = ValueTypeT(other[i]);
@@ -174,8 +177,7 @@ protected:
 };
 
 // A direction or offset. normalize() leaves a vector shorter than Eps as it is.
-template <class ValueTypeT, UInt32 SizeI> class Vector : public Point<ValueTypeT, SizeI>
-{
+template <class ValueTypeT, UInt32 SizeI> class Vector : public Point<ValueTypeT, SizeI> {
     typedef Point<ValueTypeT, SizeI> Inherited;
 
 public:
@@ -223,7 +225,8 @@ public:
         static_assert(SizeI == 3, "cross product needs three components");
         const ValueTypeT* a = this->_values;
         const ValueTypeT* b = other._values;
-        return Vector(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]);
+        return Vector(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                      a[0] * b[1] - a[1] * b[0]);
     }
     Vector operator%(const Vector& other) const { return cross(other); }
     void crossThis(const Vector& other) { *this = cross(other); }

@@ -7,8 +7,7 @@ namespace Morvek {
 // One machine word of flag bits. Field masks are BitVector<unsigned long long>: the mask of the
 // field with index i has only bit i set (see bit()). Every operation is constexpr so that mask
 // constants are constant-initialised and valid before any start-up code of a pool runs.
-template <class T>
-class BitVector {
+template <class T> class BitVector {
 public:
     constexpr BitVector() : _bits(0) {}
     constexpr BitVector(T bits) : _bits(bits) {}
@@ -17,7 +16,7 @@ public:
     static constexpr BitVector bit(unsigned index)
     {
         return index < unsigned(std::numeric_limits<T>::digits) ? BitVector(T(T(1) << index))
-                                                                 : BitVector();
+                                                                : BitVector();
     }
     static constexpr BitVector all() { return BitVector(T(~T(0))); }
 
@@ -26,13 +25,34 @@ public:
     constexpr bool none() const { return _bits == 0; }
     constexpr bool test(unsigned index) const { return (*this & bit(index)).any(); }
 
-    constexpr BitVector operator&(BitVector other) const { return BitVector(T(_bits & other._bits)); }
-    constexpr BitVector operator|(BitVector other) const { return BitVector(T(_bits | other._bits)); }
-    constexpr BitVector operator^(BitVector other) const { return BitVector(T(_bits ^ other._bits)); }
+    constexpr BitVector operator&(BitVector other) const
+    {
+        return BitVector(T(_bits & other._bits));
+    }
+    constexpr BitVector operator|(BitVector other) const
+    {
+        return BitVector(T(_bits | other._bits));
+    }
+    constexpr BitVector operator^(BitVector other) const
+    {
+        return BitVector(T(_bits ^ other._bits));
+    }
     constexpr BitVector operator~() const { return BitVector(T(~_bits)); }
-    constexpr BitVector& operator&=(BitVector other) { _bits &= other._bits; return *this; }
-    constexpr BitVector& operator|=(BitVector other) { _bits |= other._bits; return *this; }
-    constexpr BitVector& operator^=(BitVector other) { _bits ^= other._bits; return *this; }
+    constexpr BitVector& operator&=(BitVector other)
+    {
+        _bits &= other._bits;
+        return *this;
+    }
+    constexpr BitVector& operator|=(BitVector other)
+    {
+        _bits |= other._bits;
+        return *this;
+    }
+    constexpr BitVector& operator^=(BitVector other)
+    {
+        _bits ^= other._bits;
+        return *this;
+    }
     constexpr bool operator==(BitVector other) const { return _bits == other._bits; }
     constexpr bool operator!=(BitVector other) const { return _bits != other._bits; }
 

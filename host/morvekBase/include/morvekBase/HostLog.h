@@ -19,14 +19,13 @@ class HostLog {
 public:
     // source: the writer's source file without extension, e.g. "morvekBase/Node".
     // format: printf-style, carrying its own trailing newline.
-    static void write(osg::LogLevel level, const char* source, unsigned line,
-                      const char* function, const char* format, ...)
-        __attribute__((format(printf, 5, 6)));
+    static void write(osg::LogLevel level, const char* source, unsigned line, const char* function,
+                      const char* format, ...) __attribute__((format(printf, 5, 6)));
 };
 
 } // namespace Morvek
 
 // One line with the caller's line and function signature:
 //   MORVEK_HOST_LOG(osg::LOG_WARNING, "morvekBase/Node", "...", ...)
-#define MORVEK_HOST_LOG(level, source, ...) \
+#define MORVEK_HOST_LOG(level, source, ...)                                                        \
     ::Morvek::HostLog::write((level), (source), __LINE__, __PRETTY_FUNCTION__, __VA_ARGS__)

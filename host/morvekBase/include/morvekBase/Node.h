@@ -111,10 +111,10 @@ public:
     // Data read directly by node pools.
     NodeType* _type;
     NodeProc* _proc = nullptr;
-    std::string _name;                  // empty: the node has no name
-    FieldMask _changingMask;            // bits of fields whose change the node is forwarding
-    unsigned int _status = 0;           // Status* bits above
-    BaseObject* _context = nullptr;     // creation context given to NodeType::createNode
+    std::string _name;              // empty: the node has no name
+    FieldMask _changingMask;        // bits of fields whose change the node is forwarding
+    unsigned int _status = 0;       // Status* bits above
+    BaseObject* _context = nullptr; // creation context given to NodeType::createNode
     NodeCreator _creator = CreatorUnknown;
 
 private:
@@ -136,7 +136,7 @@ private:
     // Registered fields, slot = field index (null where none is registered). Indices are small
     // and dense along a class chain, so a plain array beats a tree here.
     FieldList _fields;
-    FieldList _fieldObjects;   // every field object bound to this node
+    FieldList _fieldObjects; // every field object bound to this node
     NodeList _parents;
     Node* _liveRoot = nullptr;
     unsigned int _liveCount = 0;

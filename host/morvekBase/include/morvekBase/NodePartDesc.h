@@ -56,7 +56,10 @@ public:
     // again. Null when the row's data type is another one or its default does not read as
     // that type (the field then parses the text itself and reports it).
     // SFFloat: 1 float; SFColor, SFVec3f: 3 floats.
-    const float* getParsedDefaultFloats() const { return _parsedDefault ? _defaultFloats : nullptr; }
+    const float* getParsedDefaultFloats() const
+    {
+        return _parsedDefault ? _defaultFloats : nullptr;
+    }
     const int* getParsedDefaultInt32() const { return _parsedDefault ? &_defaultInt32 : nullptr; }
     const bool* getParsedDefaultBool() const { return _parsedDefault ? &_defaultBool : nullptr; }
 

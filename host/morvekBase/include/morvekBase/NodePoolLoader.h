@@ -12,7 +12,8 @@ namespace Morvek {
 // (its static type records register themselves in the type factory as it loads) and calls its
 // entry point "initN", taking the first of:
 //   1. extern "C" void initN()              (plain symbol "initN")
-//   2. void Morvek::initN()                  (C++ symbol, Itanium mangling "_ZN6Morvek<len>initNEv")
+//   2. void Morvek::initN()                  (C++ symbol, Itanium mangling
+//   "_ZN6Morvek<len>initNEv")
 // Errors (file not found, not loadable, no entry point) come back as text, never as a crash;
 // a library without entry point is closed again.
 //

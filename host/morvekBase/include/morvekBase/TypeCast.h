@@ -51,7 +51,8 @@ template <class To, class From> To* typeCast(From* p)
     cache.next = (cache.next + 1) % cache.entries.size();
     e.type = type;
     e.matches = result != nullptr;
-    e.offset = result ? reinterpret_cast<const char*>(result) - reinterpret_cast<const char*>(p) : 0;
+    e.offset =
+        result ? reinterpret_cast<const char*>(result) - reinterpret_cast<const char*>(p) : 0;
     return result;
 }
 

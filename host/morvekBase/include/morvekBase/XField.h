@@ -6,8 +6,7 @@
 namespace Morvek {
 
 // A field holding one value of type T.
-template <class T>
-class XField : public Field {
+template <class T> class XField : public Field {
 public:
     XField(Node& owner, const T& init) : Field(owner), _value(init) {}
     XField(Node& owner) : Field(owner), _value() {}

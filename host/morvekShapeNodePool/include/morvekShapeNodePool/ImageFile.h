@@ -40,8 +40,8 @@ ImageFileFormat imageFileFormatFromName(const std::string& path);
 
 /// What a successful load found out besides the pixels.
 struct ImageFileInfo {
-    ImageFileFormat format = ImageFileFormat::Unknown;  ///< decided by the content
-    std::string note;  ///< a non-fatal remark (name and content disagree); empty when none
+    ImageFileFormat format = ImageFileFormat::Unknown; ///< decided by the content
+    std::string note; ///< a non-fatal remark (name and content disagree); empty when none
 };
 
 /// Largest image the loader accepts, in pixels (2^28, 3 GiB as float RGB): larger headers are
@@ -56,4 +56,4 @@ osg::ImagePtr loadImageFile(const std::string& path, std::string& error);
 /// The same, handing the note to the caller in `info` instead of logging it.
 osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFileInfo& info);
 
-}  // namespace Morvek
+} // namespace Morvek
