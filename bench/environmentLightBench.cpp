@@ -56,10 +56,7 @@ struct Size {
 };
 const Size Sizes[] = {{1024, 512}, {4096, 2048}, {8192, 4096}};
 
-std::string sizeName(int w, int h)
-{
-    return std::to_string(w) + "x" + std::to_string(h);
-}
+std::string sizeName(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
 
 // Float RGB pixels of one size: the shared environments tiled side by side and row by row,
 // a different one in each tile. Built once per size and kept for all benchmarks.

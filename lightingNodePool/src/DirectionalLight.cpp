@@ -48,10 +48,7 @@ NodeType DirectionalLight::_type(theSceneNodeTypeFactory(), "DirectionalLight", 
                                  &DirectionalLight::createNode, &DirectionalLight::createProc,
                                  DirectionalLight::_desc, 2);
 
-NodeType& DirectionalLight::classType()
-{
-    return _type;
-}
+NodeType& DirectionalLight::classType() { return _type; }
 
 bool DirectionalLight::init()
 {

@@ -49,10 +49,7 @@ NodeType EnvironmentLight::_type(theSceneNodeTypeFactory(), "EnvironmentLight", 
                                  &EnvironmentLight::createNode, &EnvironmentLight::createProc,
                                  EnvironmentLight::_desc, 4);
 
-NodeType& EnvironmentLight::classType()
-{
-    return _type;
-}
+NodeType& EnvironmentLight::classType() { return _type; }
 
 bool EnvironmentLight::init()
 {

@@ -88,25 +88,13 @@ EnvironmentLight* EnvironmentLightProc::getEnvironmentLight() const
     return static_cast<EnvironmentLight*>(getLight());
 }
 
-void EnvironmentLightProc::initialize(const double& time)
-{
-    LightProc::initialize(time);
-}
+void EnvironmentLightProc::initialize(const double& time) { LightProc::initialize(time); }
 
-void EnvironmentLightProc::attach(const double& time)
-{
-    LightProc::attach(time);
-}
+void EnvironmentLightProc::attach(const double& time) { LightProc::attach(time); }
 
-void EnvironmentLightProc::detach(const double& time)
-{
-    LightProc::detach(time);
-}
+void EnvironmentLightProc::detach(const double& time) { LightProc::detach(time); }
 
-void EnvironmentLightProc::shutdown(const double& time)
-{
-    LightProc::shutdown(time);
-}
+void EnvironmentLightProc::shutdown(const double& time) { LightProc::shutdown(time); }
 
 void EnvironmentLightProc::updateOSGFieldValues(const BitVector<unsigned long long>&) {}
 

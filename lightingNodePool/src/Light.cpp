@@ -60,10 +60,7 @@ NodeType Light::_type(theSceneNodeTypeFactory(), "Light", "LightingNodePool", "V
                       nullptr, nullptr, "Lighting", nullptr, "stable", typeDescription, "Morvek",
                       false, false, &Light::isType, nullptr, nullptr, Light::_desc, 7);
 
-NodeType& Light::classType()
-{
-    return _type;
-}
+NodeType& Light::classType() { return _type; }
 
 bool Light::init()
 {
@@ -79,15 +76,9 @@ Light* Light::create(BaseObject* context, const char* name, NodeCreator creator)
     return dynamic_cast<Light*>(_type.createNode(context, name, creator));
 }
 
-bool Light::isType(Node* node)
-{
-    return dynamic_cast<Light*>(node) != nullptr;
-}
+bool Light::isType(Node* node) { return dynamic_cast<Light*>(node) != nullptr; }
 
-LightProc* Light::getLightProc()
-{
-    return static_cast<LightProc*>(_proc);
-}
+LightProc* Light::getLightProc() { return static_cast<LightProc*>(_proc); }
 
 Light::Light(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : VisualEffector(type, nameSpace, name), ambientIntensityField(*this, 0.0f),

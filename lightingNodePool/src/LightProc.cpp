@@ -115,10 +115,7 @@ LightProc& LightProc::operator=(const LightProc& other)
     return *this;
 }
 
-Light* LightProc::getLight() const
-{
-    return static_cast<Light*>(&getNode());
-}
+Light* LightProc::getLight() const { return static_cast<Light*>(&getNode()); }
 
 osg::NodePtr LightProc::getBeaconNode() const
 {
@@ -302,10 +299,7 @@ void LightProc::updateLightState(const double& time, bool global)
     _prevGlobal = global ? 1 : 0;
 }
 
-void LightProc::regLight(const double& /*time*/, bool global)
-{
-    changeRegistration(true, global);
-}
+void LightProc::regLight(const double& /*time*/, bool global) { changeRegistration(true, global); }
 
 void LightProc::unregLight(const double& /*time*/, bool global)
 {

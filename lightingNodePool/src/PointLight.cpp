@@ -51,10 +51,7 @@ NodeType PointLight::_type(theSceneNodeTypeFactory(), "PointLight", "LightingNod
                            "X3D2.0", false, false, &PointLight::isType, &PointLight::createNode,
                            &PointLight::createProc, PointLight::_desc, 4);
 
-NodeType& PointLight::classType()
-{
-    return _type;
-}
+NodeType& PointLight::classType() { return _type; }
 
 bool PointLight::init()
 {
@@ -80,10 +77,7 @@ NodeProc* PointLight::createProc(NodeType& type, Node& node)
     return new PointLightProc(type, node);
 }
 
-bool PointLight::isType(Node* node)
-{
-    return dynamic_cast<PointLight*>(node) != nullptr;
-}
+bool PointLight::isType(Node* node) { return dynamic_cast<PointLight*>(node) != nullptr; }
 
 PointLightProc* PointLight::getPointLightProc()
 {

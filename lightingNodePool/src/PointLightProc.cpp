@@ -46,10 +46,7 @@ PointLightProc& PointLightProc::operator=(const PointLightProc& other)
     return *this;
 }
 
-PointLight* PointLightProc::getPointLight() const
-{
-    return static_cast<PointLight*>(getLight());
-}
+PointLight* PointLightProc::getPointLight() const { return static_cast<PointLight*>(getLight()); }
 
 void PointLightProc::addProxyGeometry(float transparency)
 {

@@ -71,10 +71,7 @@ NodeType SpotLight::_type(theSceneNodeTypeFactory(), "SpotLight", "LightingNodeP
                           "X3D2.0", false, false, &SpotLight::isType, &SpotLight::createNode,
                           &SpotLight::createProc, SpotLight::_desc, 7);
 
-NodeType& SpotLight::classType()
-{
-    return _type;
-}
+NodeType& SpotLight::classType() { return _type; }
 
 bool SpotLight::init()
 {
@@ -100,15 +97,9 @@ NodeProc* SpotLight::createProc(NodeType& type, Node& node)
     return new SpotLightProc(type, node);
 }
 
-bool SpotLight::isType(Node* node)
-{
-    return dynamic_cast<SpotLight*>(node) != nullptr;
-}
+bool SpotLight::isType(Node* node) { return dynamic_cast<SpotLight*>(node) != nullptr; }
 
-SpotLightProc* SpotLight::getSpotLightProc()
-{
-    return static_cast<SpotLightProc*>(getLightProc());
-}
+SpotLightProc* SpotLight::getSpotLightProc() { return static_cast<SpotLightProc*>(getLightProc()); }
 
 SpotLight::SpotLight(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : Light(type, nameSpace, name), attenuationField(*this, osg::Vec3f(0.0f, 0.0f, 0.0f)),

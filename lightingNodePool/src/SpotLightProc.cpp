@@ -68,10 +68,7 @@ SpotLightProc& SpotLightProc::operator=(const SpotLightProc& other)
     return *this;
 }
 
-SpotLight* SpotLightProc::getSpotLight() const
-{
-    return static_cast<SpotLight*>(getLight());
-}
+SpotLight* SpotLightProc::getSpotLight() const { return static_cast<SpotLight*>(getLight()); }
 
 void SpotLightProc::addProxyGeometry(float transparency)
 {

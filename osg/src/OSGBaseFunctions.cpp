@@ -35,9 +35,6 @@ bool osgExit()
     return true;
 }
 
-bool osgIsInitialized()
-{
-    return initialized;
-}
+bool osgIsInitialized() { return initialized; }
 
 OSG_END_NAMESPACE

@@ -6,10 +6,7 @@ OSG_BEGIN_NAMESPACE
 
 std::atomic<UInt32> ChangeList::_readWriteLists{0};
 
-ChangeList::~ChangeList()
-{
-    setReadOnly(true);
-}
+ChangeList::~ChangeList() { setReadOnly(true); }
 
 void ChangeList::addChanged(const FieldContainerPtr& container, BitVector whichField)
 {
@@ -19,10 +16,7 @@ void ChangeList::addChanged(const FieldContainerPtr& container, BitVector whichF
     _changed.emplace_back(fc->getContainerId(), whichField, &fc->getType());
 }
 
-void ChangeList::clearAll()
-{
-    _changed.clear();
-}
+void ChangeList::clearAll() { _changed.clear(); }
 
 void ChangeList::setReadOnly(bool readOnly)
 {

@@ -17,10 +17,7 @@ FieldContainerPtr ChunkMaterial::shallowCopy() const
     return FieldContainerPtr(new ChunkMaterial(*this));
 }
 
-ChunkMaterial::~ChunkMaterial()
-{
-    clearChunks();
-}
+ChunkMaterial::~ChunkMaterial() { clearChunks(); }
 
 bool ChunkMaterial::addChunk(const StateChunkPtr& chunk, Int32 slot)
 {

@@ -34,10 +34,7 @@ FieldContainer::~FieldContainer()
 
 void FieldContainer::changed(BitVector, UInt32) {}
 
-UInt32 getLiveContainerCount()
-{
-    return UInt32(aliveContainers - permanentContainers);
-}
+UInt32 getLiveContainerCount() { return UInt32(aliveContainers - permanentContainers); }
 
 void setContainerPermanent(const FieldContainerPtr& objectP, bool permanent)
 {
@@ -61,15 +58,9 @@ UInt32 FieldContainerPtr::getFieldContainerId() const
     return _object != nullptr ? _object->getContainerId() : 0;
 }
 
-Int32 getRefCount(const FieldContainerPtr& objectP)
-{
-    return objectP.getRefCount();
-}
+Int32 getRefCount(const FieldContainerPtr& objectP) { return objectP.getRefCount(); }
 
-UInt32 getContainerId(const FieldContainerPtr& objectP)
-{
-    return objectP.getFieldContainerId();
-}
+UInt32 getContainerId(const FieldContainerPtr& objectP) { return objectP.getFieldContainerId(); }
 
 void beginEditCP(const FieldContainerPtr&, BitVector, UInt32) {}
 

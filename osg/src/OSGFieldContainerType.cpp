@@ -12,10 +12,7 @@ FieldContainerType::FieldContainerType(const Char8* name, const Char8* parentNam
     _id = FieldContainerFactory::the()->registerType(this);
 }
 
-FieldContainerType::~FieldContainerType()
-{
-    FieldContainerFactory::the()->unregisterType(this);
-}
+FieldContainerType::~FieldContainerType() { FieldContainerFactory::the()->unregisterType(this); }
 
 const FieldContainerType* FieldContainerType::getParent() const
 {
@@ -49,15 +46,9 @@ void FieldContainerType::buildPrototype()
     addRefCP(_prototype);
 }
 
-void FieldContainerType::dropPrototype()
-{
-    clearRefCP(_prototype);
-}
+void FieldContainerType::dropPrototype() { clearRefCP(_prototype); }
 
-void FieldContainerType::withholdPrototype()
-{
-    ++_withheld;
-}
+void FieldContainerType::withholdPrototype() { ++_withheld; }
 
 void FieldContainerType::releasePrototype()
 {

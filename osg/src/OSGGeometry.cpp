@@ -4,15 +4,9 @@
 
 OSG_BEGIN_NAMESPACE
 
-FieldContainerPtr Geometry::createPrototype()
-{
-    return FieldContainerPtr(new Geometry());
-}
+FieldContainerPtr Geometry::createPrototype() { return FieldContainerPtr(new Geometry()); }
 
-FieldContainerPtr Geometry::shallowCopy() const
-{
-    return FieldContainerPtr(new Geometry(*this));
-}
+FieldContainerPtr Geometry::shallowCopy() const { return FieldContainerPtr(new Geometry(*this)); }
 
 UInt32 Geometry::getVertexIndex(UInt32 slot) const
 {

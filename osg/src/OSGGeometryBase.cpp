@@ -6,9 +6,6 @@ OSG_BEGIN_NAMESPACE
 
 FieldContainerType GeometryBase::_type("Geometry", "MaterialDrawable", &Geometry::createPrototype);
 
-GeometryPtr GeometryBase::create()
-{
-    return GeometryPtr::dcast(_type.createFieldContainer());
-}
+GeometryPtr GeometryBase::create() { return GeometryPtr::dcast(_type.createFieldContainer()); }
 
 OSG_END_NAMESPACE

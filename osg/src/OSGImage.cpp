@@ -28,15 +28,9 @@ UInt64 levelBytes(UInt32 pixelFormat, Int32 width, Int32 height, Int32 depth, UI
 }
 } // namespace
 
-FieldContainerPtr Image::createPrototype()
-{
-    return FieldContainerPtr(new Image());
-}
+FieldContainerPtr Image::createPrototype() { return FieldContainerPtr(new Image()); }
 
-FieldContainerPtr Image::shallowCopy() const
-{
-    return FieldContainerPtr(new Image(*this));
-}
+FieldContainerPtr Image::shallowCopy() const { return FieldContainerPtr(new Image(*this)); }
 
 UInt32 Image::getComponentCount(UInt32 pixelFormat)
 {
@@ -161,10 +155,7 @@ bool Image::set(const ImagePtr& image)
                src.getSideCount());
 }
 
-void Image::clearData()
-{
-    _pixel.clear();
-}
+void Image::clearData() { _pixel.clear(); }
 
 UInt64 Image::calcMipmapLevelSize(UInt32 mipmapNum) const
 {

@@ -6,10 +6,7 @@ OSG_BEGIN_NAMESPACE
 
 FieldContainerType ImageBase::_type("Image", "AttachmentContainer", &Image::createPrototype);
 
-ImagePtr ImageBase::create()
-{
-    return ImagePtr::dcast(_type.createFieldContainer());
-}
+ImagePtr ImageBase::create() { return ImagePtr::dcast(_type.createFieldContainer()); }
 
 ImageBase::ImageBase() : _dataType(Image::OSG_UINT8_IMAGEDATA) {}
 

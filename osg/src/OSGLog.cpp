@@ -77,10 +77,7 @@ Log::Log(LogType logType, LogLevel logLevel)
     connect();
 }
 
-Log::~Log()
-{
-    flush();
-}
+Log::~Log() { flush(); }
 
 void Log::write(const char* s, std::streamsize n)
 {
@@ -163,15 +160,9 @@ void Log::setLogFile(const Char8* fileName, bool force)
     }
 }
 
-std::string Log::getLogBuffer() const
-{
-    return _buffer;
-}
+std::string Log::getLogBuffer() const { return _buffer; }
 
-void Log::clearLogBuffer()
-{
-    _buffer.clear();
-}
+void Log::clearLogBuffer() { _buffer.clear(); }
 
 void Log::setHeaderElem(UInt32 elemMask, bool force)
 {
@@ -194,15 +185,9 @@ void Log::delHeaderElem(LogHeaderElem elem, bool force)
     setHeaderElem(_headerElem & ~UInt32(elem), force);
 }
 
-void Log::setModuleHandling(UInt32 handling, bool)
-{
-    _moduleHandling = handling & LOG_MODULE_ALL;
-}
+void Log::setModuleHandling(UInt32 handling, bool) { _moduleHandling = handling & LOG_MODULE_ALL; }
 
-void Log::addModuleHandling(LogModuleHandling handling, bool)
-{
-    _moduleHandling |= handling;
-}
+void Log::addModuleHandling(LogModuleHandling handling, bool) { _moduleHandling |= handling; }
 
 void Log::delModuleHandling(LogModuleHandling handling, bool)
 {
@@ -351,10 +336,7 @@ std::ostream& osgStartLog(bool logHeader, LogLevel level, const Char8* module, c
     return osgLogP->stream(level);
 }
 
-std::ostream& endLog(std::ostream& strm)
-{
-    return strm << std::endl;
-}
+std::ostream& endLog(std::ostream& strm) { return strm << std::endl; }
 
 LogStatement::LogStatement(bool logHeader, LogLevel level, const Char8* module, const Char8* file,
                            UInt32 line, const Char8* funcName)

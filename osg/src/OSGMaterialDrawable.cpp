@@ -7,9 +7,6 @@ void MaterialDrawable::setMaterial(const MaterialPtr& material)
     setRefdCP(MaterialDrawableBase::getMaterial(), material);
 }
 
-MaterialDrawable::~MaterialDrawable()
-{
-    clearRefCP(MaterialDrawableBase::getMaterial());
-}
+MaterialDrawable::~MaterialDrawable() { clearRefCP(MaterialDrawableBase::getMaterial()); }
 
 OSG_END_NAMESPACE

@@ -15,26 +15,14 @@ FieldContainerType Node::_type("Node", "AttachmentContainer", &Node::createProto
 // scene graph it is meant for one thread.
 UInt64 Node::_volumeEpoch = 1;
 
-NodePtr Node::create()
-{
-    return NodePtr::dcast(_type.createFieldContainer());
-}
+NodePtr Node::create() { return NodePtr::dcast(_type.createFieldContainer()); }
 
-FieldContainerPtr Node::createPrototype()
-{
-    return FieldContainerPtr(new Node());
-}
+FieldContainerPtr Node::createPrototype() { return FieldContainerPtr(new Node()); }
 
-FieldContainerPtr Node::shallowCopy() const
-{
-    return FieldContainerPtr(new Node(*this));
-}
+FieldContainerPtr Node::shallowCopy() const { return FieldContainerPtr(new Node(*this)); }
 
 // The box starts stale, so that the first getVolume computes it.
-Node::Node()
-{
-    _volume.setValid(false);
-}
+Node::Node() { _volume.setValid(false); }
 
 // Only the traversal mask is copied: core, children and parent belong to the original.
 Node::Node(const Node& source) : AttachmentContainer(source), _travMask(source._travMask)
@@ -168,10 +156,7 @@ void Node::unlinkFromParent(Node* child)
     child->_parent = NullFC;
 }
 
-void Node::addChild(const NodePtr& child)
-{
-    insertChild(_children.size(), child);
-}
+void Node::addChild(const NodePtr& child) { insertChild(_children.size(), child); }
 
 UInt32 Node::takeFromOldParent(const NodePtr& child, UInt32 index)
 {

@@ -2,10 +2,7 @@
 
 OSG_BEGIN_NAMESPACE
 
-FieldContainerPtr PointLight::createPrototype()
-{
-    return FieldContainerPtr(new PointLight());
-}
+FieldContainerPtr PointLight::createPrototype() { return FieldContainerPtr(new PointLight()); }
 
 FieldContainerPtr PointLight::shallowCopy() const
 {

@@ -8,10 +8,7 @@ const StateChunkClass* PolygonChunk::getStaticClass()
     return &polygonClass;
 }
 
-FieldContainerPtr PolygonChunk::createPrototype()
-{
-    return FieldContainerPtr(new PolygonChunk());
-}
+FieldContainerPtr PolygonChunk::createPrototype() { return FieldContainerPtr(new PolygonChunk()); }
 
 FieldContainerPtr PolygonChunk::shallowCopy() const
 {

@@ -385,9 +385,6 @@ GeometryPtr makeSphereGeo(UInt16 depth, Real32 radius)
     return geo;
 }
 
-NodePtr makeSphere(UInt16 depth, Real32 radius)
-{
-    return nodeFor(makeSphereGeo(depth, radius));
-}
+NodePtr makeSphere(UInt16 depth, Real32 radius) { return nodeFor(makeSphereGeo(depth, radius)); }
 
 OSG_END_NAMESPACE

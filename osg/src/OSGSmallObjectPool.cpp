@@ -61,10 +61,7 @@ private:
 thread_local SmallObjectPoolThread::Drain SmallObjectPoolThread::drain;
 
 namespace {
-constexpr std::size_t classOf(std::size_t bytes)
-{
-    return (bytes - 1) / SmallObjectPool::Granule;
-}
+constexpr std::size_t classOf(std::size_t bytes) { return (bytes - 1) / SmallObjectPool::Granule; }
 
 // Room for one more pointer; false when the stack is at its cap or memory runs out.
 bool grow(SmallObjectPool::FreeStack& stack)

@@ -6,9 +6,6 @@ OSG_BEGIN_NAMESPACE
 
 FieldContainerType SpotLightBase::_type("SpotLight", "PointLight", &SpotLight::createPrototype);
 
-SpotLightPtr SpotLightBase::create()
-{
-    return SpotLightPtr::dcast(_type.createFieldContainer());
-}
+SpotLightPtr SpotLightBase::create() { return SpotLightPtr::dcast(_type.createFieldContainer()); }
 
 OSG_END_NAMESPACE

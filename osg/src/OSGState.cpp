@@ -78,10 +78,7 @@ StateChunkPtr State::getChunk(UInt32 classId, UInt32 slot) const
     return NullFC;
 }
 
-UInt32 State::getNumChunks() const
-{
-    return UInt32(_filled.size());
-}
+UInt32 State::getNumChunks() const { return UInt32(_filled.size()); }
 
 void State::setMaterialValues(const MaterialValues& values)
 {

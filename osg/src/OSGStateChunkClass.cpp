@@ -17,9 +17,6 @@ StateChunkClass::StateChunkClass(const Char8* name, UInt32 numSlots)
 {
 }
 
-UInt32 StateChunkClass::getNumClasses()
-{
-    return classCounter().load();
-}
+UInt32 StateChunkClass::getNumClasses() { return classCounter().load(); }
 
 OSG_END_NAMESPACE

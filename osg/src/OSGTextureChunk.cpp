@@ -10,10 +10,7 @@ const StateChunkClass* TextureChunk::getStaticClass()
     return &textureClass;
 }
 
-FieldContainerPtr TextureChunk::createPrototype()
-{
-    return FieldContainerPtr(new TextureChunk());
-}
+FieldContainerPtr TextureChunk::createPrototype() { return FieldContainerPtr(new TextureChunk()); }
 
 FieldContainerPtr TextureChunk::shallowCopy() const
 {
@@ -22,10 +19,7 @@ FieldContainerPtr TextureChunk::shallowCopy() const
 
 TextureChunk::TextureChunk(const TextureChunk& source) : TextureChunkBase(source) {}
 
-TextureChunk::~TextureChunk()
-{
-    setImage(NullFC);
-}
+TextureChunk::~TextureChunk() { setImage(NullFC); }
 
 void TextureChunk::setImage(const ImagePtr& image)
 {
@@ -42,10 +36,7 @@ void TextureChunk::setImage(const ImagePtr& image)
     }
 }
 
-void TextureChunk::imageContentChanged()
-{
-    ++_imageRevision;
-}
+void TextureChunk::imageContentChanged() { ++_imageRevision; }
 
 void TextureChunk::changed(BitVector whichField, UInt32 origin)
 {

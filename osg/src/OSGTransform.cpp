@@ -2,25 +2,13 @@
 
 OSG_BEGIN_NAMESPACE
 
-FieldContainerPtr Transform::createPrototype()
-{
-    return FieldContainerPtr(new Transform());
-}
+FieldContainerPtr Transform::createPrototype() { return FieldContainerPtr(new Transform()); }
 
-FieldContainerPtr Transform::shallowCopy() const
-{
-    return FieldContainerPtr(new Transform(*this));
-}
+FieldContainerPtr Transform::shallowCopy() const { return FieldContainerPtr(new Transform(*this)); }
 
-void Transform::accumulateMatrix(Matrix& result)
-{
-    result.mult(getMatrix());
-}
+void Transform::accumulateMatrix(Matrix& result) { result.mult(getMatrix()); }
 
-void Transform::adjustVolume(BoxVolume& volume)
-{
-    volume.transform(getMatrix());
-}
+void Transform::adjustVolume(BoxVolume& volume) { volume.transform(getMatrix()); }
 
 void Transform::changed(BitVector whichField, UInt32 origin)
 {

@@ -6,9 +6,6 @@ OSG_BEGIN_NAMESPACE
 
 FieldContainerType TransformBase::_type("Transform", "Group", &Transform::createPrototype);
 
-TransformPtr TransformBase::create()
-{
-    return TransformPtr::dcast(_type.createFieldContainer());
-}
+TransformPtr TransformBase::create() { return TransformPtr::dcast(_type.createFieldContainer()); }
 
 OSG_END_NAMESPACE

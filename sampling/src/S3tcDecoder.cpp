@@ -6,10 +6,7 @@ namespace Morvek {
 
 namespace {
 
-unsigned readWord16(const std::uint8_t* p)
-{
-    return unsigned(p[0]) | unsigned(p[1]) << 8;
-}
+unsigned readWord16(const std::uint8_t* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
 
 std::uint32_t readWord32(const std::uint8_t* p)
 {

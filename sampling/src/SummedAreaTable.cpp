@@ -35,10 +35,7 @@ void* allocateStorage(std::size_t count)
 
 } // namespace
 
-SummedAreaTable::~SummedAreaTable()
-{
-    std::free(_storage);
-}
+SummedAreaTable::~SummedAreaTable() { std::free(_storage); }
 
 SummedAreaTable::SummedAreaTable(SummedAreaTable&& other) noexcept
     : _storage(std::exchange(other._storage, nullptr)),

@@ -15,10 +15,7 @@ using Json = nlohmann::ordered_json;
 
 // The double nearest to the float's short text: the serializer writes it back as that text (or
 // a shorter one that reads as the same double), and that reads back as the same float.
-double shortDouble(float value)
-{
-    return std::strtod(floatText(value).c_str(), nullptr);
-}
+double shortDouble(float value) { return std::strtod(floatText(value).c_str(), nullptr); }
 
 Json triple(const std::array<float, 3>& v)
 {

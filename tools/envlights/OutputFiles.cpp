@@ -26,10 +26,7 @@ std::string cannotWrite(const std::string& path, int error)
 
 } // namespace
 
-OutputFiles::~OutputFiles()
-{
-    discard();
-}
+OutputFiles::~OutputFiles() { discard(); }
 
 bool OutputFiles::stage(const std::string& path, const std::string& content, std::string& error)
 {

@@ -10,15 +10,9 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-double radians(double degrees)
-{
-    return degrees * pi / 180.0;
-}
+double radians(double degrees) { return degrees * pi / 180.0; }
 
-float mix(float a, float b, float t)
-{
-    return a + (b - a) * t;
-}
+float mix(float a, float b, float t) { return a + (b - a) * t; }
 
 } // namespace
 

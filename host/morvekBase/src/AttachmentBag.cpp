@@ -24,10 +24,7 @@ AttachmentBag& AttachmentBag::operator=(const AttachmentBag& other)
     return *this;
 }
 
-AttachmentBag::~AttachmentBag()
-{
-    clearAttachments();
-}
+AttachmentBag::~AttachmentBag() { clearAttachments(); }
 
 void AttachmentBag::setAttachment(const std::string& key, RefCountObject* object)
 {

@@ -7,25 +7,13 @@
 
 namespace Morvek {
 
-Field::Field(Node& owner) : _owner(&owner)
-{
-    owner.addFieldObject(*this);
-}
+Field::Field(Node& owner) : _owner(&owner) { owner.addFieldObject(*this); }
 
-Field::~Field()
-{
-    _owner->removeFieldObject(*this);
-}
+Field::~Field() { _owner->removeFieldObject(*this); }
 
-const char* Field::getName() const
-{
-    return _desc && _desc->getName() ? _desc->getName() : "";
-}
+const char* Field::getName() const { return _desc && _desc->getName() ? _desc->getName() : ""; }
 
-FieldMask Field::getMask() const
-{
-    return _desc ? _desc->getMask() : NodePart::_nullMask;
-}
+FieldMask Field::getMask() const { return _desc ? _desc->getMask() : NodePart::_nullMask; }
 
 void Field::processValueChange(const double& time, CallerType caller)
 {
@@ -49,16 +37,10 @@ bool Field::setFromString(const char* text)
     return true;
 }
 
-bool Field::storeDefault(const NodePartDesc& row)
-{
-    return storeFromString(row.getDefault());
-}
+bool Field::storeDefault(const NodePartDesc& row) { return storeFromString(row.getDefault()); }
 
 void Field::collectLinks(std::vector<NodeLink*>&) {}
 
-std::string Field::getDisplayName() const
-{
-    return _owner->getDisplayName() + "." + getName();
-}
+std::string Field::getDisplayName() const { return _owner->getDisplayName() + "." + getName(); }
 
 } // namespace Morvek

@@ -13,10 +13,7 @@ const char* const Source = "morvekBase/MFNode";
 
 MFNode::MFNode(Node& owner, NodeType* restriction) : Field(owner), _restriction(restriction) {}
 
-MFNode::~MFNode()
-{
-    MFNode::clear();
-}
+MFNode::~MFNode() { MFNode::clear(); }
 
 bool MFNode::accepts(Node* node) const
 {
@@ -69,10 +66,7 @@ bool MFNode::removeChild(unsigned index)
     return true;
 }
 
-size_t MFNode::size() const
-{
-    return _links.size();
-}
+size_t MFNode::size() const { return _links.size(); }
 
 void MFNode::clear()
 {

@@ -174,15 +174,9 @@ FieldMask Node::getRegisteredMask() const
     return mask;
 }
 
-std::string Node::getIDStr() const
-{
-    return "#" + std::to_string(_id);
-}
+std::string Node::getIDStr() const { return "#" + std::to_string(_id); }
 
-const char* Node::getTypeName() const
-{
-    return _type ? _type->getName() : "";
-}
+const char* Node::getTypeName() const { return _type ? _type->getName() : ""; }
 
 std::string Node::getDisplayName() const
 {
@@ -235,10 +229,7 @@ void Node::dropLiveRoot(const double& time)
     leaveLive(time);
 }
 
-void Node::addFieldObject(Field& field)
-{
-    _fieldObjects.push_back(&field);
-}
+void Node::addFieldObject(Field& field) { _fieldObjects.push_back(&field); }
 
 void Node::removeFieldObject(Field& field)
 {

@@ -11,15 +11,9 @@ namespace Morvek {
 
 NodeLink::NodeLink(Field& field) : _field(&field) {}
 
-NodeLink::~NodeLink()
-{
-    set(nullptr);
-}
+NodeLink::~NodeLink() { set(nullptr); }
 
-Node& NodeLink::parent() const
-{
-    return _field->getOwner();
-}
+Node& NodeLink::parent() const { return _field->getOwner(); }
 
 void NodeLink::set(Node* node)
 {

@@ -30,26 +30,11 @@ NodePartDesc::NodePartDesc(const NodePartDesc& other) = default;
 NodePartDesc& NodePartDesc::operator=(const NodePartDesc& other) = default;
 NodePartDesc::~NodePartDesc() = default;
 
-const char* NodePartDesc::getName() const
-{
-    return _name.get();
-}
-const char* NodePartDesc::getUnused() const
-{
-    return _unused.get();
-}
-const char* NodePartDesc::getDefault() const
-{
-    return _default.get();
-}
-const char* NodePartDesc::getConstraint() const
-{
-    return _constraint.get();
-}
-const char* NodePartDesc::getDescription() const
-{
-    return _description.get();
-}
+const char* NodePartDesc::getName() const { return _name.get(); }
+const char* NodePartDesc::getUnused() const { return _unused.get(); }
+const char* NodePartDesc::getDefault() const { return _default.get(); }
+const char* NodePartDesc::getConstraint() const { return _constraint.get(); }
+const char* NodePartDesc::getDescription() const { return _description.get(); }
 
 bool NodePartDesc::getRange(double& lo, double& hi) const
 {

@@ -185,20 +185,11 @@ unsigned NodeProc::mergeNode(Node& other)
     return copied;
 }
 
-NodeNameSpace* NodeProc::nameSpace()
-{
-    return &_node->getNameSpace();
-}
+NodeNameSpace* NodeProc::nameSpace() { return &_node->getNameSpace(); }
 
-NodeNameSpace* NodeProc::childNameSpace()
-{
-    return _childNameSpace;
-}
+NodeNameSpace* NodeProc::childNameSpace() { return _childNameSpace; }
 
-void NodeProc::setChildNameSpace(NodeNameSpace* nameSpace)
-{
-    _childNameSpace = nameSpace;
-}
+void NodeProc::setChildNameSpace(NodeNameSpace* nameSpace) { _childNameSpace = nameSpace; }
 
 void NodeProc::queueFieldChange(Field& field, const double&)
 {

@@ -33,47 +33,17 @@ NodeType::NodeType(NodeTypeNameSpace& ns, const char* name, const char* pool,
     ns.registerType(*this);
 }
 
-NodeType::~NodeType()
-{
-    _nameSpace->unregisterType(*this);
-}
+NodeType::~NodeType() { _nameSpace->unregisterType(*this); }
 
-const char* NodeType::getPool() const
-{
-    return _pool.get();
-}
-const char* NodeType::getParentName() const
-{
-    return _parentName.get();
-}
-const char* NodeType::getContainerField() const
-{
-    return _containerField.get();
-}
-const char* NodeType::getProfile() const
-{
-    return _profile.get();
-}
-const char* NodeType::getComponent() const
-{
-    return _component.get();
-}
-const char* NodeType::getComponentLevel() const
-{
-    return _componentLevel.get();
-}
-const char* NodeType::getStatus() const
-{
-    return _status.get();
-}
-const char* NodeType::getDescription() const
-{
-    return _description.get();
-}
-const char* NodeType::getStandard() const
-{
-    return _standard.get();
-}
+const char* NodeType::getPool() const { return _pool.get(); }
+const char* NodeType::getParentName() const { return _parentName.get(); }
+const char* NodeType::getContainerField() const { return _containerField.get(); }
+const char* NodeType::getProfile() const { return _profile.get(); }
+const char* NodeType::getComponent() const { return _component.get(); }
+const char* NodeType::getComponentLevel() const { return _componentLevel.get(); }
+const char* NodeType::getStatus() const { return _status.get(); }
+const char* NodeType::getDescription() const { return _description.get(); }
+const char* NodeType::getStandard() const { return _standard.get(); }
 
 const NodePartDesc* NodeType::findDesc(unsigned int index) const
 {

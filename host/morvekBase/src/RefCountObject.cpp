@@ -17,10 +17,7 @@ RefCountObject::~RefCountObject() = default;
 
 void RefCountObject::shutdown() {}
 
-void RefCountObject::addRef()
-{
-    ++_refCount;
-}
+void RefCountObject::addRef() { ++_refCount; }
 
 void RefCountObject::subRef()
 {

@@ -7,10 +7,7 @@ namespace Morvek {
 
 SFBool::SFBool(Node& owner, bool init) : XField<bool>(owner, init) {}
 
-bool SFBool::storeFromString(const char* text)
-{
-    return ClassicEncoding::parseBool(text, _value);
-}
+bool SFBool::storeFromString(const char* text) { return ClassicEncoding::parseBool(text, _value); }
 
 bool SFBool::storeDefault(const NodePartDesc& row)
 {
@@ -21,9 +18,6 @@ bool SFBool::storeDefault(const NodePartDesc& row)
     return true;
 }
 
-std::string SFBool::getValueString() const
-{
-    return _value ? "TRUE" : "FALSE";
-}
+std::string SFBool::getValueString() const { return _value ? "TRUE" : "FALSE"; }
 
 } // namespace Morvek

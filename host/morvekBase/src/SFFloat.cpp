@@ -30,9 +30,6 @@ bool SFFloat::storeChecked(float value)
     return true;
 }
 
-std::string SFFloat::getValueString() const
-{
-    return ClassicEncoding::formatFloat(_value);
-}
+std::string SFFloat::getValueString() const { return ClassicEncoding::formatFloat(_value); }
 
 } // namespace Morvek

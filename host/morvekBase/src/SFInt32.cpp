@@ -32,9 +32,6 @@ bool SFInt32::storeChecked(int value)
     return true;
 }
 
-std::string SFInt32::getValueString() const
-{
-    return std::to_string(_value);
-}
+std::string SFInt32::getValueString() const { return std::to_string(_value); }
 
 } // namespace Morvek

@@ -11,9 +11,6 @@ bool SFString::storeFromString(const char* text)
     return ClassicEncoding::parseString(text, _value);
 }
 
-std::string SFString::getValueString() const
-{
-    return ClassicEncoding::quote(_value);
-}
+std::string SFString::getValueString() const { return ClassicEncoding::quote(_value); }
 
 } // namespace Morvek

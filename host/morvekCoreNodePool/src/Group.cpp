@@ -19,15 +19,9 @@ NodeType Group::_type(theSceneNodeTypeFactory(), "Group", "CoreNodePool", "Scene
                       "X3D2.0", false, false, &Group::isType, &Group::createNode,
                       &Group::createProc, _desc, sizeof(_desc) / sizeof(_desc[0]));
 
-NodeType& Group::classType()
-{
-    return _type;
-}
+NodeType& Group::classType() { return _type; }
 
-bool Group::isType(Node* node)
-{
-    return dynamic_cast<Group*>(node) != nullptr;
-}
+bool Group::isType(Node* node) { return dynamic_cast<Group*>(node) != nullptr; }
 
 Group* Group::create(const char* name)
 {
@@ -39,10 +33,7 @@ Node* Group::createNode(NodeType& type, NodeNameSpace& nameSpace, const char* na
     return new Group(type, nameSpace, name);
 }
 
-NodeProc* Group::createProc(NodeType& type, Node& node)
-{
-    return new GroupProc(type, node);
-}
+NodeProc* Group::createProc(NodeType& type, Node& node) { return new GroupProc(type, node); }
 
 Group::Group(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : SceneBaseNode(type, nameSpace, name), _children(*this, &SceneBaseNode::classType())
@@ -50,14 +41,8 @@ Group::Group(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     regField(_children, _type, childrenIndex, true);
 }
 
-Group::~Group()
-{
-    unregField(childrenIndex);
-}
+Group::~Group() { unregField(childrenIndex); }
 
-GroupProc* Group::getGroupProc() const
-{
-    return typeCast<GroupProc>(_proc);
-}
+GroupProc* Group::getGroupProc() const { return typeCast<GroupProc>(_proc); }
 
 } // namespace Morvek

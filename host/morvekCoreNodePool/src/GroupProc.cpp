@@ -7,10 +7,7 @@ GroupProc::GroupProc(NodeType& type, Node& node) : SceneBaseNodeProc(type, node)
     setCore("Group");
 }
 
-GroupProc::GroupProc(const GroupProc& other) : SceneBaseNodeProc(other)
-{
-    setCore("Group");
-}
+GroupProc::GroupProc(const GroupProc& other) : SceneBaseNodeProc(other) { setCore("Group"); }
 
 GroupProc& GroupProc::operator=(const GroupProc& other)
 {

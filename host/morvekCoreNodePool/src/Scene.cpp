@@ -12,15 +12,9 @@ NodeType Scene::_type(theSceneNodeTypeFactory(), "Scene", "CoreNodePool", "Group
                       "The root group of a scene; global lights light all of it.", "Morvek", false,
                       false, &Scene::isType, &Scene::createNode, &Scene::createProc, nullptr, 0);
 
-NodeType& Scene::classType()
-{
-    return _type;
-}
+NodeType& Scene::classType() { return _type; }
 
-bool Scene::isType(Node* node)
-{
-    return dynamic_cast<Scene*>(node) != nullptr;
-}
+bool Scene::isType(Node* node) { return dynamic_cast<Scene*>(node) != nullptr; }
 
 Scene* Scene::create(const char* name)
 {
@@ -35,10 +29,7 @@ Node* Scene::createNode(NodeType& type, NodeNameSpace& nameSpace, const char* na
     return new Scene(type, nameSpace, name);
 }
 
-NodeProc* Scene::createProc(NodeType& type, Node& node)
-{
-    return new SceneProc(type, node);
-}
+NodeProc* Scene::createProc(NodeType& type, Node& node) { return new SceneProc(type, node); }
 
 Scene::Scene(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : Group(type, nameSpace, name)
@@ -47,10 +38,7 @@ Scene::Scene(NodeType& type, NodeNameSpace& nameSpace, const char* name)
 
 Scene::~Scene() = default;
 
-SceneProc* Scene::getSceneProc() const
-{
-    return typeCast<SceneProc>(_proc);
-}
+SceneProc* Scene::getSceneProc() const { return typeCast<SceneProc>(_proc); }
 
 osg::NodePtr Scene::getRootNodePtr() const
 {
@@ -58,9 +46,6 @@ osg::NodePtr Scene::getRootNodePtr() const
     return proc ? proc->getNodePtr() : osg::NodePtr();
 }
 
-unsigned Scene::update(double time)
-{
-    return Runtime::instance().update(time);
-}
+unsigned Scene::update(double time) { return Runtime::instance().update(time); }
 
 } // namespace Morvek

@@ -19,15 +19,9 @@ NodeType SceneBaseNode::_type(theSceneNodeTypeFactory(), "SceneBaseNode", "CoreN
                               &SceneBaseNode::isType, nullptr, nullptr, _desc,
                               sizeof(_desc) / sizeof(_desc[0]));
 
-NodeType& SceneBaseNode::classType()
-{
-    return _type;
-}
+NodeType& SceneBaseNode::classType() { return _type; }
 
-bool SceneBaseNode::isType(Node* node)
-{
-    return dynamic_cast<SceneBaseNode*>(node) != nullptr;
-}
+bool SceneBaseNode::isType(Node* node) { return dynamic_cast<SceneBaseNode*>(node) != nullptr; }
 
 SceneBaseNode::SceneBaseNode(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : Node(type, nameSpace, name), _metadata(*this, nullptr)
@@ -35,10 +29,7 @@ SceneBaseNode::SceneBaseNode(NodeType& type, NodeNameSpace& nameSpace, const cha
     regField(_metadata, _type, metadataIndex, true);
 }
 
-SceneBaseNode::~SceneBaseNode()
-{
-    unregField(metadataIndex);
-}
+SceneBaseNode::~SceneBaseNode() { unregField(metadataIndex); }
 
 SceneBaseNodeProc* SceneBaseNode::getSceneBaseNodeProc() const
 {

@@ -101,15 +101,9 @@ void SceneBaseNodeProc::createOwnNode()
     osg::addRefCP(_nodePtr);
 }
 
-void SceneBaseNodeProc::attach(const double&)
-{
-    _attached = true;
-}
+void SceneBaseNodeProc::attach(const double&) { _attached = true; }
 
-void SceneBaseNodeProc::detach(const double&)
-{
-    _attached = false;
-}
+void SceneBaseNodeProc::detach(const double&) { _attached = false; }
 
 void SceneBaseNodeProc::nodeChanged(const double&, const BitVector<unsigned long long>&)
 {
@@ -232,10 +226,7 @@ osg::NodeCorePtr SceneBaseNodeProc::getCorePtr() const
     return _nodePtr != osg::NullFC ? _nodePtr->getCore() : osg::NodeCorePtr();
 }
 
-Scene* SceneBaseNodeProc::getScene() const
-{
-    return typeCast<Scene>(getNode().getLiveRoot());
-}
+Scene* SceneBaseNodeProc::getScene() const { return typeCast<Scene>(getNode().getLiveRoot()); }
 
 SceneBaseNode* SceneBaseNodeProc::getSceneBaseNode() const
 {

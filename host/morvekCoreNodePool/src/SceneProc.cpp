@@ -17,10 +17,7 @@ SceneProc& SceneProc::operator=(const SceneProc& other)
     return *this;
 }
 
-SceneProc::~SceneProc()
-{
-    dropAllLights();
-}
+SceneProc::~SceneProc() { dropAllLights(); }
 
 bool SceneProc::regGlobalLight(osg::LightPtr light, SceneBaseNode* node, bool global)
 {

@@ -11,15 +11,9 @@ NodeType UnboundedNode::_type(theSceneNodeTypeFactory(), "UnboundedNode", "CoreN
                               "A scene node without bounding box.", "Morvek", false, false,
                               &UnboundedNode::isType, nullptr, nullptr, nullptr, 0);
 
-NodeType& UnboundedNode::classType()
-{
-    return _type;
-}
+NodeType& UnboundedNode::classType() { return _type; }
 
-bool UnboundedNode::isType(Node* node)
-{
-    return dynamic_cast<UnboundedNode*>(node) != nullptr;
-}
+bool UnboundedNode::isType(Node* node) { return dynamic_cast<UnboundedNode*>(node) != nullptr; }
 
 UnboundedNode::UnboundedNode(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : SceneBaseNode(type, nameSpace, name)

@@ -18,15 +18,9 @@ NodeType VisualEffector::_type(theSceneNodeTypeFactory(), "VisualEffector", "Cor
                                false, &VisualEffector::isType, nullptr, nullptr, _desc,
                                sizeof(_desc) / sizeof(_desc[0]));
 
-NodeType& VisualEffector::classType()
-{
-    return _type;
-}
+NodeType& VisualEffector::classType() { return _type; }
 
-bool VisualEffector::isType(Node* node)
-{
-    return dynamic_cast<VisualEffector*>(node) != nullptr;
-}
+bool VisualEffector::isType(Node* node) { return dynamic_cast<VisualEffector*>(node) != nullptr; }
 
 VisualEffector::VisualEffector(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : UnboundedNode(type, nameSpace, name), _on(*this, false)
@@ -34,10 +28,7 @@ VisualEffector::VisualEffector(NodeType& type, NodeNameSpace& nameSpace, const c
     regField(_on, _type, onIndex, true);
 }
 
-VisualEffector::~VisualEffector()
-{
-    unregField(onIndex);
-}
+VisualEffector::~VisualEffector() { unregField(onIndex); }
 
 VisualEffectorProc* VisualEffector::getVisualEffectorProc() const
 {

@@ -17,9 +17,6 @@ AppearancePropertyProc& AppearancePropertyProc::operator=(const AppearanceProper
 
 AppearancePropertyProc::~AppearancePropertyProc() = default;
 
-osg::StateChunkPtr AppearancePropertyProc::chunkPtr()
-{
-    return osg::NullFC;
-}
+osg::StateChunkPtr AppearancePropertyProc::chunkPtr() { return osg::NullFC; }
 
 } // namespace Morvek

@@ -20,15 +20,9 @@ NodeType Texture::_type(theSceneNodeTypeFactory(), "Texture", "ShapeNodePool", n
                         "Morvek", false, false, &Texture::isType, &Texture::createNode,
                         &Texture::createProc, _desc, sizeof(_desc) / sizeof(_desc[0]));
 
-NodeType& Texture::classType()
-{
-    return _type;
-}
+NodeType& Texture::classType() { return _type; }
 
-bool Texture::isType(Node* node)
-{
-    return dynamic_cast<Texture*>(node) != nullptr;
-}
+bool Texture::isType(Node* node) { return dynamic_cast<Texture*>(node) != nullptr; }
 
 Texture* Texture::create(const char* name)
 {
@@ -40,10 +34,7 @@ Node* Texture::createNode(NodeType& type, NodeNameSpace& nameSpace, const char* 
     return new Texture(type, nameSpace, name);
 }
 
-NodeProc* Texture::createProc(NodeType& type, Node& node)
-{
-    return new TextureProc(type, node);
-}
+NodeProc* Texture::createProc(NodeType& type, Node& node) { return new TextureProc(type, node); }
 
 Texture::Texture(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     : Node(type, nameSpace, name), _url(*this)
@@ -51,15 +42,9 @@ Texture::Texture(NodeType& type, NodeNameSpace& nameSpace, const char* name)
     regField(_url, _type, urlIndex, true);
 }
 
-Texture::~Texture()
-{
-    unregField(urlIndex);
-}
+Texture::~Texture() { unregField(urlIndex); }
 
-TextureProc* Texture::getTextureProc() const
-{
-    return typeCast<TextureProc>(_proc);
-}
+TextureProc* Texture::getTextureProc() const { return typeCast<TextureProc>(_proc); }
 
 void Texture::setImage(osg::ImagePtr image)
 {

@@ -37,10 +37,7 @@ TextureProc& TextureProc::operator=(const TextureProc& other)
     return *this;
 }
 
-TextureProc::~TextureProc()
-{
-    osg::subRefCP(_chunkPtr);
-}
+TextureProc::~TextureProc() { osg::subRefCP(_chunkPtr); }
 
 void TextureProc::nodeChanged(const double&, const BitVector<unsigned long long>& mask)
 {
@@ -61,10 +58,7 @@ void TextureProc::nodeChanged(const double&, const BitVector<unsigned long long>
             return;
 }
 
-osg::StateChunkPtr TextureProc::chunkPtr()
-{
-    return _chunkPtr;
-}
+osg::StateChunkPtr TextureProc::chunkPtr() { return _chunkPtr; }
 
 void TextureProc::setImage(osg::ImagePtr image)
 {
