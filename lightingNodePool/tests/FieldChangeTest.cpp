@@ -21,36 +21,28 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 using namespace Morvek;
 
 namespace {
 
+template <class T> Light* make(const char* name)
+{
+    return T::create(nullptr, name, CreatorProgram);
+}
+
 struct LightKind {
     const char* type;
-    std::function<Light*(const char* name)> create;
+    Light* (*create)(const char* name);
     bool hasCore; // an OpenSG light core shows what reached the processor
 };
 
 const LightKind kinds[] = {
-    {"DirectionalLight",
-     [](const char* name) -> Light* {
-         return DirectionalLight::create(nullptr, name, CreatorProgram);
-     },
-     true},
-    {"PointLight",
-     [](const char* name) -> Light* { return PointLight::create(nullptr, name, CreatorProgram); },
-     true},
-    {"SpotLight",
-     [](const char* name) -> Light* { return SpotLight::create(nullptr, name, CreatorProgram); },
-     true},
-    {"EnvironmentLight",
-     [](const char* name) -> Light* {
-         return EnvironmentLight::create(nullptr, name, CreatorProgram);
-     },
-     false},
+    {"DirectionalLight", &make<DirectionalLight>, true},
+    {"PointLight", &make<PointLight>, true},
+    {"SpotLight", &make<SpotLight>, true},
+    {"EnvironmentLight", &make<EnvironmentLight>, false},
 };
 
 // A new light whose first update has been delivered, so nothing is queued.
