@@ -97,40 +97,57 @@ protected:
     std::vector<RefPtr<Light>> _lights;
 };
 
-// Two groups share a light before they join the scene; the light attaches with the first group
-// and is scoped to every parent it has at that moment.
-void shareLightThenJoin(Scene& scene, Group& first, Group& second, Light& light)
+TEST_F(LightSceneTest, LocalLightScopesEveryParentAndSwitchingGlobalMovesItToTheRoot)
 {
-    first.children().addChild(&light);
-    second.children().addChild(&light);
-    scene.children().addChild(&first);
-    scene.children().addChild(&second);
-}
-
-TEST_F(LightSceneTest, LocalLightInTwoGroupsIsCarriedByBothAndRegisteredNotGlobal)
-{
+    // Two groups share the light before they join the scene: the light attaches with the first
+    // group and is scoped to every parent it has at that moment.
     DirectionalLight* light = makeLight<DirectionalLight>("sun");
     _groupA.reset(Group::create("groupC"));
     _groupB.reset(Group::create("groupD"));
-    shareLightThenJoin(*_scene, *_groupA, *_groupB, *light);
+    _groupA->children().addChild(light);
+    _groupB->children().addChild(light);
+    _scene->children().addChild(_groupA.get());
+    _scene->children().addChild(_groupB.get());
     update();
+    const osg::LightPtr core = light->getLightProc()->getLightPtr();
 
     EXPECT_EQ(registryMode(*light), 0);
     EXPECT_EQ(requestsOn(*_groupA, *light), 1u);
     EXPECT_EQ(requestsOn(*_groupB, *light), 1u);
-    EXPECT_EQ(sceneProc().getMultiCoreRequests(light->getLightProc()->getLightPtr()), 0u);
+    EXPECT_EQ(sceneProc().getMultiCoreRequests(core), 0u);
     EXPECT_EQ(light->getLightProc()->prevGlobal(), 0);
     EXPECT_EQ(_log.lines(), (std::vector<std::string>{
                                 "Group/groupC: requesting multi core for light.",
                                 "Group/groupD: requesting multi core for light.",
                             }));
-
     // In the OpenSG graph the core sits right below each group's node, above its children.
     for (Group* group : {_groupA.get(), _groupB.get()}) {
         const osg::NodePtr groupNode = procOf(*group).getNodePtr();
         ASSERT_EQ(groupNode->getNChildren(), 1u);
-        EXPECT_EQ(groupNode->getChild(0)->getCore(), light->getLightProc()->getLightPtr());
+        EXPECT_EQ(groupNode->getChild(0)->getCore(), core);
     }
+
+    _log.clear();
+    light->global().setValue(true);
+    update();
+    EXPECT_EQ(registryMode(*light), 1);
+    EXPECT_EQ(requestsOn(*_groupA, *light), 0u);
+    EXPECT_EQ(requestsOn(*_groupB, *light), 0u);
+    EXPECT_EQ(sceneProc().getMultiCoreRequests(core), 1u);
+    EXPECT_EQ(light->getLightProc()->prevGlobal(), 1);
+    EXPECT_EQ(_log.lines(), (std::vector<std::string>{
+                                "Group/groupC: releasing multi core for light.",
+                                "Group/groupD: releasing multi core for light.",
+                            }));
+
+    _log.clear();
+    light->global().setValue(false);
+    update();
+    EXPECT_EQ(registryMode(*light), 0);
+    EXPECT_EQ(requestsOn(*_groupA, *light), 1u);
+    EXPECT_EQ(sceneProc().getMultiCoreRequests(core), 0u);
+    EXPECT_EQ(light->getLightProc()->prevGlobal(), 0);
+    EXPECT_EQ(_log.lines().size(), 2u);
 }
 
 TEST_F(LightSceneTest, GlobalLightIsCarriedByTheSceneRootOnlyAndLogsNothing)
@@ -147,37 +164,6 @@ TEST_F(LightSceneTest, GlobalLightIsCarriedByTheSceneRootOnlyAndLogsNothing)
     const osg::NodePtr root = _scene->getRootNodePtr();
     ASSERT_EQ(root->getNChildren(), 1u);
     EXPECT_EQ(root->getChild(0)->getCore(), light->getLightProc()->getLightPtr());
-}
-
-TEST_F(LightSceneTest, SwitchingGlobalMovesTheCoreAndLogsEachParent)
-{
-    DirectionalLight* light = makeLight<DirectionalLight>("sun");
-    _groupA.reset(Group::create("groupA"));
-    _groupB.reset(Group::create("groupB"));
-    shareLightThenJoin(*_scene, *_groupA, *_groupB, *light);
-    update();
-    _log.clear();
-
-    light->global().setValue(true);
-    update();
-    EXPECT_EQ(registryMode(*light), 1);
-    EXPECT_EQ(requestsOn(*_groupA, *light), 0u);
-    EXPECT_EQ(requestsOn(*_groupB, *light), 0u);
-    EXPECT_EQ(sceneProc().getMultiCoreRequests(light->getLightProc()->getLightPtr()), 1u);
-    EXPECT_EQ(light->getLightProc()->prevGlobal(), 1);
-    EXPECT_EQ(_log.lines(), (std::vector<std::string>{
-                                "Group/groupA: releasing multi core for light.",
-                                "Group/groupB: releasing multi core for light.",
-                            }));
-
-    _log.clear();
-    light->global().setValue(false);
-    update();
-    EXPECT_EQ(registryMode(*light), 0);
-    EXPECT_EQ(requestsOn(*_groupA, *light), 1u);
-    EXPECT_EQ(sceneProc().getMultiCoreRequests(light->getLightProc()->getLightPtr()), 0u);
-    EXPECT_EQ(light->getLightProc()->prevGlobal(), 0);
-    EXPECT_EQ(_log.lines().size(), 2u);
 }
 
 TEST_F(LightSceneTest, GlobalReportedChangedToTheRegisteredModeTouchesNothing)
