@@ -41,7 +41,6 @@ public:
     using EnvironmentLightProc::_height;
     using EnvironmentLightProc::_width;
     using EnvironmentLightProc::createSAT;
-    using EnvironmentLightProc::get_color;
     using EnvironmentLightProc::sampleColorSAT;
     using EnvironmentLightProc::sampleEnergySAT;
 };
@@ -125,27 +124,28 @@ protected:
 
 TEST_F(EnvironmentLightTest, TablesFromOpenSGImagesMatchTheLiteralLoopBitForBit)
 {
+    const std::uint32_t rgb = osg::Image::OSG_RGB_PF;
+    const std::int32_t f32 = osg::Image::OSG_FLOAT32_IMAGEDATA,
+                       u8 = osg::Image::OSG_UINT8_IMAGEDATA;
     const struct {
         const char* name;
         std::uint32_t format;
         std::int32_t dataType;
         int width, height;
     } rows[] = {
-        {"RGB float", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 37, 11},
-        {"BGR byte", osg::Image::OSG_BGR_PF, osg::Image::OSG_UINT8_IMAGEDATA, 7, 5},
+        {"RGB float", rgb, f32, 37, 11},
+        {"BGR byte", osg::Image::OSG_BGR_PF, u8, 7, 5},
         {"RGBA half", osg::Image::OSG_RGBA_PF, osg::Image::OSG_FLOAT16_IMAGEDATA, 13, 9},
-        {"LA byte", osg::Image::OSG_LA_PF, osg::Image::OSG_UINT8_IMAGEDATA, 9, 7},
-        {"DXT5", osg::Image::OSG_RGBA_DXT5, osg::Image::OSG_UINT8_IMAGEDATA, 10, 6},
+        {"LA byte", osg::Image::OSG_LA_PF, u8, 9, 7},
+        {"DXT5", osg::Image::OSG_RGBA_DXT5, u8, 10, 6},
         // Tables from 2 MiB up are allocated on huge-page boundaries, rounded up.
-        {"colour table large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000,
-         500},
-        {"both tables large", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 1000, 700},
+        {"colour table large", rgb, f32, 1000, 500},
+        {"both tables large", rgb, f32, 1000, 700},
         // Same sizes again: the tables keep their storage but start where the new image's
         // pixels call for.
-        {"both tables large, new image", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA,
-         1000, 700},
-        {"RGB float", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 37, 11},
-        {"RGB float, new image", osg::Image::OSG_RGB_PF, osg::Image::OSG_FLOAT32_IMAGEDATA, 37, 11},
+        {"both tables large, new image", rgb, f32, 1000, 700},
+        {"RGB float", rgb, f32, 37, 11},
+        {"RGB float, new image", rgb, f32, 37, 11},
     };
     // One processor for all rows: each image of another size replaces the tables before it.
     RefPtr<ProcProbe> probe(new ProcProbe(EnvironmentLight::classType(), *_env));
@@ -235,7 +235,7 @@ TEST_F(EnvironmentLightTest, ImagesTheTablesCannotTakeAreReportedAndDefined)
 // ------------------------------------------------------------------------------------------
 // Generated lights.
 
-TEST_F(EnvironmentLightTest, SmallImagesGiveTheLightsTheStepsGive)
+TEST_F(EnvironmentLightTest, SmallImagesGiveTheLightsTheirCutsGive)
 {
     // 4 x 2, left half four times as bright: energies about 8 (column 0), 8, 2, 2 of 20. Half
     // the energy is first reached after column 1 (16), but the cut after column 0 (8) is
@@ -260,6 +260,15 @@ TEST_F(EnvironmentLightTest, SmallImagesGiveTheLightsTheStepsGive)
     EXPECT_NEAR(d.y(), 0.0f, 1e-6f);
     EXPECT_NEAR(d.z(), 0.0f, 1e-6f);
 
+    // 2 x 2, the left column red-ish and bright, the right column black, cut once. Summed
+    // colour (16, 4, 0), peak 16, two lights: (16, 4, 0) / 32, and a black light.
+    image = floatRgbImage(2, 2, {8, 2, 0, 0, 0, 0, 8, 2, 0, 0, 0, 0});
+    useImage(image, 2);
+    generated = lights();
+    ASSERT_EQ(generated.size(), 2u);
+    EXPECT_EQ(generated[0]->color().getValue(), osg::Color3f(0.5f, 0.125f, 0.0f));
+    EXPECT_EQ(generated[1]->color().getValue(), osg::Color3f(0.0f, 0.0f, 0.0f));
+
     // A uniform 2 x 2 image asked for 8 lights: four one-pixel leaves, four lights of peak 1/4.
     image = floatRgbImage(2, 2, std::vector<float>(12, 3.0f));
     useImage(image, 8);
@@ -276,22 +285,6 @@ TEST_F(EnvironmentLightTest, SmallImagesGiveTheLightsTheStepsGive)
         useImage(image, n);
         EXPECT_EQ(lights().size(), count) << n;
     }
-}
-
-TEST_F(EnvironmentLightTest, ColoursScaleToOnePeakAndBlackRegionsGiveBlackLights)
-{
-    // 2 x 2: the left column red-ish and bright, the right column black. Cut once (2 lights).
-    const std::vector<float> pixels = {
-        8, 2, 0, 0, 0, 0, //
-        8, 2, 0, 0, 0, 0, //
-    };
-    osg::ImagePtr image = floatRgbImage(2, 2, pixels);
-    useImage(image, 2);
-    const std::vector<DirectionalLight*> generated = lights();
-    ASSERT_EQ(generated.size(), 2u);
-    // Summed colour (16, 4, 0), peak 16, two lights: (16, 4, 0) / 32.
-    EXPECT_EQ(generated[0]->color().getValue(), osg::Color3f(0.5f, 0.125f, 0.0f));
-    EXPECT_EQ(generated[1]->color().getValue(), osg::Color3f(0.0f, 0.0f, 0.0f));
 }
 
 TEST_F(EnvironmentLightTest, RebuildsOnlyOnTextureNumLightsAndGlobal)
