@@ -221,11 +221,13 @@ TEST(SummedAreaTableBuilder, EveryEntrySumsThePixelsAboveAndLeftOfIt)
     }
 }
 
-TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
+// Float pixels read straight from the image, with values whose sums overflow, cancel, carry
+// signed zeros, denormals and NaNs. Widths of whole 16-column groups also run with streaming
+// stores, with and without a partial block of rows.
+TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdenticalInEveryStore)
 {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    // Values whose sums overflow, cancel, carry signed zeros, denormals and NaNs.
     const float specials[] = {nan,       -nan,     inf,         -inf, 3.0e38f,
                               -3.0e38f,  1.0e30f,  -0.0f,       0.0f, 1.0e-45f,
                               -1.0e-45f, 1.0e-38f, 16777216.0f, 1.0f, -1.0f};
@@ -241,7 +243,8 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
         {"L, few specials", PixelDecoder::luminanceFormat, 0.05},
         {"RGB, signed zeros only", PixelDecoder::rgbFormat, -1.0},
     };
-    const Size sizes[] = {{7, 5}, {1, 9}, {13, 1}, {64, 20}, {130, 7}};
+    const Size sizes[] = {{7, 5},  {1, 9},  {13, 1},  {64, 20}, {130, 7},
+                          {16, 1}, {16, 4}, {48, 13}, {160, 7}, {256, 9}};
     for (const auto& row : rows) {
         for (const Size& size : sizes) {
             const std::string name = caseName(row.name, size);
@@ -262,33 +265,10 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
             const OwnedImage image =
                 testing::floatImage(size.width, size.height, row.format, values);
             expectEverySetMatchesTheLiteralLoop(image.view());
-        }
-    }
-}
-
-TEST(SummedAreaTableBuilder, StreamingStoresGiveTheSameBits)
-{
-    // Widths of whole 16-column groups, heights with and without a partial block, float
-    // pixels of the three formats read straight from the image, with a few specials.
-    const Size sizes[] = {{16, 1}, {16, 4}, {32, 3}, {48, 13}, {64, 20}, {160, 7}, {256, 9}};
-    const struct {
-        const char* name;
-        std::uint32_t format;
-    } formats[] = {{"RGB", PixelDecoder::rgbFormat},
-                   {"BGR", PixelDecoder::bgrFormat},
-                   {"RGBA", PixelDecoder::rgbaFormat}};
-    for (const auto& [formatName, format] : formats) {
-        for (const Size& size : sizes) {
-            const std::string name = caseName(formatName, size);
-            SCOPED_TRACE(name);
-            std::mt19937 rng = seededFor(name);
-            std::uniform_real_distribution<float> uniform(-1.0e3f, 1.0e3f);
-            std::vector<float> values(std::size_t(size.width) * size.height *
-                                      PixelDecoder::numChannels(format));
-            for (float& v : values)
-                v = rng() % 50 == 0 ? std::numeric_limits<float>::quiet_NaN() : uniform(rng);
-            const OwnedImage image = testing::floatImage(size.width, size.height, format, values);
-            expectEverySetMatchesTheLiteralLoop(image.view(), Stores::Streaming);
+            if (size.width % 16 == 0 && row.format != PixelDecoder::luminanceFormat) {
+                SCOPED_TRACE("streaming stores");
+                expectEverySetMatchesTheLiteralLoop(image.view(), Stores::Streaming);
+            }
         }
     }
 }
