@@ -205,24 +205,26 @@ TEST_F(LightShapeTest, BeaconsTurnMinusZOntoTheDirectionAndMoveToTheLocation)
 
 // ---------------------------------------------------------------------------------------------
 // Colours: diffuse and specular are colour times intensity, ambient colour times ambient
-// intensity, alpha always 1; the proxy materials get colour times intensity.
+// intensity, alpha always 1; the proxy materials get colour times intensity. Attenuation, where
+// the light has one, passes unchanged.
 
 struct ColourRow {
     const char* name;
     osg::Color3f color;
     float intensity;
     float ambientIntensity;
-    osg::Color4f direct;  // expected diffuse and specular
-    osg::Color4f ambient; // expected ambient
+    osg::Color4f direct;    // expected diffuse and specular
+    osg::Color4f ambient;   // expected ambient
+    osg::Vec3f attenuation; // point and spot lights: passed on unchanged
 };
 
 const ColourRow colourRows[] = {
-    {"orange", {1.0f, 0.5f, 0.0f}, 0.8f, 0.25f, {0.8f, 0.4f, 0.0f, 1}, {0.25f, 0.125f, 0.0f, 1}},
-    {"intensity 0", {0.2f, 0.4f, 0.6f}, 0.0f, 0.5f, {0, 0, 0, 1}, {0.1f, 0.2f, 0.3f, 1}},
-    {"white defaults", {1, 1, 1}, 1.0f, 0.0f, {1, 1, 1, 1}, {0, 0, 0, 1}},
+    {"orange", {1, .5f, 0}, .8f, .25f, {.8f, .4f, 0, 1}, {.25f, .125f, 0, 1}, {2, -1, 0}},
+    {"intensity 0", {.2f, .4f, .6f}, 0, .5f, {0, 0, 0, 1}, {.1f, .2f, .3f, 1}, {0, 0, .125f}},
+    {"white defaults", {1, 1, 1}, 1, 0, {1, 1, 1, 1}, {0, 0, 0, 1}, {1, 0, 0}},
 };
 
-TEST_F(LightShapeTest, ColoursTimesIntensitiesAndProxyMaterialsOfTheirOwn)
+TEST_F(LightShapeTest, ColoursAttenuationAndProxyMaterialsOfTheirOwn)
 {
     for (const char* type : lightTypes) {
         for (const ColourRow& row : colourRows) {
@@ -231,11 +233,20 @@ TEST_F(LightShapeTest, ColoursTimesIntensitiesAndProxyMaterialsOfTheirOwn)
             light->color().setValue(row.color);
             light->intensity().setValue(row.intensity);
             light->ambientIntensity().setValue(row.ambientIntensity);
+            SFVec3f* attenuation =
+                dynamic_cast<SFVec3f*>(light->findField("attenuation", SearchDerivedFirst));
+            if (attenuation)
+                attenuation->setValue(row.attenuation);
             update();
             const osg::LightPtr core = light->getLightProc()->getLightPtr();
             EXPECT_EQ(core->getDiffuse(), row.direct);
             EXPECT_EQ(core->getSpecular(), row.direct);
             EXPECT_EQ(core->getAmbient(), row.ambient);
+            if (attenuation) {
+                EXPECT_EQ(core->getConstantAttenuation(), row.attenuation[0]);
+                EXPECT_EQ(core->getLinearAttenuation(), row.attenuation[1]);
+                EXPECT_EQ(core->getQuadraticAttenuation(), row.attenuation[2]);
+            }
             // Each proxy part has a material of its own; all share one back-face chunk.
             const std::vector<osg::GeometryPtr> parts = proxyGeometries(*light);
             EXPECT_EQ(parts.size(), std::string(type) == "PointLight" ? 1u : 2u);
@@ -260,30 +271,6 @@ TEST_F(LightShapeTest, ColoursTimesIntensitiesAndProxyMaterialsOfTheirOwn)
                     shared = chunk;
                 EXPECT_EQ(osg::StateChunkPtr(chunk), shared);
             }
-        }
-    }
-}
-
-TEST_F(LightShapeTest, AttenuationPassesUnchanged)
-{
-    struct Row {
-        const char* name;
-        osg::Vec3f attenuation;
-    };
-    for (const char* type : {"PointLight", "SpotLight"}) {
-        for (const Row& row : {Row{"default", {1, 0, 0}}, Row{"negative and zero", {2, -1, 0}},
-                               Row{"quadratic", {0, 0, 0.125f}}}) {
-            SCOPED_TRACE(std::string(type) + ", " + row.name);
-            Light* light = add(type);
-            SFVec3f* attenuation =
-                dynamic_cast<SFVec3f*>(light->findField("attenuation", SearchDerivedFirst));
-            ASSERT_NE(attenuation, nullptr);
-            attenuation->setValue(row.attenuation);
-            update();
-            const osg::LightPtr core = light->getLightProc()->getLightPtr();
-            EXPECT_EQ(core->getConstantAttenuation(), row.attenuation[0]);
-            EXPECT_EQ(core->getLinearAttenuation(), row.attenuation[1]);
-            EXPECT_EQ(core->getQuadraticAttenuation(), row.attenuation[2]);
         }
     }
 }
