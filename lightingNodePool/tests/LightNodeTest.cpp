@@ -24,42 +24,9 @@ namespace {
 static_assert(SpotLight::directionMask.value() == 0x2000, "usable in constant expressions");
 
 // ---------------------------------------------------------------------------------------------
-// Type tests: null, foreign and derived nodes.
+// Creation and type tests: null, foreign and derived nodes.
 
-TEST(LightTypes, TypeTestsAcceptExactlyTheirOwnClassAndItsSubclasses)
-{
-    Runtime::instance();
-    RefPtr<Node> directional(DirectionalLight::create(nullptr, nullptr, CreatorProgram));
-    RefPtr<Node> point(PointLight::create(nullptr, nullptr, CreatorProgram));
-    RefPtr<Node> spot(SpotLight::create(nullptr, nullptr, CreatorProgram));
-    RefPtr<Node> environment(EnvironmentLight::create(nullptr, nullptr, CreatorProgram));
-    RefPtr<Node> group(Group::create("foreign"));
-    ASSERT_TRUE(directional && point && spot && environment && group);
-
-    struct Row {
-        const char* node;
-        Node* object;
-        bool light, directionalLight, pointLight, spotLight, environmentLight;
-    };
-    const Row rows[] = {
-        {"null", nullptr, false, false, false, false, false},
-        {"Group", group.get(), false, false, false, false, false},
-        {"DirectionalLight", directional.get(), true, true, false, false, false},
-        {"PointLight", point.get(), true, false, true, false, false},
-        {"SpotLight", spot.get(), true, false, false, true, false},
-        {"EnvironmentLight", environment.get(), true, false, false, false, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.node);
-        EXPECT_EQ(Light::classType().getIsType()(row.object), row.light);
-        EXPECT_EQ(DirectionalLight::classType().getIsType()(row.object), row.directionalLight);
-        EXPECT_EQ(PointLight::classType().getIsType()(row.object), row.pointLight);
-        EXPECT_EQ(SpotLight::classType().getIsType()(row.object), row.spotLight);
-        EXPECT_EQ(EnvironmentLight::classType().getIsType()(row.object), row.environmentLight);
-    }
-}
-
-TEST(LightTypes, CreateMakesNodesOfTheClassAndTheAbstractBaseMakesNone)
+TEST(LightTypes, CreateMakesNodesOfTheClassThatTheTypeTestsOfItsClassesAccept)
 {
     Runtime::instance();
     RefPtr<DirectionalLight> directional(DirectionalLight::create(nullptr, "sun", CreatorProgram));
@@ -70,22 +37,43 @@ TEST(LightTypes, CreateMakesNodesOfTheClassAndTheAbstractBaseMakesNone)
     EXPECT_NE(directional->getDirectionalLightProc(), nullptr);
     EXPECT_EQ(static_cast<LightProc*>(directional->getDirectionalLightProc()),
               directional->getLightProc());
-
     // The creation context passes through: a name space given as context holds the name.
     NodeNameSpace names;
     RefPtr<PointLight> point(PointLight::create(&names, "lamp", CreatorParser));
     ASSERT_TRUE(point);
     EXPECT_EQ(point->_context, &names);
     EXPECT_EQ(names.find("lamp"), point.get());
-
     RefPtr<EnvironmentLight> environment(
         EnvironmentLight::create(nullptr, nullptr, CreatorProgram));
     ASSERT_TRUE(environment);
     EXPECT_NE(environment->getEnvironmentLightProc(), nullptr);
     EXPECT_EQ(static_cast<LightProc*>(environment->getEnvironmentLightProc()),
               environment->getLightProc());
-
+    RefPtr<Node> spot(SpotLight::create(nullptr, nullptr, CreatorProgram));
+    RefPtr<Node> group(Group::create("foreign"));
+    ASSERT_TRUE(spot && group);
     EXPECT_EQ(Light::create(nullptr, "abstract", CreatorProgram), nullptr);
+
+    const struct {
+        const char* node;
+        Node* object;
+        bool light, directionalLight, pointLight, spotLight, environmentLight;
+    } rows[] = {
+        {"null", nullptr, false, false, false, false, false},
+        {"Group", group.get(), false, false, false, false, false},
+        {"DirectionalLight", directional.get(), true, true, false, false, false},
+        {"PointLight", point.get(), true, false, true, false, false},
+        {"SpotLight", spot.get(), true, false, false, true, false},
+        {"EnvironmentLight", environment.get(), true, false, false, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.node);
+        EXPECT_EQ(Light::classType().getIsType()(row.object), row.light);
+        EXPECT_EQ(DirectionalLight::classType().getIsType()(row.object), row.directionalLight);
+        EXPECT_EQ(PointLight::classType().getIsType()(row.object), row.pointLight);
+        EXPECT_EQ(SpotLight::classType().getIsType()(row.object), row.spotLight);
+        EXPECT_EQ(EnvironmentLight::classType().getIsType()(row.object), row.environmentLight);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
