@@ -251,31 +251,6 @@ TEST(MedianCut, PicksTheSameCutsAsAColumnByColumnSearch)
     }
 }
 
-TEST(MedianCut, LatLongPointsMapToDirections)
-{
-    const struct {
-        const char* name;
-        unsigned short u, v;
-        float x, y, z;
-    } rows[] = {
-        {"top row is up", 0, 0, 0, 1, 0},       {"top row, any column, is up", 5, 0, 0, 1, 0},
-        {"middle row, u = 0", 0, 4, -1, 0, 0},  {"middle row, u = W/4", 4, 4, 0, 0, -1},
-        {"middle row, u = W/2", 8, 4, 1, 0, 0}, {"middle row, u = 3W/4", 12, 4, 0, 0, 1},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const osg::Vec3f d = MedianCut::directionFromImageCoord(row.u, row.v, 16, 8);
-        EXPECT_NEAR(d.x(), row.x, 1e-6f);
-        EXPECT_NEAR(d.y(), row.y, 1e-6f);
-        EXPECT_NEAR(d.z(), row.z, 1e-6f);
-    }
-    for (unsigned short v = 0; v < 512; v += 7)
-        for (unsigned short u = 0; u < 1024; u += 13) {
-            const osg::Vec3f d = MedianCut::directionFromImageCoord(u, v, 1024, 512);
-            ASSERT_NEAR(d.length(), 1.0f, 1e-6f) << "(" << u << ", " << v << ")";
-        }
-}
-
 TEST(MedianCut, RanksByAscendingDensityWithNaNLowest)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
