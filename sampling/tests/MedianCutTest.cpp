@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -53,10 +52,11 @@ ImageRegion region(int x, int y, int w, int h, float energy)
     return r;
 }
 
-// "x y w h energy", as the rows below write the leaves they expect.
+// "x y w h energy", as the rows below write the leaves they expect; the energy to every digit.
 std::string describe(const ImageRegion& r)
 {
     std::ostringstream out;
+    out.precision(9);
     out << r.origin.x() << ' ' << r.origin.y() << ' ' << r.width << ' ' << r.height << ' '
         << r.energy;
     return out.str();
