@@ -21,36 +21,28 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 using namespace Morvek;
 
 namespace {
 
+template <class T> Light* make(const char* name)
+{
+    return T::create(nullptr, name, CreatorProgram);
+}
+
 struct LightKind {
     const char* type;
-    std::function<Light*(const char* name)> create;
+    Light* (*create)(const char* name);
     bool hasCore; // an OpenSG light core shows what reached the processor
 };
 
 const LightKind kinds[] = {
-    {"DirectionalLight",
-     [](const char* name) -> Light* {
-         return DirectionalLight::create(nullptr, name, CreatorProgram);
-     },
-     true},
-    {"PointLight",
-     [](const char* name) -> Light* { return PointLight::create(nullptr, name, CreatorProgram); },
-     true},
-    {"SpotLight",
-     [](const char* name) -> Light* { return SpotLight::create(nullptr, name, CreatorProgram); },
-     true},
-    {"EnvironmentLight",
-     [](const char* name) -> Light* {
-         return EnvironmentLight::create(nullptr, name, CreatorProgram);
-     },
-     false},
+    {"DirectionalLight", &make<DirectionalLight>, true},
+    {"PointLight", &make<PointLight>, true},
+    {"SpotLight", &make<SpotLight>, true},
+    {"EnvironmentLight", &make<EnvironmentLight>, false},
 };
 
 // A new light whose first update has been delivered, so nothing is queued.
@@ -109,51 +101,39 @@ TEST(FieldChange, ReentryOfTheSameFieldIsDroppedWithOneInfoLine)
     }
 }
 
-TEST(FieldChange, AnotherFieldChangedDuringAForwardIsHandedOnAndOnlyItsBitCleared)
+// Other fields changed during a forward, and the same field changed twice in sequence, are all
+// handed on, silently even at info level.
+TEST(FieldChange, OtherFieldsDuringAForwardAndRepeatedChangesAreHandedOn)
 {
     for (const LightKind& kind : kinds) {
         SCOPED_TRACE(kind.type);
         RefPtr<Light> light = settledLight(kind, "nested");
         const unsigned updates = updatesOf(*light);
+        LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_NONE_HEADER);
         osgTestSupport::LogCapture capture;
 
+        // Only the bit of each nested change is set and cleared again.
         light->_changingMask = Light::colorMask;
         light->intensity().setValue(0.5f);
         EXPECT_EQ(light->_changingMask, Light::colorMask);
         light->on().setValue(false);
         EXPECT_EQ(light->_changingMask, Light::colorMask);
         light->_changingMask = FieldMask();
-
-        EXPECT_EQ(capture.text(), "");
-        EXPECT_TRUE(Runtime::instance().hasPendingUpdates());
+        ASSERT_TRUE(Runtime::instance().hasPendingUpdates());
         Runtime::instance().update();
         EXPECT_EQ(updatesOf(*light), updates + 1);
-        // Both changes arrived: the light core is switched off.
         if (kind.hasCore) {
             EXPECT_FALSE(light->getLightProc()->getLightPtr()->getOn());
         }
-    }
-}
 
-TEST(FieldChange, TwoChangesOfTheSameFieldInSequenceAreBothHandedOn)
-{
-    for (const LightKind& kind : kinds) {
-        SCOPED_TRACE(kind.type);
-        RefPtr<Light> light = settledLight(kind, "twice");
-        const unsigned updates = updatesOf(*light);
-        LogLevelScope logLevel(osg::LOG_INFO, osg::LOG_NONE_HEADER);
-        osgTestSupport::LogCapture capture;
-
-        for (bool on : {false, true}) {
-            light->on().setValue(on);
-            EXPECT_TRUE(light->_changingMask.none());
-            ASSERT_TRUE(Runtime::instance().hasPendingUpdates());
-            Runtime::instance().update();
-            if (kind.hasCore) {
-                EXPECT_EQ(light->getLightProc()->getLightPtr()->getOn(), on);
-            }
-        }
+        light->on().setValue(true);
+        EXPECT_TRUE(light->_changingMask.none());
+        ASSERT_TRUE(Runtime::instance().hasPendingUpdates());
+        Runtime::instance().update();
         EXPECT_EQ(updatesOf(*light), updates + 2);
+        if (kind.hasCore) {
+            EXPECT_TRUE(light->getLightProc()->getLightPtr()->getOn());
+        }
         EXPECT_EQ(capture.text(), "");
     }
 }

@@ -2,205 +2,145 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace Morvek {
 namespace {
 
-// An energy table built by hand from per-pixel energies given row by row. The test images
-// use small integers, whose sums are exact.
+// An energy table built by hand from per-pixel energies given row by row, as text. The test
+// images use small integers, whose sums are exact.
 struct EnergyImage {
     int width;
     int height;
     std::vector<float> table;
 
-    EnergyImage(int w, int h, const std::vector<float>& energies)
-        : width(w), height(h), table(energies.size())
+    EnergyImage(int w, int h, const std::string& energies) : width(w), height(h)
     {
+        std::istringstream in(energies);
+        std::vector<double> pixels;
+        for (double e; in >> e;)
+            pixels.push_back(e);
+        EXPECT_EQ(pixels.size(), std::size_t(w) * h) << energies;
+        pixels.resize(std::size_t(w) * h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 double sum = 0.0;
                 for (int j = 0; j <= y; ++j)
                     for (int i = 0; i <= x; ++i)
-                        sum += energies[std::size_t(j) * w + i];
-                table[std::size_t(y) * w + x] = float(sum);
+                        sum += pixels[std::size_t(j) * w + i];
+                table.push_back(float(sum));
             }
     }
     MedianCut cut() const
     {
         return MedianCut(table.data(), std::uint16_t(width), std::uint16_t(height));
     }
-    ImageRegion root() const { return region(0, 0, width, height, table.back()); }
-    static ImageRegion region(int x, int y, int w, int h, float energy)
-    {
-        ImageRegion r;
-        r.energy = energy;
-        r.origin.setValues(std::uint16_t(x), std::uint16_t(y));
-        r.width = std::uint16_t(w);
-        r.height = std::uint16_t(h);
-        return r;
-    }
 };
 
-struct Leaf {
-    int x, y, w, h;
-    float energy;
-};
+ImageRegion region(int x, int y, int w, int h, float energy)
+{
+    ImageRegion r;
+    r.energy = energy;
+    r.origin.setValues(std::uint16_t(x), std::uint16_t(y));
+    r.width = std::uint16_t(w);
+    r.height = std::uint16_t(h);
+    return r;
+}
 
+// "x y w h energy", as the rows below write the leaves they expect; the energy to every digit.
 std::string describe(const ImageRegion& r)
 {
-    return "(" + std::to_string(r.origin.x()) + ", " + std::to_string(r.origin.y()) + ", " +
-           std::to_string(r.width) + " x " + std::to_string(r.height) + ", energy " +
-           std::to_string(r.energy) + ")";
+    std::ostringstream out;
+    out.precision(9);
+    out << r.origin.x() << ' ' << r.origin.y() << ' ' << r.width << ' ' << r.height << ' '
+        << r.energy;
+    return out.str();
 }
-
-std::string describe(const Leaf& l)
-{
-    return describe(EnergyImage::region(l.x, l.y, l.w, l.h, l.energy));
-}
-
-struct SplitRow {
-    std::string name;
-    int width, height;
-    std::vector<float> energies;
-    unsigned short depth;
-    std::vector<Leaf> leaves; // in the order the cut produces them
-};
 
 TEST(MedianCut, SplitsIntoTheExpectedLeaves)
 {
-    const SplitRow rows[] = {
-        {"depth 0 keeps the region", 3, 2, {1, 2, 3, 4, 5, 6}, 0, {{0, 0, 3, 2, 21}}},
-        {"one pixel is never split", 1, 1, {7}, 4, {{0, 0, 1, 1, 7}}},
-        {"uniform 4x4 at depth 2: columns first, then rows",
-         4,
-         4,
-         std::vector<float>(16, 1.0f),
-         2,
-         {{0, 0, 2, 2, 4}, {0, 2, 2, 2, 4}, {2, 0, 2, 2, 4}, {2, 2, 2, 2, 4}}},
-        {"2x1 of equal pixels", 2, 1, {1, 1}, 1, {{0, 0, 1, 1, 1}, {1, 0, 1, 1, 1}}},
-        {"all energy in the first column: cut right after it",
-         4,
-         2,
-         {3, 0, 0, 0, 5, 0, 0, 0},
-         1,
-         {{0, 0, 1, 2, 8}, {1, 0, 3, 2, 0}}},
-        {"zero energy: cut after the first column",
-         3,
-         2,
-         std::vector<float>(6, 0.0f),
-         1,
-         {{0, 0, 1, 2, 0}, {1, 0, 2, 2, 0}}},
-        {"zero energy, higher than wide: cut after the first row",
-         2,
-         3,
-         std::vector<float>(6, 0.0f),
-         1,
-         {{0, 0, 2, 1, 0}, {0, 1, 2, 2, 0}}},
-        {"all energy in the last column: never split",
-         4,
-         2,
-         {0, 0, 0, 2, 0, 0, 0, 6},
-         5,
-         {{0, 0, 4, 2, 8}}},
-        {"all energy in the last row: never split",
-         2,
-         4,
-         {0, 0, 0, 0, 0, 0, 4, 4},
-         5,
-         {{0, 0, 2, 4, 8}}},
+    const char* const ones = "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1";
+    const struct {
+        const char* name;
+        int width, height;
+        const char* energies; // row by row
+        unsigned short depth;
+        const char* leaves; // in the order the cut produces them
+    } rows[] = {
+        {"depth 0 keeps the region", 3, 2, "1 2 3 4 5 6", 0, "0 0 3 2 21"},
+        {"one pixel is never split", 1, 1, "7", 4, "0 0 1 1 7"},
+        {"uniform 4x4 at depth 2: columns first, then rows", 4, 4, ones, 2,
+         "0 0 2 2 4 | 0 2 2 2 4 | 2 0 2 2 4 | 2 2 2 2 4"},
+        {"2x1 of equal pixels", 2, 1, "1 1", 1, "0 0 1 1 1 | 1 0 1 1 1"},
+        {"all energy in the first column: cut right after it", 4, 2, "3 0 0 0 5 0 0 0", 1,
+         "0 0 1 2 8 | 1 0 3 2 0"},
+        {"zero energy: cut after the first column", 3, 2, "0 0 0 0 0 0", 1,
+         "0 0 1 2 0 | 1 0 2 2 0"},
+        {"zero energy, higher than wide: cut after the first row", 2, 3, "0 0 0 0 0 0", 1,
+         "0 0 2 1 0 | 0 1 2 2 0"},
+        {"all energy in the last column: never split", 4, 2, "0 0 0 2 0 0 0 6", 5, "0 0 4 2 8"},
+        {"all energy in the last row: never split", 2, 4, "0 0 0 0 0 0 4 4", 5, "0 0 2 4 8"},
         // Half of 4 is first reached after column 1 (part 4); the cut after column 0 (part 1)
         // is nearer to half: |4 - 8| > |4 - 2|.
-        {"steps back to the nearer cut", 4, 1, {1, 3, 0, 0}, 1, {{0, 0, 1, 1, 1}, {1, 0, 3, 1, 3}}},
+        {"steps back to the nearer cut", 4, 1, "1 3 0 0", 1, "0 0 1 1 1 | 1 0 3 1 3"},
         // Parts 1 and 3 of 4 are equally far from half: the tie keeps the later cut.
-        {"a tie keeps the later cut", 4, 1, {1, 2, 1, 0}, 1, {{0, 0, 2, 1, 3}, {2, 0, 2, 1, 1}}},
+        {"a tie keeps the later cut", 4, 1, "1 2 1 0", 1, "0 0 2 1 3 | 2 0 2 1 1"},
         // The first column alone exceeds the whole (5 of 2): stepping back would leave the
         // first part empty, so the cut stays after column 0.
-        {"negative pixels: no empty first part",
-         3,
-         1,
-         {5, -1, -2},
-         1,
-         {{0, 0, 1, 1, 5}, {1, 0, 2, 1, -3}}},
+        {"negative pixels: no empty first part", 3, 1, "5 -1 -2", 1, "0 0 1 1 5 | 1 0 2 1 -3"},
         // 2x8 cut across rows at depth 3; each 2x4 half then across rows, each 2x2 across columns.
-        {"rows, rows, then columns",
-         2,
-         8,
-         std::vector<float>(16, 1.0f),
-         3,
-         {{0, 0, 1, 2, 2},
-          {1, 0, 1, 2, 2},
-          {0, 2, 1, 2, 2},
-          {1, 2, 1, 2, 2},
-          {0, 4, 1, 2, 2},
-          {1, 4, 1, 2, 2},
-          {0, 6, 1, 2, 2},
-          {1, 6, 1, 2, 2}}},
-        {"depth beyond the pixels stops at single pixels",
-         2,
-         1,
-         {1, 1},
-         9,
-         {{0, 0, 1, 1, 1}, {1, 0, 1, 1, 1}}},
+        {"rows, rows, then columns", 2, 8, ones, 3,
+         "0 0 1 2 2 | 1 0 1 2 2 | 0 2 1 2 2 | 1 2 1 2 2 | 0 4 1 2 2 | 1 4 1 2 2 | 0 6 1 2 2 | "
+         "1 6 1 2 2"},
+        {"depth beyond the pixels stops at single pixels", 2, 1, "1 1", 9, "0 0 1 1 1 | 1 0 1 1 1"},
     };
-    for (const SplitRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const EnergyImage image(row.width, row.height, row.energies);
-        std::vector<ImageRegion> leaves = {
-            EnergyImage::region(9, 9, 1, 1, -1.0f)}; // appended to, not replaced
-        image.cut().splitRegion(image.root(), row.depth, leaves);
-        ASSERT_EQ(leaves.size(), row.leaves.size() + 1);
-        for (std::size_t i = 0; i < row.leaves.size(); ++i) {
-            const ImageRegion& got = leaves[i + 1];
-            const Leaf& want = row.leaves[i];
-            EXPECT_TRUE(got.origin.x() == want.x && got.origin.y() == want.y &&
-                        got.width == want.w && got.height == want.h && got.energy == want.energy)
-                << "leaf " << i << " is " << describe(got) << ", want " << describe(want);
-        }
+        std::vector<ImageRegion> leaves = {region(9, 9, 1, 1, -1.0f)}; // appended to
+        image.cut().splitRegion(region(0, 0, row.width, row.height, image.table.back()), row.depth,
+                                leaves);
+        ASSERT_FALSE(leaves.empty());
+        EXPECT_EQ(describe(leaves[0]), "9 9 1 1 -1") << "the leaves are appended";
+        std::string got;
+        for (std::size_t i = 1; i < leaves.size(); ++i)
+            got += (i > 1 ? " | " : "") + describe(leaves[i]);
+        EXPECT_EQ(got, row.leaves);
     }
 }
 
-struct CentroidRow {
-    std::string name;
-    int width, height;
-    std::vector<float> energies;
-    ImageRegion region;
-    int x, y;
-};
-
 TEST(MedianCut, EnergyCentroidIsThePerAxisMedian)
 {
-    const std::vector<float> uniform8x6(48, 1.0f);
-    const CentroidRow rows[] = {
-        {"uniform 2x2", 2, 2, {1, 1, 1, 1}, EnergyImage::region(0, 0, 2, 2, 4), 1, 1},
-        {"1x1 keeps its pixel", 8, 6, uniform8x6, EnergyImage::region(5, 3, 1, 1, 1), 5, 3},
-        {"uniform 1x4: rows 0 and 1 already hold half", 8, 4, std::vector<float>(32, 1.0f),
-         EnergyImage::region(7, 0, 1, 4, 4), 7, 1},
-        {"energy in the first column: the search starts at offset 1",
-         4,
-         1,
-         {5, 0, 0, 0},
-         EnergyImage::region(0, 0, 4, 1, 5),
-         1,
-         0},
-        {"energy in the last column and row",
-         3,
-         3,
-         {0, 0, 0, 0, 0, 0, 0, 0, 9},
-         EnergyImage::region(0, 0, 3, 3, 9),
-         2,
-         2},
-        {"inner region of a uniform image", 8, 6, uniform8x6, EnergyImage::region(2, 1, 5, 4, 20),
-         4, 2},
-        {"no energy anywhere", 4, 4, std::vector<float>(16, 0.0f),
-         EnergyImage::region(0, 0, 4, 4, 0), 1, 1},
+    auto ones = [](int n) {
+        std::string text;
+        for (int i = 0; i < n; ++i)
+            text += "1 ";
+        return text;
     };
-    for (const CentroidRow& row : rows) {
+    const struct {
+        const char* name;
+        int width, height;
+        std::string energies;
+        ImageRegion region;
+        int x, y;
+    } rows[] = {
+        {"uniform 2x2", 2, 2, ones(4), region(0, 0, 2, 2, 4), 1, 1},
+        {"1x1 keeps its pixel", 8, 6, ones(48), region(5, 3, 1, 1, 1), 5, 3},
+        {"uniform 1x4: rows 0 and 1 already hold half", 8, 4, ones(32), region(7, 0, 1, 4, 4), 7,
+         1},
+        {"energy in the first column: the search starts at offset 1", 4, 1, "5 0 0 0",
+         region(0, 0, 4, 1, 5), 1, 0},
+        {"energy in the last column and row", 3, 3, "0 0 0 0 0 0 0 0 9", region(0, 0, 3, 3, 9), 2,
+         2},
+        {"inner region of a uniform image", 8, 6, ones(48), region(2, 1, 5, 4, 20), 4, 2},
+        {"no energy anywhere", 2, 2, "0 0 0 0", region(0, 0, 2, 2, 0), 1, 1},
+    };
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const EnergyImage image(row.width, row.height, row.energies);
         const osg::Vec2us centroid = image.cut().computeEnergyCentroid(row.region);
@@ -213,7 +153,10 @@ TEST(MedianCut, EnergyCentroidIsThePerAxisMedian)
 // compare several columns at once, but must pick the same ones.
 struct LiteralCut {
     const MedianCut& cut;
-    float energy(int x0, int y0, int x1, int y1) const { return cut.rectangleEnergy(x0, y0, x1, y1); }
+    float energy(int x0, int y0, int x1, int y1) const
+    {
+        return cut.rectangleEnergy(x0, y0, x1, y1);
+    }
     void split(const ImageRegion& r, unsigned short depth, std::vector<ImageRegion>& out) const
     {
         const int x0 = r.origin.x(), y0 = r.origin.y(), w = r.width, h = r.height;
@@ -291,7 +234,7 @@ TEST(MedianCut, PicksTheSameCutsAsAColumnByColumnSearch)
             const LiteralCut literal{cut};
             SCOPED_TRACE("width " + std::to_string(width) + " trial " + std::to_string(trial));
             const ImageRegion root =
-                EnergyImage::region(0, 0, width, height, float(int(next() % 4001) - 1000) / 3.0f);
+                region(0, 0, width, height, float(int(next() % 4001) - 1000) / 3.0f);
             std::vector<ImageRegion> got, want;
             cut.splitRegion(root, 4, got);
             literal.split(root, 4, want);
@@ -308,41 +251,16 @@ TEST(MedianCut, PicksTheSameCutsAsAColumnByColumnSearch)
     }
 }
 
-TEST(MedianCut, LatLongPointsMapToDirections)
-{
-    const struct {
-        const char* name;
-        unsigned short u, v;
-        float x, y, z;
-    } rows[] = {
-        {"top row is up", 0, 0, 0, 1, 0},       {"top row, any column, is up", 5, 0, 0, 1, 0},
-        {"middle row, u = 0", 0, 4, -1, 0, 0},  {"middle row, u = W/4", 4, 4, 0, 0, -1},
-        {"middle row, u = W/2", 8, 4, 1, 0, 0}, {"middle row, u = 3W/4", 12, 4, 0, 0, 1},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const osg::Vec3f d = MedianCut::directionFromImageCoord(row.u, row.v, 16, 8);
-        EXPECT_NEAR(d.x(), row.x, 1e-6f);
-        EXPECT_NEAR(d.y(), row.y, 1e-6f);
-        EXPECT_NEAR(d.z(), row.z, 1e-6f);
-    }
-    for (unsigned short v = 0; v < 512; v += 7)
-        for (unsigned short u = 0; u < 1024; u += 13) {
-            const osg::Vec3f d = MedianCut::directionFromImageCoord(u, v, 1024, 512);
-            ASSERT_NEAR(d.length(), 1.0f, 1e-6f) << "(" << u << ", " << v << ")";
-        }
-}
-
 TEST(MedianCut, RanksByAscendingDensityWithNaNLowest)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::vector<ImageRegion> regions = {
-        EnergyImage::region(0, 0, 2, 2, 8),   // 2 per pixel
-        EnergyImage::region(0, 0, 1, 1, nan), // no density
-        EnergyImage::region(0, 0, 4, 1, 2),   // 0.5
-        EnergyImage::region(0, 0, 1, 3, 9),   // 3, the densest
-        EnergyImage::region(0, 0, 2, 1, -1),  // -0.5
-        EnergyImage::region(0, 0, 1, 2, nan),
+        region(0, 0, 2, 2, 8),   // 2 per pixel
+        region(0, 0, 1, 1, nan), // no density
+        region(0, 0, 4, 1, 2),   // 0.5
+        region(0, 0, 1, 3, 9),   // 3, the densest
+        region(0, 0, 2, 1, -1),  // -0.5
+        region(0, 0, 1, 2, nan),
     };
     MedianCut::rankByDensity(regions);
     EXPECT_TRUE(std::isnan(regions[0].energy) && std::isnan(regions[1].energy));

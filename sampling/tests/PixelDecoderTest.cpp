@@ -16,69 +16,39 @@ using testing::byteImage;
 using testing::floatImage;
 using testing::OwnedImage;
 
-struct ColorRow {
-    std::string name;
-    OwnedImage image;
-    int x, y;
-    float rgb[3];
-};
-
 TEST(PixelDecoder, ReadsEachFormatAsItsColor)
 {
-    const ColorRow rows[] = {
-        {"white RGB bytes",
-         byteImage(1, 1, PixelDecoder::rgbFormat, {255, 255, 255}),
-         0,
-         0,
-         {1, 1, 1}},
-        {"BGR stores blue first",
-         byteImage(1, 1, PixelDecoder::bgrFormat, {255, 0, 0}),
-         0,
-         0,
-         {0, 0, 1}},
-        {"float RGB unchanged",
-         floatImage(1, 1, PixelDecoder::rgbFormat, {2, 4, 8}),
-         0,
-         0,
-         {2, 4, 8}},
+    const std::uint32_t rgb = PixelDecoder::rgbFormat;
+    const struct {
+        const char* name;
+        OwnedImage image;
+        int x, y;
+        float r, g, b;
+    } rows[] = {
+        {"white RGB bytes", byteImage(1, 1, rgb, {255, 255, 255}), 0, 0, 1, 1, 1},
+        {"BGR stores blue first", byteImage(1, 1, PixelDecoder::bgrFormat, {255, 0, 0}), 0, 0, 0, 0,
+         1},
+        {"float RGB unchanged", floatImage(1, 1, rgb, {2, 4, 8}), 0, 0, 2, 4, 8},
         {"RGBA alpha ignored",
-         floatImage(2, 1, PixelDecoder::rgbaFormat, {1, 2, 3, 100, 5, 6, 7, 200}),
-         1,
-         0,
-         {5, 6, 7}},
-        {"luminance is grey",
-         floatImage(3, 1, PixelDecoder::luminanceFormat, {0.5f, 2, 3}),
-         2,
-         0,
-         {3, 3, 3}},
-        {"intensity is grey",
-         byteImage(2, 1, PixelDecoder::intensityFormat, {0, 51}),
-         1,
-         0,
-         {0.2f, 0.2f, 0.2f}},
+         floatImage(2, 1, PixelDecoder::rgbaFormat, {1, 2, 3, 100, 5, 6, 7, 9}), 1, 0, 5, 6, 7},
+        {"luminance is grey", floatImage(3, 1, PixelDecoder::luminanceFormat, {0.5f, 2, 3}), 2, 0,
+         3, 3, 3},
+        {"intensity is grey", byteImage(2, 1, PixelDecoder::intensityFormat, {0, 51}), 1, 0, 0.2f,
+         0.2f, 0.2f},
         {"luminance-alpha is grey, alpha ignored",
-         floatImage(2, 2, PixelDecoder::luminanceAlphaFormat, {1, 9, 2, 9, 3, 9, 4, 7}),
-         1,
-         1,
-         {4, 4, 4}},
-        {"row stride is the width",
-         floatImage(2, 2, PixelDecoder::rgbFormat, {0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6}),
-         0,
-         1,
-         {1, 2, 3}},
-        {"outside the image reads black",
-         floatImage(1, 1, PixelDecoder::rgbFormat, {2, 4, 8}),
-         1,
-         0,
-         {0, 0, 0}},
+         floatImage(2, 2, PixelDecoder::luminanceAlphaFormat, {1, 9, 2, 9, 3, 9, 4, 7}), 1, 1, 4, 4,
+         4},
+        {"row stride is the width", floatImage(2, 2, rgb, {0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6}), 0,
+         1, 1, 2, 3},
+        {"outside the image reads black", floatImage(1, 1, rgb, {2, 4, 8}), 1, 0, 0, 0, 0},
     };
-    for (const ColorRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        float rgb[3];
-        PixelDecoder::colorAt(row.image.view(), row.x, row.y, rgb);
-        EXPECT_EQ(rgb[0], row.rgb[0]);
-        EXPECT_EQ(rgb[1], row.rgb[1]);
-        EXPECT_EQ(rgb[2], row.rgb[2]);
+        float got[3];
+        PixelDecoder::colorAt(row.image.view(), row.x, row.y, got);
+        EXPECT_EQ(got[0], row.r);
+        EXPECT_EQ(got[1], row.g);
+        EXPECT_EQ(got[2], row.b);
     }
 }
 
@@ -107,7 +77,8 @@ TEST(PixelDecoder, HalfFloatsConvertExactlyForEveryBitPattern)
     std::vector<float> rgbe(4 * 256);
     int mismatches = 0;
     for (int y = 0; y < 256; ++y) {
-        PixelDecoder::decodeRun(image.view(), PixelDecoder::describe(image.view()), y, 0, 256, rgbe.data());
+        PixelDecoder::decodeRun(image.view(), PixelDecoder::describe(image.view()), y, 0, 256,
+                                rgbe.data());
         for (int x = 0; x < 256; ++x) {
             Imath::half h;
             h.setBits(std::uint16_t(256 * y + x));
@@ -136,14 +107,14 @@ TEST(PixelDecoder, ChecksSizeFormatDataTypeAndLength)
     const std::uint32_t rgb = PixelDecoder::rgbFormat;
     const std::int32_t f32 = PixelDecoder::floatType;
     const std::int32_t u8 = PixelDecoder::unsignedByteType;
+    const std::uint32_t la = PixelDecoder::luminanceAlphaFormat;
+    const std::uint32_t dxt1 = PixelDecoder::rgbDxt1Format, dxt3 = PixelDecoder::rgbaDxt3Format;
     const VerdictRow rows[] = {
         {"RGB floats, exact length", {data, 48, 2, 2, rgb, f32}, V::Readable},
         {"RGB floats, one byte short", {data, 47, 2, 2, rgb, f32}, V::DataTooShort},
         {"no data at all", {nullptr, 48, 2, 2, rgb, f32}, V::DataTooShort},
         {"luminance bytes", {data, 4, 2, 2, PixelDecoder::luminanceFormat, u8}, V::Readable},
-        {"luminance-alpha halves short",
-         {data, 15, 2, 2, PixelDecoder::luminanceAlphaFormat, 0x140B},
-         V::DataTooShort},
+        {"luminance-alpha halves short", {data, 15, 2, 2, la, 0x140B}, V::DataTooShort},
         {"width above 65535", {data, 64, 65536, 1, rgb, f32}, V::BadSize},
         {"height above 65535", {data, 64, 1, 65536, rgb, f32}, V::BadSize},
         {"negative width", {data, 64, -1, 1, rgb, f32}, V::BadSize},
@@ -151,17 +122,13 @@ TEST(PixelDecoder, ChecksSizeFormatDataTypeAndLength)
         {"alpha-only format", {data, 64, 2, 2, 0x1906, u8}, V::UnknownFormat},
         {"BGRA format", {data, 64, 2, 2, 0x80E1, u8}, V::UnknownFormat},
         {"unsigned short data", {data, 64, 2, 2, rgb, 0x1403}, V::UnsupportedDataType},
-        {"DXT1 5x5 needs four blocks",
-         {data, 32, 5, 5, PixelDecoder::rgbDxt1Format, u8},
-         V::Readable},
+        {"DXT1 5x5 needs four blocks", {data, 32, 5, 5, dxt1, u8}, V::Readable},
         {"DXT1 5x5 one byte short",
          {data, 31, 5, 5, PixelDecoder::rgbaDxt1Format, u8},
          V::DataTooShort},
         {"DXT5 4x4 one block", {data, 16, 4, 4, PixelDecoder::rgbaDxt5Format, u8}, V::Readable},
-        {"DXT3 4x5 short", {data, 16, 4, 5, PixelDecoder::rgbaDxt3Format, u8}, V::DataTooShort},
-        {"DXT ignores the data type",
-         {data, 16, 4, 4, PixelDecoder::rgbaDxt3Format, 0x1403},
-         V::Readable},
+        {"DXT3 4x5 short", {data, 16, 4, 5, dxt3, u8}, V::DataTooShort},
+        {"DXT ignores the data type", {data, 16, 4, 4, dxt3, 0x1403}, V::Readable},
     };
     for (const VerdictRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -182,7 +149,8 @@ TEST(PixelDecoder, DxtPixelsComeFromTheirBlock)
     ASSERT_EQ(PixelDecoder::check(image.view()), PixelDecoder::Verdict::Readable);
 
     std::vector<float> rgbe(4 * 5);
-    PixelDecoder::decodeRun(image.view(), PixelDecoder::describe(image.view()), 2, 0, 5, rgbe.data());
+    PixelDecoder::decodeRun(image.view(), PixelDecoder::describe(image.view()), 2, 0, 5,
+                            rgbe.data());
     for (int x = 0; x < 4; ++x) {
         SCOPED_TRACE("column " + std::to_string(x));
         EXPECT_EQ(rgbe[4 * x + 0], 1.0f);

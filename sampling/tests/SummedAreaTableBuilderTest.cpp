@@ -145,8 +145,8 @@ void expectEverySetMatchesTheLiteralLoop(const EnvironmentImage& image,
         SCOPED_TRACE(set.name);
         const Tables got = build(image, set.instructions, stores);
         if (stores == Stores::Streaming) {
-            ASSERT_TRUE(SummedAreaTableBuilder::canStream(image, got.energy.data(),
-                                                          got.color.data()));
+            ASSERT_TRUE(
+                SummedAreaTableBuilder::canStream(image, got.energy.data(), got.color.data()));
         }
         expectBitIdentical(got.energy, want.energy, "energy");
         expectBitIdentical(got.color, want.color, "colour");
@@ -180,7 +180,9 @@ TEST(SummedAreaTableBuilder, BitIdenticalToTheLiteralLoopForEveryFormat)
     }
 }
 
-TEST(SummedAreaTableBuilder, EveryRectangleSumsItsPixels)
+// What the tables mean: each entry sums the colour (and the energy) of the pixels above and left
+// of it, as read one by one from the image. Sums in double, to a tolerance from their magnitude.
+TEST(SummedAreaTableBuilder, EveryEntrySumsThePixelsAboveAndLeftOfIt)
 {
     for (const FormatRow& format : Formats) {
         for (const Size& size : OddSizes) {
@@ -190,58 +192,42 @@ TEST(SummedAreaTableBuilder, EveryRectangleSumsItsPixels)
             const OwnedImage image =
                 testing::randomImage(size.width, size.height, format.format, format.dataType, rng);
             const Tables t = build(image.view());
-            const int w = size.width;
-            const int h = size.height;
-
-            // Pixel values in double, and a tolerance from the magnitude of the whole image.
-            std::vector<double> pixels(4 * std::size_t(w) * h);
+            std::vector<double> above(4 * std::size_t(size.width), 0.0); // the row above's sums
             double magnitude = 1.0;
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
+            int failures = 0;
+            for (int y = 0; y < size.height; ++y) {
+                double left[4] = {0, 0, 0, 0}; // this row's pixels so far
+                for (int x = 0; x < size.width; ++x) {
                     float c[3];
                     ASSERT_TRUE(literal::getColor(image.view(), x, y, c));
-                    double* p = &pixels[4 * (std::size_t(y) * w + x)];
-                    p[0] = c[0], p[1] = c[1], p[2] = c[2];
-                    p[3] = c[0] * 0.2125 + c[1] * 0.7154 + c[2] * 0.0721;
-                    magnitude += std::fabs(p[0]) + std::fabs(p[1]) + std::fabs(p[2]);
+                    const double pixel[4] = {c[0], c[1], c[2],
+                                             c[0] * 0.2125 + c[1] * 0.7154 + c[2] * 0.0721};
+                    magnitude += std::fabs(c[0]) + std::fabs(c[1]) + std::fabs(c[2]);
+                    const std::size_t i = std::size_t(y) * size.width + x;
+                    const float entry[4] = {t.color[3 * i], t.color[3 * i + 1], t.color[3 * i + 2],
+                                            t.energy[i]};
+                    for (int lane = 0; lane < 4; ++lane) {
+                        left[lane] += pixel[lane];
+                        double& sum = above[4 * std::size_t(x) + lane];
+                        sum += left[lane];
+                        if (std::fabs(entry[lane] - sum) > 1e-5 * magnitude && failures++ < 5)
+                            ADD_FAILURE() << "lane " << lane << " at (" << x << ", " << y
+                                          << "): table " << entry[lane] << ", pixels " << sum;
+                    }
                 }
-            const double tolerance = 1e-5 * magnitude;
-
-            auto entry = [&](int x, int y, int lane) -> double {
-                if (x < 0 || y < 0)
-                    return 0.0;
-                const std::size_t i = std::size_t(y) * w + x;
-                return lane == 3 ? t.energy[i] : t.color[3 * i + lane];
-            };
-            int failures = 0;
-            for (int y0 = 0; y0 < h; ++y0)
-                for (int y1 = y0; y1 < h; ++y1)
-                    for (int x0 = 0; x0 < w; ++x0)
-                        for (int x1 = x0; x1 < w; ++x1)
-                            for (int lane = 0; lane < 4; ++lane) {
-                                double brute = 0.0;
-                                for (int y = y0; y <= y1; ++y)
-                                    for (int x = x0; x <= x1; ++x)
-                                        brute += pixels[4 * (std::size_t(y) * w + x) + lane];
-                                const double fromTable =
-                                    entry(x1, y1, lane) - entry(x0 - 1, y1, lane) -
-                                    entry(x1, y0 - 1, lane) + entry(x0 - 1, y0 - 1, lane);
-                                if (std::fabs(fromTable - brute) > tolerance && failures++ < 5)
-                                    ADD_FAILURE()
-                                        << "lane " << lane << " of columns " << x0 << ".." << x1
-                                        << ", rows " << y0 << ".." << y1 << ": table " << fromTable
-                                        << ", pixels " << brute;
-                            }
+            }
             EXPECT_EQ(failures, 0);
         }
     }
 }
 
-TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
+// Float pixels read straight from the image, with values whose sums overflow, cancel, carry
+// signed zeros, denormals and NaNs. Widths of whole 16-column groups also run with streaming
+// stores, with and without a partial block of rows.
+TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdenticalInEveryStore)
 {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    // Values whose sums overflow, cancel, carry signed zeros, denormals and NaNs.
     const float specials[] = {nan,       -nan,     inf,         -inf, 3.0e38f,
                               -3.0e38f,  1.0e30f,  -0.0f,       0.0f, 1.0e-45f,
                               -1.0e-45f, 1.0e-38f, 16777216.0f, 1.0f, -1.0f};
@@ -257,7 +243,8 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
         {"L, few specials", PixelDecoder::luminanceFormat, 0.05},
         {"RGB, signed zeros only", PixelDecoder::rgbFormat, -1.0},
     };
-    const Size sizes[] = {{7, 5}, {1, 9}, {13, 1}, {64, 20}, {130, 7}};
+    const Size sizes[] = {{7, 5},  {1, 9},  {13, 1},  {64, 20}, {130, 7},
+                          {16, 1}, {16, 4}, {48, 13}, {160, 7}, {256, 9}};
     for (const auto& row : rows) {
         for (const Size& size : sizes) {
             const std::string name = caseName(row.name, size);
@@ -278,33 +265,10 @@ TEST(SummedAreaTableBuilder, NonFiniteNegativeAndHugeValuesStayBitIdentical)
             const OwnedImage image =
                 testing::floatImage(size.width, size.height, row.format, values);
             expectEverySetMatchesTheLiteralLoop(image.view());
-        }
-    }
-}
-
-TEST(SummedAreaTableBuilder, StreamingStoresGiveTheSameBits)
-{
-    // Widths of whole 16-column groups, heights with and without a partial block, float
-    // pixels of the three formats read straight from the image, with a few specials.
-    const Size sizes[] = {{16, 1}, {16, 4}, {32, 3}, {48, 13}, {64, 20}, {160, 7}, {256, 9}};
-    const struct {
-        const char* name;
-        std::uint32_t format;
-    } formats[] = {{"RGB", PixelDecoder::rgbFormat},
-                   {"BGR", PixelDecoder::bgrFormat},
-                   {"RGBA", PixelDecoder::rgbaFormat}};
-    for (const auto& [formatName, format] : formats) {
-        for (const Size& size : sizes) {
-            const std::string name = caseName(formatName, size);
-            SCOPED_TRACE(name);
-            std::mt19937 rng = seededFor(name);
-            std::uniform_real_distribution<float> uniform(-1.0e3f, 1.0e3f);
-            std::vector<float> values(std::size_t(size.width) * size.height *
-                                      PixelDecoder::numChannels(format));
-            for (float& v : values)
-                v = rng() % 50 == 0 ? std::numeric_limits<float>::quiet_NaN() : uniform(rng);
-            const OwnedImage image = testing::floatImage(size.width, size.height, format, values);
-            expectEverySetMatchesTheLiteralLoop(image.view(), Stores::Streaming);
+            if (size.width % 16 == 0 && row.format != PixelDecoder::luminanceFormat) {
+                SCOPED_TRACE("streaming stores");
+                expectEverySetMatchesTheLiteralLoop(image.view(), Stores::Streaming);
+            }
         }
     }
 }

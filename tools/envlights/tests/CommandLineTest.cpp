@@ -22,8 +22,9 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_EQ(defaults.format, OutputFormat::Table);
     EXPECT_EQ(defaults.rotateDeg, 0.0);
 
-    const CommandLine::Result all = parse({"a.exr", "-n", "5", "--format", "x3d", "-o", "out.x3d", "--overlay",
-                                           "o.png", "--rotate", "-12.5", "--timings", "b.hdr", "--", "-c.png"});
+    const CommandLine::Result all =
+        parse({"a.exr", "-n", "5", "--format", "x3d", "-o", "out.x3d", "--overlay", "o.png",
+               "--rotate", "-12.5", "--timings", "b.hdr", "--", "-c.png"});
     ASSERT_TRUE(all.run) << all.error;
     EXPECT_EQ(all.options.images, (std::vector<std::string>{"a.exr", "b.hdr", "-c.png"}));
     EXPECT_EQ(all.options.lights, 5);
@@ -39,7 +40,8 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_TRUE(!version.run && version.exitCode == exitOk && version.out == "envlights 9.8.7\n");
     const CommandLine::Result help = parse({"-h"});
     EXPECT_TRUE(!help.run && help.exitCode == exitOk);
-    for (const char* option : {"--lights", "--format", "--output", "--overlay", "--rotate", "--timings"})
+    for (const char* option :
+         {"--lights", "--format", "--output", "--overlay", "--rotate", "--timings"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
@@ -47,7 +49,7 @@ TEST(CommandLineTest, UsageErrorsNameTheOption)
 {
     struct Row {
         std::vector<const char*> args;
-        std::string error;  // exact, or a part of it after "..."
+        std::string error; // exact, or a part of it after "..."
     };
     const Row rows[] = {
         {{"-n", "many"}, "--lights: 'many' is not a whole number"},
@@ -55,7 +57,8 @@ TEST(CommandLineTest, UsageErrorsNameTheOption)
         {{"-n", "+3"}, "--lights: '+3' is not a whole number"},
         {{"-n", "-1"}, "--lights: -1 is negative; give 0 to 4096"},
         {{"-n", "4097"}, "--lights: 4097 is above 4096, the most lights allowed"},
-        {{"-n", "99999999999999999999"}, "--lights: 99999999999999999999 is above 4096, the most lights allowed"},
+        {{"-n", "99999999999999999999"},
+         "--lights: 99999999999999999999 is above 4096, the most lights allowed"},
         {{"--format", "xml"}, "--format: 'xml' is not one of table, json, x3d"},
         {{"--rotate", "east"}, "--rotate: 'east' is not a number of degrees"},
         {{"--rotate", "inf"}, "--rotate: 'inf' is not a number of degrees"},
@@ -77,4 +80,4 @@ TEST(CommandLineTest, UsageErrorsNameTheOption)
     }
 }
 
-}  // namespace
+} // namespace

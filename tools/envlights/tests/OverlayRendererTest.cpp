@@ -1,7 +1,7 @@
 // The overlay PNG decoded again with stb_image: orientation, enlargement, outlines and marks.
 
-#include "DigitFont.h"
 #include "OverlayRenderer.h"
+#include "DigitFont.h"
 
 #include <OpenSG/OSGBaseFunctions.h>
 
@@ -29,19 +29,22 @@ struct Decoded {
 };
 
 // Draws `report` over a width x height image of `data` and decodes the PNG.
-Decoded render(int width, int height, const void* data, osg::Int32 type, const EnvironmentReport& report)
+Decoded render(int width, int height, const void* data, osg::Int32 type,
+               const EnvironmentReport& report)
 {
     osg::osgInit(0, nullptr);
     osg::ImagePtr image = osg::Image::create();
     osg::addRefCP(image);
-    image->set(osg::Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0, static_cast<const osg::UInt8*>(data), type);
+    image->set(osg::Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0,
+               static_cast<const osg::UInt8*>(data), type);
     std::string png, error;
     EXPECT_TRUE(OverlayRenderer::renderPng(image, report, png, error)) << error;
     osg::subRefCP(image);
     Decoded out;
     int channels = 0;
-    unsigned char* pixels = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()), int(png.size()),
-                                                  &out.width, &out.height, &channels, 3);
+    unsigned char* pixels =
+        stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()), int(png.size()),
+                              &out.width, &out.height, &channels, 3);
     if (pixels)
         out.rgb.assign(pixels, pixels + 3 * out.width * out.height);
     stbi_image_free(pixels);
@@ -53,7 +56,8 @@ std::array<float, 3> shineDirection(int u, int v, int width, int height)
 {
     const double pi = 3.14159265358979323846;
     const double phi = 2.0 * pi * (1.0 - double(u) / width) - pi / 2.0, theta = pi * v / height;
-    return {float(std::sin(phi) * std::sin(theta)), float(std::cos(theta)), float(std::cos(phi) * std::sin(theta))};
+    return {float(std::sin(phi) * std::sin(theta)), float(std::cos(theta)),
+            float(std::cos(phi) * std::sin(theta))};
 }
 
 TEST(OverlayRendererTest, TopRowAtTheTopAndSmallPicturesEnlarged)
@@ -77,8 +81,10 @@ TEST(OverlayRendererTest, LeavesOutlinedAndLightsMarkedWhereTheyComeFrom)
     const std::vector<float> grey(std::size_t(width) * height * 3, 0.5f);
     EnvironmentReport report;
     report.leaves = {{0, 0, 512, 512}, {512, 0, 512, 256}, {512, 256, 512, 256}};
-    report.lights.push_back({shineDirection(700, 400, width, height), {}, report.leaves[1]});  // picture row 111
-    const Decoded out = render(width, height, grey.data(), osg::Image::OSG_FLOAT32_IMAGEDATA, report);
+    report.lights.push_back(
+        {shineDirection(700, 400, width, height), {}, report.leaves[1]}); // picture row 111
+    const Decoded out =
+        render(width, height, grey.data(), osg::Image::OSG_FLOAT32_IMAGEDATA, report);
     ASSERT_EQ(out.width, width);
 
     const Rgb background = out.at(100, 300), leaf{150, 150, 150}, lightLeaf{255, 210, 0};
@@ -110,9 +116,11 @@ TEST(OverlayRendererTest, MarksFollowTheDirectionAllAroundThePicture)
     for (const auto& [u, v] : {std::pair{0, 16}, {63, 16}, {10, 30}, {40, 1}, {16, 16}, {48, 9}}) {
         EnvironmentReport report;
         report.lights.push_back({shineDirection(u, v, width, height), {}, {}});
-        const Decoded out = render(width, height, black.data(), osg::Image::OSG_FLOAT32_IMAGEDATA, report);
-        EXPECT_EQ(out.at(u * scale + scale / 2, (height - 1 - v) * scale + scale / 2), red) << u << ", " << v;
+        const Decoded out =
+            render(width, height, black.data(), osg::Image::OSG_FLOAT32_IMAGEDATA, report);
+        EXPECT_EQ(out.at(u * scale + scale / 2, (height - 1 - v) * scale + scale / 2), red)
+            << u << ", " << v;
     }
 }
 
-}  // namespace
+} // namespace
