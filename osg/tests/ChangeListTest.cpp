@@ -6,15 +6,18 @@
 #include <OpenSG/OSGThread.h>
 #include <OpenSG/OSGTransform.h>
 
+#include <osgTestSupport/ScopedEditJournal.h>
+
 #include <thread>
 
 OSG_USING_NAMESPACE
+using Morvek::osgTestSupport::EditJournal;
+using Morvek::osgTestSupport::EditRecord;
+using Morvek::osgTestSupport::ScopedEditJournal;
 
-namespace
-{
+namespace {
 // Each test leaves the thread's list as it found it: read-only and empty.
-class ChangeListTest : public OsgTest
-{
+class ChangeListTest : public OsgTest {
 protected:
     void TearDown() override
     {
@@ -46,11 +49,41 @@ TEST_F(ChangeListTest, EntriesKeepTheIdAndTypeOfContainersSinceDestroyed)
     EXPECT_EQ(first.second, TransformBase::MatrixFieldMask);
     EXPECT_EQ(first.type->getName(), "Transform");
     EXPECT_EQ(second.first, getContainerId(node));
-    EXPECT_EQ(second.second, Node::ChildrenFieldMask);
     EXPECT_EQ(second.type->getName(), "Node");
     list.clearAll();
     EXPECT_TRUE(list.empty());
     subRefCP(node);
+}
+
+// endEditCP and changedCP record; endEditNotChangedCP, null containers and the layer's own
+// bookkeeping (a core's parents list) do not.
+TEST_F(ChangeListTest, OnlyCommittedEditsAreRecorded)
+{
+    EditJournal::setEnabled(true);
+    {
+        ScopedEditJournal recording;
+        TransformPtr t = TransformBase::create();
+        NodePtr n = Node::create();
+        addRefCP(n);
+        n->setCore(t);
+        beginEditCP(t, TransformBase::MatrixFieldMask);
+        endEditCP(t, TransformBase::MatrixFieldMask);
+        changedCP(n, Node::CoreFieldMask);
+        endEditNotChangedCP(n);
+        endEditCP(NullFC);
+        endEditCP(n);
+
+        const std::vector<EditRecord> records = EditJournal::records();
+        ASSERT_EQ(records.size(), 3u);
+        EXPECT_EQ(records[0].containerId, getContainerId(t));
+        EXPECT_EQ(records[0].typeName, "Transform");
+        EXPECT_EQ(records[1].containerId, getContainerId(n));
+        EXPECT_EQ(records[1].mask, Node::CoreFieldMask);
+        EXPECT_EQ(records[2].mask, FieldBits::AllFields);
+        subRefCP(n);
+    }
+    EXPECT_TRUE(EditJournal::isEnabled()) << "the scope restores the state it found";
+    EXPECT_TRUE(EditJournal::records().empty());
 }
 
 TEST_F(ChangeListTest, EachThreadRecordsIntoItsOwnListOnlyWhileItIsReadWrite)
@@ -65,29 +98,24 @@ TEST_F(ChangeListTest, EachThreadRecordsIntoItsOwnListOnlyWhileItIsReadWrite)
 
     mine->setReadOnly(false);
     EXPECT_TRUE(ChangeList::anyReadWrite());
-    struct Seen
-    {
-        ChangeList* list = nullptr;
-        bool startedReadOnly = false;
-        size_t whileReadOnly = 99;
-        size_t whileReadWrite = 99;
-    } seen;
+    ChangeList* theirs = nullptr;
+    bool startedReadOnly = false;
+    size_t whileReadOnly = 99, whileReadWrite = 99;
     std::thread worker([&] {
-        ChangeList* own = Thread::getCurrentChangeList();
-        seen.list = own;
-        seen.startedReadOnly = own->isReadOnly();
+        theirs = Thread::getCurrentChangeList();
+        startedReadOnly = theirs->isReadOnly();
         endEditCP(transform, TransformBase::MatrixFieldMask);
-        seen.whileReadOnly = own->sizeChanged();
-        own->setReadOnly(false);
+        whileReadOnly = theirs->sizeChanged();
+        theirs->setReadOnly(false);
         endEditCP(transform, TransformBase::MatrixFieldMask);
-        seen.whileReadWrite = own->sizeChanged();
+        whileReadWrite = theirs->sizeChanged();
         // The thread ends with its list still read-write.
     });
     worker.join();
-    EXPECT_NE(seen.list, mine);
-    EXPECT_TRUE(seen.startedReadOnly) << "another thread's read-write list makes no other so";
-    EXPECT_EQ(seen.whileReadOnly, 0u);
-    EXPECT_EQ(seen.whileReadWrite, 1u);
+    EXPECT_NE(theirs, mine);
+    EXPECT_TRUE(startedReadOnly) << "another thread's read-write list makes no other so";
+    EXPECT_EQ(whileReadOnly, 0u);
+    EXPECT_EQ(whileReadWrite, 1u);
     EXPECT_TRUE(mine->empty()) << "another thread's edits stay out of this thread's list";
 
     mine->setReadOnly(true);
