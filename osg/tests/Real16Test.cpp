@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 OSG_USING_NAMESPACE
 
-namespace
-{
+namespace {
 // Independent reference decoder: IEEE 754 binary16 by its definition.
 float referenceDecode(std::uint16_t bits)
 {
@@ -42,50 +42,25 @@ Real16 fromBits(std::uint16_t bits)
 
 TEST(Real16Test, DecodesEveryBitPatternExactly)
 {
-    for (std::uint32_t bits = 0; bits <= 0xffff; ++bits)
-    {
+    for (std::uint32_t bits = 0; bits <= 0xffff; ++bits) {
         const float expected = referenceDecode(std::uint16_t(bits));
         const float actual = float(fromBits(std::uint16_t(bits)));
-        if (std::isnan(expected))
-        {
+        if (std::isnan(expected)) {
             EXPECT_TRUE(std::isnan(actual)) << std::hex << bits;
-        }
-        else
-        {
+        } else {
             ASSERT_EQ(floatBits(actual), floatBits(expected)) << "pattern 0x" << std::hex << bits;
         }
     }
-    EXPECT_TRUE(std::signbit(float(fromBits(0x8000)))) << "0x8000 is -0";
 }
 
-TEST(Real16Test, EncodingEdgeCases)
+// What the exhaustive round trip below does not reach: signs of zero, overflow, NaN.
+TEST(Real16Test, EncodingOutsideTheFiniteHalves)
 {
-    struct Row
-    {
-        const char* name;
-        float input;
-        std::uint16_t expected;
-    };
-    const Row rows[] = {
-        {"one", 1.0f, 0x3c00},
-        {"tie above one rounds up, not to even", 1.00048828125f, 0x3c01},
-        {"2049 lies between 2048 and 2050 and rounds up", 2049.f, 0x6801},
-        {"half the smallest subnormal rounds up", std::ldexp(1.f, -25), 0x0001},
-        {"a quarter of the smallest subnormal is zero", std::ldexp(1.f, -26), 0x0000},
-        {"negative zero becomes +0", -0.0f, 0x0000},
-        {"negative underflow becomes +0", -1e-10f, 0x0000},
-        {"largest finite", 65504.f, 0x7bff},
-        {"tie above the largest finite overflows", 65520.f, 0x7c00},
-        {"just below that tie stays finite", 65519.996f, 0x7bff},
-        {"negative overflow", -1e9f, 0xfc00},
-        {"infinity", INFINITY, 0x7c00},
-        {"negative two", -2.f, 0xc000},
-        {"smallest normal", std::ldexp(1.f, -14), 0x0400},
-        {"largest subnormal", std::ldexp(1023.f, -24), 0x03ff},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(Real16(row.input).bits(), row.expected) << row.name << std::hex << " got 0x"
-                                                          << Real16(row.input).bits();
+    const std::pair<float, std::uint16_t> rows[] = {{-0.0f, 0x0000},    {-1e-10f, 0x0000},
+                                                    {1e9f, 0x7c00},     {-1e9f, 0xfc00},
+                                                    {INFINITY, 0x7c00}, {-INFINITY, 0xfc00}};
+    for (const auto& [input, expected] : rows)
+        EXPECT_EQ(Real16(input).bits(), expected) << input;
     EXPECT_TRUE(Real16(NAN).isNan());
 }
 
@@ -93,12 +68,10 @@ TEST(Real16Test, EncodingEdgeCases)
 // in magnitude while its float neighbours round to the nearer half.
 TEST(Real16Test, EncodingRoundsToNearestWithTiesAwayFromZero)
 {
-    for (std::uint16_t h = 0; h < 0x7c00; ++h)
-    {
+    for (std::uint16_t h = 0; h < 0x7c00; ++h) {
         const float value = referenceDecode(h);
         ASSERT_EQ(Real16(value).bits(), h) << "round trip of 0x" << std::hex << h;
-        if (h != 0)
-        {
+        if (h != 0) {
             ASSERT_EQ(Real16(-value).bits(), h | 0x8000) << "round trip of -0x" << std::hex << h;
         }
 
@@ -112,8 +85,8 @@ TEST(Real16Test, EncodingRoundsToNearestWithTiesAwayFromZero)
         ASSERT_EQ(Real16(above).bits(), up) << "above the tie after 0x" << std::hex << h;
         // Negative values mirror this, except that results of zero lose their sign.
         ASSERT_EQ(Real16(-mid).bits(), up | 0x8000) << "negative tie after 0x" << std::hex << h;
-        ASSERT_EQ(Real16(-below).bits(), h == 0 ? 0 : (h | 0x8000)) << "below the negative tie after 0x"
-                                                                    << std::hex << h;
+        ASSERT_EQ(Real16(-below).bits(), h == 0 ? 0 : (h | 0x8000))
+            << "below the negative tie after 0x" << std::hex << h;
     }
 }
 } // namespace
