@@ -2,7 +2,6 @@
 
 #include "HostTestNodes.h"
 
-#include <morvekBase/NodePartDesc.h>
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/Runtime.h>
 #include <morvekCoreNodePool/Group.h>
@@ -29,42 +28,32 @@ TEST(NodeProc, DynamicFieldsAreAddedFoundAndRemoved)
         const char* message; // expected log line, or ""
     };
     const Row rows[] = {
-        {"float with default",
-         NodePartDesc(30, FieldMask::bit(30), PartExposedField, DataSFFloat, 1, "gain", nullptr,
-                      "2.5", nullptr, "", 0),
-         "2.5", ""},
-        {"bad default keeps the placeholder",
-         NodePartDesc(31, FieldMask::bit(31), PartExposedField, DataSFVec3f, 1, "axis", nullptr,
-                      "1 2", nullptr, "", 0),
-         "0 0 0",
+        {"float with default", testRow(30, DataSFFloat, "gain", "2.5"), "2.5", ""},
+        {"bad default keeps the placeholder", testRow(31, DataSFVec3f, "axis", "1 2"), "0 0 0",
          "Field HostTestNode/dyn.axis: default \"1 2\" is not a valid SFVec3f; keeping the "
          "placeholder"},
-        {"name of a registered field",
-         NodePartDesc(32, FieldMask::bit(32), PartExposedField, DataSFFloat, 1, "level", nullptr,
-                      nullptr, nullptr, "", 0),
-         nullptr,
+        {"name of a registered field", testRow(32, DataSFFloat, "level"), nullptr,
          "Node HostTestNode/dyn: a field named \"level\" exists already or the name is empty; "
          "no field added"},
-        {"data type without field class",
-         NodePartDesc(33, FieldMask::bit(33), PartExposedField, DataSFRotation, 1, "turn",
-                      nullptr, nullptr, nullptr, "", 0),
-         nullptr, "Node HostTestNode/dyn: no field class for data type 25 of \"turn\"; no field added"},
+        {"data type without field class", testRow(33, DataSFRotation, "turn"), nullptr,
+         "Node HostTestNode/dyn: no field class for data type 25 of \"turn\"; no field added"},
     };
     for (const Row& row : rows) {
         osgTestSupport::LogCapture capture;
         Field* field = proc.addNodePart(row.row);
+        SCOPED_TRACE(row.name);
         if (row.value) {
-            ASSERT_NE(field, nullptr) << row.name;
-            EXPECT_EQ(field->getValueString(), row.value) << row.name;
-            EXPECT_EQ(proc.findField(row.row.getName()), field) << row.name;
-            EXPECT_EQ(&field->getOwner(), node.get()) << row.name;
+            ASSERT_NE(field, nullptr);
+            EXPECT_EQ(field->getValueString(), row.value);
+            EXPECT_EQ(proc.findField(row.row.getName()), field);
+            EXPECT_EQ(&field->getOwner(), node.get());
         } else {
-            EXPECT_EQ(field, nullptr) << row.name;
+            EXPECT_EQ(field, nullptr);
         }
         if (row.message[0])
-            EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(row.message))) << row.name;
+            EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(row.message)));
         else
-            EXPECT_EQ(capture.text(), "") << row.name;
+            EXPECT_EQ(capture.text(), "");
     }
     // The registered fields stay reachable through the processor as well.
     EXPECT_EQ(proc.findField("level"), &node->level());
