@@ -19,7 +19,8 @@ namespace {
 
 bool endsWith(const std::string& text, const std::string& tail)
 {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 const char* const source = "morvekBase/HostLogTest";
@@ -28,34 +29,27 @@ TEST(HostLog, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
 {
     // Each header part ends in ": ", and the header in one more space (OpenSG's layout).
     const std::string header = std::string(LogModuleName) + ": " + source + ": " + " ";
+    enum Written { nothing, textOnly, withHeader };
     struct Row {
-        const char* name;
         osg::LogLevel logLevel;
         osg::UInt32 moduleHandling;
         bool moduleKnown;
         osg::LogLevel messageLevel;
-        bool written;
-        bool withHeader;
+        Written written;
     };
+    using namespace osg;
     const Row rows[] = {
-        {"info at info level", osg::LOG_INFO, osg::LOG_MODULE_ALL, false, osg::LOG_INFO, true,
-         true},
-        {"fatal at warning level", osg::LOG_WARNING, osg::LOG_MODULE_ALL, false, osg::LOG_FATAL,
-         true, true},
-        {"notice at notice level", osg::LOG_NOTICE, osg::LOG_MODULE_ALL, false, osg::LOG_NOTICE,
-         true, true},
-        {"info at notice level", osg::LOG_NOTICE, osg::LOG_MODULE_ALL, false, osg::LOG_INFO, false,
-         false},
-        {"notice at warning level", osg::LOG_WARNING, osg::LOG_MODULE_ALL, false, osg::LOG_NOTICE,
-         false, false},
-        {"known module", osg::LOG_INFO, osg::LOG_MODULE_KNOWN, true, osg::LOG_INFO, true, true},
-        {"unknown module refused", osg::LOG_INFO, osg::LOG_MODULE_KNOWN, false, osg::LOG_INFO, true,
-         false},
-        {"no module accepted", osg::LOG_INFO, osg::LOG_MODULE_NONE, false, osg::LOG_INFO, true,
-         false},
+        {LOG_INFO, LOG_MODULE_ALL, false, LOG_INFO, withHeader},
+        {LOG_WARNING, LOG_MODULE_ALL, false, LOG_FATAL, withHeader},
+        {LOG_NOTICE, LOG_MODULE_ALL, false, LOG_NOTICE, withHeader},
+        {LOG_NOTICE, LOG_MODULE_ALL, false, LOG_INFO, nothing},
+        {LOG_WARNING, LOG_MODULE_ALL, false, LOG_NOTICE, nothing},
+        {LOG_INFO, LOG_MODULE_KNOWN, true, LOG_INFO, withHeader},
+        {LOG_INFO, LOG_MODULE_KNOWN, false, LOG_INFO, textOnly},
+        {LOG_INFO, LOG_MODULE_NONE, false, LOG_INFO, textOnly},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
         LogLevelScope logLevel(row.logLevel, osg::LOG_MODULE_HEADER | osg::LOG_FILE_HEADER);
         osg::osgLog().setModuleHandling(row.moduleHandling, true);
         if (row.moduleKnown)
@@ -66,7 +60,9 @@ TEST(HostLog, WrittenByLevelWithHeaderOnlyForAnAcceptedModule)
             osg::osgLog().delModuleName(LogModuleName);
 
         const std::string text = "Type/name: 42 done\n";
-        EXPECT_EQ(capture.text(), !row.written ? "" : row.withHeader ? header + text : text);
+        EXPECT_EQ(capture.text(), row.written == nothing    ? ""
+                                  : row.written == textOnly ? text
+                                                            : header + text);
     }
 }
 
