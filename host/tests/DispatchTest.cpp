@@ -78,8 +78,8 @@ TEST_F(Dispatch, ChangesBetweenUpdatesArriveAsOneMaskedCall)
              node->names().setValue({"x"});
          },
          0x2 | 0x40 | 0x400},
-        {"unchanged value is still a change", [&] { node->flag().setValue(node->flag().getValue()); },
-         0x8},
+        {"unchanged value is still a change",
+         [&] { node->flag().setValue(node->flag().getValue()); }, 0x8},
         {"processValueChange", [&] { node->offset().processValueChange(0.0, CallerRoute); }, 0x80},
     };
     for (const Row& row : rows) {
@@ -144,11 +144,10 @@ TEST_F(Dispatch, NodesDestroyedWhileQueuedAreNotDelivered)
     gone->level().setValue(0.1f);
     gone->subRef();
     EXPECT_EQ(Runtime::instance().update(1.0), 1u);
-    EXPECT_THAT(journal(), ElementsAre("gone:shutdown", "gone:dispose",
-                                       "killer:nodeChanged 0x7fb status=1",
-                                       "killer:childRemoved items victim",
-                                       "victim:parentRemoved killer", "victim:shutdown",
-                                       "victim:dispose"));
+    EXPECT_THAT(journal(),
+                ElementsAre("gone:shutdown", "gone:dispose", "killer:nodeChanged 0x7fb status=1",
+                            "killer:childRemoved items victim", "victim:parentRemoved killer",
+                            "victim:shutdown", "victim:dispose"));
 }
 
 TEST_F(Dispatch, LifeCycleThroughASceneFollowsTheHostOrder)
@@ -169,11 +168,11 @@ TEST_F(Dispatch, LifeCycleThroughASceneFollowsTheHostOrder)
     scene->children().clear();
     node.reset();
 
-    EXPECT_THAT(journal(), ElementsAre("n:parentAdded scene", "n:attach",
-                                       "n:nodeChanged 0x20 status=0", "n:detach",
-                                       "n:parentRemoved scene", "n:parentAdded scene", "n:attach",
-                                       "n:nodeChanged 0x7fb status=2", "n:detach",
-                                       "n:parentRemoved scene", "n:shutdown", "n:dispose"));
+    EXPECT_THAT(journal(),
+                ElementsAre("n:parentAdded scene", "n:attach", "n:nodeChanged 0x20 status=0",
+                            "n:detach", "n:parentRemoved scene", "n:parentAdded scene", "n:attach",
+                            "n:nodeChanged 0x7fb status=2", "n:detach", "n:parentRemoved scene",
+                            "n:shutdown", "n:dispose"));
 }
 
 TEST_F(Dispatch, LinkedNodesJoinAfterAndLeaveBeforeTheirParent)
@@ -193,9 +192,9 @@ TEST_F(Dispatch, LinkedNodesJoinAfterAndLeaveBeforeTheirParent)
     EXPECT_EQ(grandchild->getRecordingProc()->getScene(), scene.get());
     scene->children().removeChild(0);
     EXPECT_FALSE(grandchild->isLive());
-    EXPECT_THAT(journal(), ElementsAre("p:parentAdded scene", "p:attach", "c:attach", "g:attach",
-                                       "g:detach", "c:detach", "p:detach",
-                                       "p:parentRemoved scene"));
+    EXPECT_THAT(journal(),
+                ElementsAre("p:parentAdded scene", "p:attach", "c:attach", "g:attach", "g:detach",
+                            "c:detach", "p:detach", "p:parentRemoved scene"));
 
     // A node linked twice into the scene stays attached until its last live link goes.
     scene->children().addChild(child.get());
@@ -205,8 +204,8 @@ TEST_F(Dispatch, LinkedNodesJoinAfterAndLeaveBeforeTheirParent)
     EXPECT_TRUE(child->isLive());
     scene->children().clear();
     EXPECT_FALSE(child->isLive());
-    EXPECT_THAT(journal(), ElementsAre("c:parentRemoved scene", "g:detach", "c:detach",
-                                       "p:detach", "p:parentRemoved scene"));
+    EXPECT_THAT(journal(), ElementsAre("c:parentRemoved scene", "g:detach", "c:detach", "p:detach",
+                                       "p:parentRemoved scene"));
 }
 
 TEST_F(Dispatch, ANodeBelongsToOneSceneAtATime)

@@ -86,7 +86,8 @@ TEST(NodePoolLoader, ErrorsComeBackAsTextAndLeaveNothingLoaded)
         std::string error;
         EXPECT_FALSE(loader.load(row.pool, error)) << row.name;
         if (row.error.size() > 3 && row.error.compare(row.error.size() - 3, 3, "...") == 0)
-            EXPECT_EQ(error.substr(0, row.error.size() - 3), row.error.substr(0, row.error.size() - 3))
+            EXPECT_EQ(error.substr(0, row.error.size() - 3),
+                      row.error.substr(0, row.error.size() - 3))
                 << row.name << ": " << error;
         else
             EXPECT_EQ(error, row.error) << row.name;

@@ -93,11 +93,12 @@ TEST_F(SceneGraph, ChildrensNodesHangBelowTheirGroupsNode)
 TEST_F(SceneGraph, ExtraCoreCountsRequestsAndLightsOnlyTheGroupsSubtree)
 {
     LightCore light;
-    const char* const lit = "Group\n"
-                            "  Group\n"
-                            "    DirectionalLight on diffuse=(1 1 1 1) beacon=none direction=(0 0 1)\n"
-                            "      <no core>\n"
-                            "      <no core>\n";
+    const char* const lit =
+        "Group\n"
+        "  Group\n"
+        "    DirectionalLight on diffuse=(1 1 1 1) beacon=none direction=(0 0 1)\n"
+        "      <no core>\n"
+        "      <no core>\n";
     struct Step {
         const char* name;
         bool request; // else release
@@ -251,7 +252,8 @@ TEST_F(SceneGraph, SetCoreByNameAndItsFailures)
     const Row rows[] = {
         {"unknown name", "Teapot", nullptr,
          "HostTestNode/a: unknown core type \"Teapot\"; core unchanged"},
-        {"null name", nullptr, nullptr, "HostTestNode/a: unknown core type \"(null)\"; core unchanged"},
+        {"null name", nullptr, nullptr,
+         "HostTestNode/a: unknown core type \"(null)\"; core unchanged"},
         {"OpenSG cannot create it", "Group", "Group",
          "HostTestNode/a: OpenSG could not create a Group core; core unchanged"},
     };
