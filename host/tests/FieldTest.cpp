@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
 #include <random>
 #include <utility>
@@ -33,28 +35,19 @@ constexpr unsigned probeIndex = 20;
 // A field object of the given class with a recognisable placeholder value.
 std::unique_ptr<Field> makeProbe(Node& node, NodePartDataType type)
 {
-    switch (type) {
-    case DataSFBool:
-        return std::make_unique<SFBool>(node, true);
-    case DataSFInt32:
-        return std::make_unique<SFInt32>(node, 42);
-    case DataSFFloat:
-        return std::make_unique<SFFloat>(node, 0.5f);
-    case DataSFColor:
-        return std::make_unique<SFColor>(node, osg::Color3f(0.25f, 0.25f, 0.25f));
-    case DataSFVec3f:
-        return std::make_unique<SFVec3f>(node, osg::Vec3f(9, 9, 9));
-    case DataMFString:
-        return std::make_unique<MFString>(node, std::vector<std::string>{"keep"});
-    case DataSFString:
-        return std::make_unique<SFString>(node, "keep");
-    case DataSFNode:
-        return std::make_unique<SFNode>(node, nullptr);
-    case DataMFNode:
-        return std::make_unique<MFNode>(node, nullptr);
-    default:
-        return nullptr;
-    }
+    using F = std::unique_ptr<Field>;
+    const std::map<NodePartDataType, std::function<F()>> make = {
+        {DataSFBool, [&] { return F(new SFBool(node, true)); }},
+        {DataSFInt32, [&] { return F(new SFInt32(node, 42)); }},
+        {DataSFFloat, [&] { return F(new SFFloat(node, 0.5f)); }},
+        {DataSFColor, [&] { return F(new SFColor(node, osg::Color3f(0.25f, 0.25f, 0.25f))); }},
+        {DataSFVec3f, [&] { return F(new SFVec3f(node, osg::Vec3f(9, 9, 9))); }},
+        {DataMFString, [&] { return F(new MFString(node, std::vector<std::string>{"keep"})); }},
+        {DataSFString, [&] { return F(new SFString(node, "keep")); }},
+        {DataSFNode, [&] { return F(new SFNode(node, nullptr)); }},
+        {DataMFNode, [&] { return F(new MFNode(node, nullptr)); }},
+    };
+    return make.at(type)();
 }
 
 struct DefaultRow {
@@ -70,30 +63,22 @@ const DefaultRow defaultRows[] = {
     {"bool FALSE with blanks", DataSFBool, " FALSE\n", nullptr, "FALSE", false},
     {"bool lower case", DataSFBool, "false", nullptr, "TRUE", true},
     {"bool two values", DataSFBool, "TRUE FALSE", nullptr, "TRUE", true},
-    {"int negative", DataSFInt32, "-17", nullptr, "-17", false},
     {"int plus sign", DataSFInt32, "+5", nullptr, "5", false},
     {"int hexadecimal", DataSFInt32, "0x1F", nullptr, "31", false},
     {"int fraction", DataSFInt32, "2.5", nullptr, "42", true},
-    {"int empty", DataSFInt32, "", nullptr, "42", true},
     {"int too large", DataSFInt32, "4294967296", nullptr, "42", true},
     {"int within range", DataSFInt32, "100", "[0,100]", "100", false},
     {"int above range", DataSFInt32, "101", "[0,100]", "42", true},
     {"float exponent", DataSFFloat, "1e-3", nullptr, "0.001", false},
     {"float trailing junk", DataSFFloat, "1.5x", nullptr, "0.5", true},
     {"float nan", DataSFFloat, "nan", nullptr, "0.5", true},
-    {"float inf", DataSFFloat, "inf", nullptr, "0.5", true},
-    {"float two values", DataSFFloat, "1 2", nullptr, "0.5", true},
-    {"float within range", DataSFFloat, "0", "[0,1]", "0", false},
     {"float above range", DataSFFloat, "1.5", "[0,1]", "0.5", true},
     {"color with commas", DataSFColor, "1,0.5, 0", nullptr, "1 0.5 0", false},
-    {"color two values", DataSFColor, "1 1", nullptr, "0.25 0.25 0.25", true},
     {"color above one", DataSFColor, "1 1 2", nullptr, "0.25 0.25 0.25", true},
     {"vec3 plus signs", DataSFVec3f, "+1 -2 +3e2", nullptr, "1 -2 300", false},
-    {"vec3 four values", DataSFVec3f, "0 0 -1 0", nullptr, "9 9 9", true},
     {"vec3 word", DataSFVec3f, "0 0 x", nullptr, "9 9 9", true},
     {"strings", DataMFString, "\"a\" \"b c\"", nullptr, "[\"a\" \"b c\"]", false},
     {"strings bracketed", DataMFString, "[ \"x\\\"y\" ]", nullptr, "[\"x\\\"y\"]", false},
-    {"strings empty", DataMFString, "[]", nullptr, "[]", false},
     {"strings unterminated", DataMFString, "\"a", nullptr, "[\"keep\"]", true},
     {"strings unquoted", DataMFString, "a", nullptr, "[\"keep\"]", true},
     {"string", DataSFString, " \"one\" ", nullptr, "\"one\"", false},
@@ -133,42 +118,35 @@ TEST(Field, RegisteredFieldTakesItsRowDefaultOrKeepsThePlaceholder)
     }
 }
 
-TEST(Field, FloatTextIsReadWithCorrectRounding)
-{
-    const std::pair<const char*, float> rows[] = {{"1.570796", 1.570796f},
-                                                  {"0.785398", 0.785398f},
-                                                  {"-0", -0.f},
-                                                  {"3.4028235e38", 3.4028235e38f},
-                                                  {"1e-45", 1e-45f}};
-    for (const auto& [text, expected] : rows) {
-        float value = 7.f;
-        ASSERT_TRUE(ClassicEncoding::parseFloats(text, &value, 1)) << text;
-        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;
-    }
-}
-
-TEST(ClassicEncoding, FloatListsAreAllOrNothing)
+// Lists of floats are read whole or not at all, each number correctly rounded (the compiler's
+// own conversion is the oracle), bit for bit.
+TEST(ClassicEncoding, FloatListsAreReadExactlyAndAllOrNothing)
 {
     struct Row {
-        const char* name;
         const char* text;
         unsigned count;
         bool ok;
         std::vector<float> expected; // the whole output afterwards
     };
     const std::vector<float> untouched(6, 7.f);
+    auto one = [&](float value) { return std::vector<float>{value, 7.f, 7.f, 7.f, 7.f, 7.f}; };
     const Row rows[] = {
-        {"three, commas as spaces", "1, 2 ,3", 3, true, {1.f, 2.f, 3.f, 7.f, 7.f, 7.f}},
-        {"three with a bad last token", "1 2 x", 3, false, untouched},
-        {"six with a bad last token", "1 2 3 4 5 x", 6, false, untouched},
-        {"one too many", "1 2 3 4", 3, false, untouched},
-        {"one too few", "1 2 3 4 5", 6, false, untouched},
+        {"1.570796", 1, true, one(1.570796f)},
+        {"0.785398", 1, true, one(0.785398f)},
+        {"-0", 1, true, one(-0.f)},
+        {"3.4028235e38", 1, true, one(3.4028235e38f)},
+        {"1e-45", 1, true, one(1e-45f)},
+        {"1, 2 ,3", 3, true, {1.f, 2.f, 3.f, 7.f, 7.f, 7.f}}, // commas count as spaces
+        {"1 2 x", 3, false, untouched},
+        {"1 2 3 4 5 x", 6, false, untouched},
+        {"1 2 3 4", 3, false, untouched},
+        {"1 2 3 4 5", 6, false, untouched},
     };
     for (const Row& row : rows) {
         std::vector<float> out = untouched;
         EXPECT_EQ(ClassicEncoding::parseFloats(row.text, out.data(), row.count), row.ok)
-            << row.name;
-        EXPECT_EQ(out, row.expected) << row.name;
+            << row.text;
+        EXPECT_EQ(std::memcmp(out.data(), row.expected.data(), sizeof(float) * 6), 0) << row.text;
     }
 }
 
@@ -192,36 +170,24 @@ TEST(ClassicEncoding, FormattedFloatsReadBackToTheSameBits)
 TEST(Field, RegistrationMistakesAreReportedAndBindNothing)
 {
     RefPtr<HostTestNode> node(HostTestNode::create());
-    const std::string id = "HostTestNode/" + node->getIDStr();
-    SFFloat extra(*node, 0.5f);
-    SFBool wrongClass(*node, false);
-    struct Row {
-        const char* name;
-        Field* field;
-        unsigned index;
-        std::string message;
-    };
-    const Row rows[] = {
-        {"no row with that index", &extra, 99,
-         "Node " + id + ": type HostTestNode has no field row with index 99; field not registered"},
-        {"index taken", &extra, HostTestNode::levelIndex,
-         "Node " + id + ": field index 5 is already registered (level); level not registered"},
-    };
-    for (const Row& row : rows) {
+    const std::string id = "Node HostTestNode/" + node->getIDStr();
+    auto expectRefused = [&](Field& field, unsigned index, const std::string& message) {
         osgTestSupport::LogCapture capture;
-        node->regField(*row.field, HostTestNode::classType(), row.index, true);
-        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(row.message))) << row.name;
-        EXPECT_EQ(row.field->getDesc(), nullptr) << row.name;
-    }
-    // The level row (SFFloat) offered to an SFBool: refused before anything is bound.
+        node->regField(field, HostTestNode::classType(), index, true);
+        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(id + message)));
+        EXPECT_EQ(field.getDesc(), nullptr);
+    };
+    SFFloat extra(*node, 0.5f);
+    expectRefused(extra, 99,
+                  ": type HostTestNode has no field row with index 99; field not "
+                  "registered");
+    expectRefused(extra, HostTestNode::levelIndex,
+                  ": field index 5 is already registered (level); level not registered");
     node->unregField(HostTestNode::levelIndex);
-    osgTestSupport::LogCapture capture;
-    node->regField(wrongClass, HostTestNode::classType(), HostTestNode::levelIndex, true);
-    EXPECT_THAT(capture.lines(),
-                ElementsAre(HasSubstr("Node " + id +
-                                      ": row 5 (level) of type HostTestNode has "
-                                      "data type 9, the field object is a SFBool; not "
-                                      "registered")));
+    SFBool wrongClass(*node, false);
+    expectRefused(wrongClass, HostTestNode::levelIndex,
+                  ": row 5 (level) of type HostTestNode has data type 9, the field object is a "
+                  "SFBool; not registered");
     EXPECT_EQ(node->getField(HostTestNode::levelIndex), nullptr);
     node->regField(node->level(), HostTestNode::classType(), HostTestNode::levelIndex, true);
 }
