@@ -58,17 +58,15 @@ TEST_F(LogTest, ModuleHandlingDecidesWhoGetsAHeader)
         const char* module;
         bool accepted;
     };
-    const Row rows[] = {
-        {LOG_MODULE_ALL, "Elsewhere", true},
-        {LOG_MODULE_NONE, "Known", false},
-        {LOG_MODULE_KNOWN, "Known", true},
-        {LOG_MODULE_KNOWN, "Elsewhere", false},
-        {LOG_MODULE_UNKNOWN, "Elsewhere", true},
-        {LOG_MODULE_UNKNOWN, "Known", false},
-        {LOG_MODULE_UNDEFINED, "", true},
-        {LOG_MODULE_KNOWN, nullptr, false},
-        {LOG_MODULE_KNOWN | LOG_MODULE_UNDEFINED, nullptr, true},
-    };
+    const Row rows[] = {{LOG_MODULE_ALL, "Elsewhere", true},
+                        {LOG_MODULE_NONE, "Known", false},
+                        {LOG_MODULE_KNOWN, "Known", true},
+                        {LOG_MODULE_KNOWN, "Elsewhere", false},
+                        {LOG_MODULE_UNKNOWN, "Elsewhere", true},
+                        {LOG_MODULE_UNKNOWN, "Known", false},
+                        {LOG_MODULE_UNDEFINED, "", true},
+                        {LOG_MODULE_KNOWN, nullptr, false},
+                        {LOG_MODULE_KNOWN | LOG_MODULE_UNDEFINED, nullptr, true}};
     osgLog().addModuleName("Known");
     for (const Row& row : rows) {
         osgLog().setModuleHandling(row.handling, true);
