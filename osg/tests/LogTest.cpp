@@ -179,7 +179,7 @@ TEST_F(LogTest, OneMessageIsOneLineUnderConcurrency)
     LogCapture capture;
     const std::string a(64, 'a'), b(64, 'b');
     auto writer = [](const std::string* text) {
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             FWARNING(("%s\n", text->c_str()));
             SWARNING << *text << std::endl;
         }
@@ -188,7 +188,7 @@ TEST_F(LogTest, OneMessageIsOneLineUnderConcurrency)
     t1.join();
     t2.join();
     const Lines lines = capture.lines();
-    EXPECT_EQ(lines.size(), 1200u);
+    EXPECT_EQ(lines.size(), 8000u);
     for (const std::string& line : lines)
         ASSERT_TRUE(line == "WARNING:  " + a || line == "WARNING:  " + b) << "torn: " << line;
 }
