@@ -8,6 +8,7 @@
 #include <morvekBase/NodePoolLoader.h>
 #include <morvekBase/NodeTypeNameSpace.h>
 #include <morvekBase/RefPtr.h>
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/Group.h>
 #include <morvekCoreNodePool/Scene.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
@@ -190,25 +191,12 @@ NodeType* probeType()
                                        SearchCaseSensitive);
 }
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/morvekPoolsXXXXXX";
-        _path = ::mkdtemp(pattern);
-    }
-    ~TempFolder() { std::filesystem::remove_all(_path); }
-    const std::string& path() const { return _path; }
-
-private:
-    std::string _path;
-};
-
 // The file and entry point names follow the pool's name (libmorvek<name>.so, init<name>).
 TEST(NodePoolLoader, ErrorsComeBackAsTextAndLeaveNothingLoaded)
 {
-    TempFolder folder;
-    std::ofstream(folder.path() + "/libmorvekBroken.so") << "this is not a shared library";
+    char pattern[] = "/tmp/morvekPoolsXXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    std::ofstream(folder + "/libmorvekBroken.so") << "this is not a shared library";
     const std::string host = NodePoolLoader::hostLibraryFolder();
 
     struct Row {
@@ -220,8 +208,8 @@ TEST(NodePoolLoader, ErrorsComeBackAsTextAndLeaveNothingLoaded)
     const Row rows[] = {
         {"missing file", "Missing", "",
          "Node pool Missing: libmorvekMissing.so not found in " + host},
-        {"missing file, two folders", "Missing", folder.path(),
-         "Node pool Missing: libmorvekMissing.so not found in " + folder.path() + ", " + host},
+        {"missing file, two folders", "Missing", folder,
+         "Node pool Missing: libmorvekMissing.so not found in " + folder + ", " + host},
         {"file only in another folder", "HostTestCEntryNodePool", "",
          "Node pool HostTestCEntryNodePool: libmorvekHostTestCEntryNodePool.so not found in " +
              host},
@@ -229,8 +217,8 @@ TEST(NodePoolLoader, ErrorsComeBackAsTextAndLeaveNothingLoaded)
          "Node pool HostTestNoEntryNodePool: " + host +
              "/libmorvekHostTestNoEntryNodePool.so has no entry point "
              "initHostTestNoEntryNodePool"},
-        {"not a library", "Broken", folder.path(),
-         "Node pool Broken: cannot load " + folder.path() + "/libmorvekBroken.so: ..."},
+        {"not a library", "Broken", folder,
+         "Node pool Broken: cannot load " + folder + "/libmorvekBroken.so: ..."},
         {"bad name", "../Pool", "", "Node pool name \"../Pool\" is not valid (empty or with '/')"},
         {"empty name", "", "", "Node pool name \"\" is not valid (empty or with '/')"},
     };
@@ -252,6 +240,7 @@ TEST(NodePoolLoader, ErrorsComeBackAsTextAndLeaveNothingLoaded)
     std::string error;
     EXPECT_FALSE(loader.unload("Missing", error));
     EXPECT_EQ(error, "Node pool Missing is not loaded");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(NodePoolLoader, CEntryPoolRegistersItsTypesWhileLoaded)
@@ -272,7 +261,9 @@ TEST(NodePoolLoader, CEntryPoolRegistersItsTypesWhileLoaded)
         ASSERT_TRUE(loader.load("HostTestCEntryNodePool", error)) << error;
         EXPECT_EQ(entryCalls(loader, "HostTestCEntryNodePool"), 2);
 
+        const unsigned generation = typeCastGeneration;
         ASSERT_TRUE(loader.unload("HostTestCEntryNodePool", error)) << error;
+        EXPECT_NE(typeCastGeneration, generation) << "casts remembered from the pool's classes";
         EXPECT_EQ(probeType(), nullptr) << "cycle " << cycle;
         EXPECT_FALSE(loader.isLoaded("HostTestCEntryNodePool"));
     }
