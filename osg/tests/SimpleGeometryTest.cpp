@@ -51,13 +51,9 @@ TEST_F(SimpleGeometryTest, BuildersProduceClosedOutwardSurfaces)
         UInt32 triangles; // 2 sides for the side, sides - 2 per cap
         Pnt3f min, max;
     };
-    const Real32 s = std::sin(Pi / 2.f);        // 16 sides: a vertex lies on every axis
-    const Real32 s5 = std::sin(2.f * Pi / 5.f); // 5 sides: the widest vertex in x
     const Row rows[] = {
         {"arrow head cone", makeConeGeo(0.375f, 0.3f, 16, true, true), 34 + 16, 32 + 14,
-         Pnt3f(-0.3f * s, -0.1875f, -0.3f), Pnt3f(0.3f * s, 0.1875f, 0.3f)},
-        {"cone bottom only", makeConeGeo(2.f, 1.f, 5, false, true), 5, 3, Pnt3f(-s5, -1, -1),
-         Pnt3f(s5, -1.f, std::cos(Pi / 5.f))},
+         Pnt3f(-0.3f, -0.1875f, -0.3f), Pnt3f(0.3f, 0.1875f, 0.3f)},
         {"cone of radius 0", makeConeGeo(0.8f, 0.f, 16, true, true), 34, 32, Pnt3f(0, -0.4f, 0),
          Pnt3f(0, 0.4f, 0)},
         {"arrow shaft cylinder", makeCylinderGeo(0.75f, 0.15f, 16, true, true, true), 34 + 32,
@@ -194,9 +190,6 @@ TEST_F(SimpleGeometryTest, NodeVariantsHoldTheGeometryAndShareTheDefaultMaterial
     SimpleMaterialPtr simple = SimpleMaterialPtr::dcast(shared);
     ASSERT_NE(simple, NullFC);
     EXPECT_EQ(simple->getDiffuse(), Color3f(0.7f, 0.7f, 0.5f));
-    EXPECT_EQ(simple->getAmbient(), Color3f(0.1f, 0.1f, 0.1f));
-    EXPECT_EQ(simple->getSpecular(), Color3f(1.f, 1.f, 1.f));
-    EXPECT_EQ(simple->getShininess(), 20.f);
 
     subRefCP(a);
     subRefCP(b);
