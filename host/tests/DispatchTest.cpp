@@ -36,17 +36,16 @@ TEST_F(Dispatch, NewNodeIsSetUpInitializedAndReportedInFullOnce)
     RefPtr<HostTestNode> node(HostTestNode::create("n"));
     RecordingProc* proc = node->getRecordingProc();
     ASSERT_NE(proc, nullptr);
-    EXPECT_THAT(proc->calls, ElementsAre("setup", "initialize"));
+    EXPECT_THAT(journal(), ElementsAre("n:setup", "n:initialize"));
     EXPECT_EQ(node->_status, Node::StatusFirstUpdate);
 
     EXPECT_EQ(Runtime::instance().update(3.5), 1u);
-    EXPECT_THAT(proc->calls, ElementsAre("setup", "initialize", "nodeChanged 0x7fb status=1"));
+    EXPECT_THAT(journal(), ElementsAre("n:setup", "n:initialize", "n:nodeChanged 0x7fb status=1"));
     EXPECT_EQ(proc->masks.at(0).value(), allTestFields);
     EXPECT_EQ(proc->times.at(0), 3.5);
     EXPECT_EQ(node->_status, 0u);
-
     EXPECT_EQ(Runtime::instance().update(4.0), 0u);
-    EXPECT_EQ(proc->calls.size(), 3u);
+    EXPECT_EQ(journal().size(), 3u);
 }
 
 TEST_F(Dispatch, ChangesBetweenUpdatesArriveAsOneMaskedCall)

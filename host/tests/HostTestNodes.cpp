@@ -100,7 +100,6 @@ std::vector<std::string>& RecordingProc::journal()
 
 void RecordingProc::record(const std::string& call)
 {
-    calls.push_back(call);
     journal().push_back(getNode()._name + ":" + call);
 }
 
@@ -124,12 +123,6 @@ void RecordingProc::nodeChanged(const double& time, const BitVector<unsigned lon
     VisualEffectorProc::nodeChanged(time, mask);
     if (onNodeChanged)
         onNodeChanged(mask);
-}
-
-void RecordingProc::childAdded(const double& time, Field& field, Node& child)
-{
-    record(std::string("childAdded ") + field.getName() + " " + child._name);
-    VisualEffectorProc::childAdded(time, field, child);
 }
 
 void RecordingProc::childRemoved(const double& time, Field& field, Node& child)

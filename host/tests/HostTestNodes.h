@@ -80,8 +80,9 @@ private:
     static NodeType _type;
 };
 
-// Records every host call as a short text ("initialize", "attach", "nodeChanged 0x1c
-// status=1", ...), in order; onNodeChanged lets a test change fields from inside a call.
+// Records every host call in journal() as "<node name>:<call>" ("n:initialize", "n:attach",
+// "n:nodeChanged 0x1c status=1", ...), in order; onNodeChanged lets a test change fields from
+// inside a call.
 class RecordingProc : public VisualEffectorProc {
 public:
     RecordingProc(NodeType& type, Node& node) : VisualEffectorProc(type, node) {}
@@ -93,7 +94,6 @@ public:
     void shutdown(const double&) override { record("shutdown"); }
     void dispose() override { record("dispose"); }
     void nodeChanged(const double& time, const BitVector<unsigned long long>& mask) override;
-    void childAdded(const double& time, Field& field, Node& child) override;
     void childRemoved(const double& time, Field& field, Node& child) override;
     void parentAdded(const double&, Node& parent) override
     {
@@ -105,11 +105,10 @@ public:
     }
     void childChanged(const double& time, Node& child, const FieldMask& mask) override;
 
-    std::vector<std::string> calls;
     std::vector<FieldMask> masks; // one per nodeChanged
     std::vector<double> times;    // one per nodeChanged
     std::function<void(const FieldMask&)> onNodeChanged;
-    // Shared log of calls of every RecordingProc, with the node's name, across destruction.
+    // The calls of every RecordingProc, kept across their destruction.
     static std::vector<std::string>& journal();
 
 private:

