@@ -267,11 +267,8 @@ TEST_F(ImageFileTest, BadFilesGiveOneLineNamingTheFile)
     zeroRun[text.find("+X 16\n") + 6 + 4] = 0; // first count byte after the first scan line header
     writeBytes(path("zero.hdr"), zeroRun);
 
-    struct Row {
-        const char* file;
-        std::string message; // after "<path>: "; a trailing "(" means "starts with"
-    };
-    const Row rows[] = {
+    // File, and the error after "<path>: "; a trailing "(" means "starts with".
+    const std::pair<const char*, std::string> rows[] = {
         {"missing.exr", "cannot open: No such file or directory"},
         {"folder.exr", "is a directory, not an image file"},
         {"empty.png", "the file is empty"},
@@ -289,11 +286,11 @@ TEST_F(ImageFileTest, BadFilesGiveOneLineNamingTheFile)
          "truncated or corrupt Radiance HDR data (scan line 1 holds a zero run length)"},
         {"bare.hdr", "truncated or corrupt Radiance HDR data (the pixel data ends early)"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [file, message] : rows) {
         std::string error;
-        EXPECT_EQ(load(path(row.file), &error), osg::NullFC) << row.file;
-        const std::string expected = path(row.file) + ": " + row.message;
-        if (row.message.back() == '(')
+        EXPECT_EQ(load(path(file), &error), osg::NullFC) << file;
+        const std::string expected = path(file) + ": " + message;
+        if (message.back() == '(')
             EXPECT_TRUE(error.rfind(expected, 0) == 0 && error.back() == ')') << error;
         else
             EXPECT_EQ(error, expected);

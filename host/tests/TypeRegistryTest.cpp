@@ -21,7 +21,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 #include <unistd.h>
+#include <utility>
 
 using namespace Morvek;
 using ::testing::ElementsAre;
@@ -56,13 +58,7 @@ TEST(NodeTypeNameSpace, FindHonoursTheSearchCase)
     NodeTypeNameSpace ns("test");
     auto lower = makeTestType(ns, "group", "P1");
     auto upper = makeTestType(ns, "Group", "P1");
-    struct Row {
-        const char* name;
-        const char* query;
-        SearchCaseType searchCase;
-        NodeType* expected;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, const char*, SearchCaseType, NodeType*> rows[] = {
         {"exact", "Group", SearchCaseSensitive, upper.get()},
         {"exact other spelling", "group", SearchCaseSensitive, lower.get()},
         {"wrong case, sensitive", "GROUP", SearchCaseSensitive, nullptr},
@@ -71,9 +67,8 @@ TEST(NodeTypeNameSpace, FindHonoursTheSearchCase)
         {"prefix only", "Gro", SearchCaseInsensitive, nullptr},
         {"null name", nullptr, SearchCaseSensitive, nullptr},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(NodeTypeNameSpace::findType(ns, row.query, row.searchCase), row.expected)
-            << row.name;
+    for (const auto& [name, query, searchCase, expected] : rows)
+        EXPECT_EQ(NodeTypeNameSpace::findType(ns, query, searchCase), expected) << name;
 }
 
 TEST(NodeType, DerivationFollowsParentNamesInItsNameSpace)
@@ -85,13 +80,7 @@ TEST(NodeType, DerivationFollowsParentNamesInItsNameSpace)
     auto orphan = makeTestType(ns, "Orphan", "P", "Missing");
     auto loopA = makeTestType(ns, "LoopA", "P", "LoopB");
     auto loopB = makeTestType(ns, "LoopB", "P", "LoopA");
-    struct Row {
-        const char* name;
-        NodeType* type;
-        const char* ancestor;
-        bool expected;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, NodeType*, const char*, bool> rows[] = {
         {"itself", leaf.get(), "Leaf", true},
         {"parent", leaf.get(), "Middle", true},
         {"grandparent", leaf.get(), "Base", true},
@@ -100,8 +89,8 @@ TEST(NodeType, DerivationFollowsParentNamesInItsNameSpace)
         {"cycle of parent names terminates", loopA.get(), "Nowhere", false},
         {"null", leaf.get(), nullptr, false},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.type->isDerivedFrom(row.ancestor), row.expected) << row.name;
+    for (const auto& [name, type, ancestor, expected] : rows)
+        EXPECT_EQ(type->isDerivedFrom(ancestor), expected) << name;
     EXPECT_EQ(leaf->getParentType(), middle.get());
 }
 
@@ -141,20 +130,15 @@ TEST(NodeType, CreateNodeByNameGivesNodeWithTypeContextAndProcessor)
 
 TEST(NodeType, CreateNodeRefusesAbstractAndUnknownTypesWithAMessage)
 {
-    struct Row {
-        const char* type;
-        const char* message;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"VisualEffector",
          "Type VisualEffector has no node factory (abstract type); no node created"},
         {"NoSuchType", "Unknown node type NoSuchType in SceneNodeTypes; no node created"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [type, message] : rows) {
         osgTestSupport::LogCapture capture;
-        EXPECT_EQ(theSceneNodeTypeFactory().createNode(row.type, nullptr, nullptr), nullptr)
-            << row.type;
-        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(row.message))) << row.type;
+        EXPECT_EQ(theSceneNodeTypeFactory().createNode(type, nullptr, nullptr), nullptr) << type;
+        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(message))) << type;
     }
 }
 
@@ -199,41 +183,31 @@ TEST(NodePoolLoader, ErrorsComeBackAsTextAndLeaveNothingLoaded)
     std::ofstream(folder + "/libmorvekBroken.so") << "this is not a shared library";
     const std::string host = NodePoolLoader::hostLibraryFolder();
 
-    struct Row {
-        const char* name;
-        std::string pool;
-        std::string searchFolder;
-        std::string error; // exact, or a prefix when it ends with "..."
-    };
-    const Row rows[] = {
-        {"missing file", "Missing", "",
-         "Node pool Missing: libmorvekMissing.so not found in " + host},
-        {"missing file, two folders", "Missing", folder,
+    // Pool, search folder, and the error: exact, or a prefix when it ends with "...".
+    const std::tuple<const char*, std::string, std::string> rows[] = {
+        {"Missing", "", "Node pool Missing: libmorvekMissing.so not found in " + host},
+        {"Missing", folder,
          "Node pool Missing: libmorvekMissing.so not found in " + folder + ", " + host},
-        {"file only in another folder", "HostTestCEntryNodePool", "",
+        {"HostTestCEntryNodePool", "",
          "Node pool HostTestCEntryNodePool: libmorvekHostTestCEntryNodePool.so not found in " +
              host},
-        {"missing entry point", "HostTestNoEntryNodePool", "",
+        {"HostTestNoEntryNodePool", "",
          "Node pool HostTestNoEntryNodePool: " + host +
              "/libmorvekHostTestNoEntryNodePool.so has no entry point "
              "initHostTestNoEntryNodePool"},
-        {"not a library", "Broken", folder,
-         "Node pool Broken: cannot load " + folder + "/libmorvekBroken.so: ..."},
-        {"bad name", "../Pool", "", "Node pool name \"../Pool\" is not valid (empty or with '/')"},
-        {"empty name", "", "", "Node pool name \"\" is not valid (empty or with '/')"},
+        {"Broken", folder, "Node pool Broken: cannot load " + folder + "/libmorvekBroken.so: ..."},
+        {"../Pool", "", "Node pool name \"../Pool\" is not valid (empty or with '/')"},
+        {"", "", "Node pool name \"\" is not valid (empty or with '/')"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [pool, searchFolder, expected] : rows) {
         NodePoolLoader loader;
-        loader.setSearchFolder(row.searchFolder);
+        loader.setSearchFolder(searchFolder);
         std::string error;
-        EXPECT_FALSE(loader.load(row.pool, error)) << row.name;
-        if (row.error.size() > 3 && row.error.compare(row.error.size() - 3, 3, "...") == 0)
-            EXPECT_EQ(error.substr(0, row.error.size() - 3),
-                      row.error.substr(0, row.error.size() - 3))
-                << row.name << ": " << error;
-        else
-            EXPECT_EQ(error, row.error) << row.name;
-        EXPECT_FALSE(loader.isLoaded(row.pool)) << row.name;
+        EXPECT_FALSE(loader.load(pool, error)) << pool;
+        const bool prefix = expected.size() > 3 && expected.substr(expected.size() - 3) == "...";
+        const std::size_t length = prefix ? expected.size() - 3 : std::string::npos;
+        EXPECT_EQ(error.substr(0, length), expected.substr(0, length)) << error;
+        EXPECT_FALSE(loader.isLoaded(pool)) << pool;
     }
 
     NodePoolLoader loader;

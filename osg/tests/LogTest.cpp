@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 OSG_USING_NAMESPACE
@@ -28,11 +30,7 @@ protected:
 // messages do.
 TEST_F(LogTest, LevelGatesMessages)
 {
-    struct Row {
-        LogLevel current, message;
-        const char* expected;
-    };
-    const Row rows[] = {
+    const std::tuple<LogLevel, LogLevel, const char*> rows[] = {
         {LOG_WARNING, LOG_FATAL, "FATAL:  msg\n"},
         {LOG_WARNING, LOG_WARNING, "WARNING:  msg\n"},
         {LOG_WARNING, LOG_NOTICE, ""},
@@ -42,35 +40,32 @@ TEST_F(LogTest, LevelGatesMessages)
         {LOG_LOG, LOG_FATAL, ""},
         {LOG_DEBUG, LOG_INFO, "INFO:  msg\n"},
     };
-    for (const Row& row : rows) {
-        osgLog().setLogLevel(row.current, true);
+    for (const auto& [current, message, expected] : rows) {
+        osgLog().setLogLevel(current, true);
         LogCapture capture;
-        OSG_LOG_PRINTF_(row.message, true, ("msg\n"));
-        EXPECT_EQ(capture.text(), row.expected) << "level " << row.current << ", " << row.message;
-        EXPECT_EQ(osgLog().checkLevel(row.message), *row.expected != '\0');
+        OSG_LOG_PRINTF_(message, true, ("msg\n"));
+        EXPECT_EQ(capture.text(), expected) << "level " << current << ", message " << message;
+        EXPECT_EQ(osgLog().checkLevel(message), *expected != '\0');
     }
 }
 
 TEST_F(LogTest, ModuleHandlingDecidesWhoGetsAHeader)
 {
-    struct Row {
-        UInt32 handling;
-        const char* module;
-        bool accepted;
-    };
-    const Row rows[] = {{LOG_MODULE_ALL, "Elsewhere", true},
-                        {LOG_MODULE_NONE, "Known", false},
-                        {LOG_MODULE_KNOWN, "Known", true},
-                        {LOG_MODULE_KNOWN, "Elsewhere", false},
-                        {LOG_MODULE_UNKNOWN, "Elsewhere", true},
-                        {LOG_MODULE_UNKNOWN, "Known", false},
-                        {LOG_MODULE_UNDEFINED, "", true},
-                        {LOG_MODULE_KNOWN, nullptr, false},
-                        {LOG_MODULE_KNOWN | LOG_MODULE_UNDEFINED, nullptr, true}};
+    const std::tuple<UInt32, const char*, bool> rows[] = {
+        {LOG_MODULE_ALL, "Elsewhere", true},
+        {LOG_MODULE_NONE, "Known", false},
+        {LOG_MODULE_KNOWN, "Known", true},
+        {LOG_MODULE_KNOWN, "Elsewhere", false},
+        {LOG_MODULE_UNKNOWN, "Elsewhere", true},
+        {LOG_MODULE_UNKNOWN, "Known", false},
+        {LOG_MODULE_UNDEFINED, "", true},
+        {LOG_MODULE_KNOWN, nullptr, false},
+        {LOG_MODULE_KNOWN | LOG_MODULE_UNDEFINED, nullptr, true}};
     osgLog().addModuleName("Known");
-    for (const Row& row : rows) {
-        osgLog().setModuleHandling(row.handling, true);
-        EXPECT_EQ(osgLog().checkModule(row.module), row.accepted) << &row - rows;
+    for (const auto& [handling, module, accepted] : rows) {
+        osgLog().setModuleHandling(handling, true);
+        EXPECT_EQ(osgLog().checkModule(module), accepted)
+            << handling << " " << (module ? module : "null");
     }
     osgLog().delModuleName("Known");
     EXPECT_FALSE(osgLog().hasModule("Known"));
@@ -85,11 +80,7 @@ TEST_F(LogTest, HeaderLayout)
 {
     const UInt32 typeAndModule = LOG_TYPE_HEADER | LOG_MODULE_HEADER;
     const UInt32 fileAndLine = LOG_FILE_HEADER | LOG_LINE_HEADER;
-    struct Row {
-        UInt32 elements;
-        const char* expected;
-    };
-    const Row rows[] = {
+    const std::pair<UInt32, const char*> rows[] = {
         {LOG_NONE_HEADER, "text"},
         {typeAndModule, "NOTICE: Mod:  text"},
         {LOG_FILE_HEADER, "src/a.cpp:  text"},
@@ -103,11 +94,11 @@ TEST_F(LogTest, HeaderLayout)
         {LOG_TYPE_HEADER | LOG_COLOR_HEADER, "NOTICE:  text"},
     };
     osgLog().setLogLevel(LOG_NOTICE, true);
-    for (const Row& row : rows) {
-        osgLog().setHeaderElem(row.elements, true);
+    for (const auto& [elements, expected] : rows) {
+        osgLog().setHeaderElem(elements, true);
         LogCapture capture;
         osgLog().doHeader(LOG_NOTICE, "Mod", "src/a.cpp", 42, "void f(int)") << "text";
-        EXPECT_EQ(capture.text(), row.expected) << std::hex << row.elements;
+        EXPECT_EQ(capture.text(), expected) << std::hex << elements;
     }
     osgLog().setHeaderElem(LOG_TYPE_HEADER | LOG_COLOR_HEADER, true);
     LogCapture capture;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 OSG_USING_NAMESPACE
@@ -28,12 +29,7 @@ TEST(MatrixTest, ValuesAreReadRowByRowAndStoredByColumn)
 TEST(MatrixTest, SettersTouchOnlyTheirOwnElements)
 {
     const Matrix full(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
-    struct Row {
-        const char* name;
-        void (*apply)(Matrix&);
-        Matrix expected;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, void (*)(Matrix&), Matrix> rows[] = {
         {"setScale", [](Matrix& m) { m.setScale(-1, -2, -3); },
          Matrix(-1, 2, 3, 4, 5, -2, 7, 8, 9, 10, -3, 12, 13, 14, 15, 16)},
         {"setTranslate", [](Matrix& m) { m.setTranslate(-1, -2, -3); },
@@ -47,10 +43,10 @@ TEST(MatrixTest, SettersTouchOnlyTheirOwnElements)
          [](Matrix& m) { m.setTransform(Vec3f(7, 8, 9), Quaternion(), Vec3f(2, 3, 4)); },
          Matrix(2, 0, 0, 7, 0, 3, 0, 8, 0, 0, 4, 9, 0, 0, 0, 1)},
     };
-    for (const Row& row : rows) {
+    for (const auto& [name, apply, expected] : rows) {
         Matrix m = full;
-        row.apply(m);
-        EXPECT_EQ(m, row.expected) << row.name;
+        apply(m);
+        EXPECT_EQ(m, expected) << name;
     }
 }
 

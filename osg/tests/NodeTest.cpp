@@ -8,6 +8,7 @@
 #include <osgTestSupport/LogCapture.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 OSG_USING_NAMESPACE
@@ -235,48 +236,46 @@ TEST_F(NodeTest, VolumeFollowsCommittedTransformChanges)
 // parent -> mid -> low -> leaf and leaves it for the leaf to go stale.
 TEST_F(NodeTest, StaleBoxReachesEveryValidAncestor)
 {
-    struct Row {
-        const char* name;
-        void (*act)(NodeTest&, NodePtr mid, NodePtr low, NodePtr leaf);
-    };
-    const Row rows[] = {
-        {"stale twice, then valid again",
-         [](NodeTest& t, NodePtr, NodePtr, NodePtr leaf) {
-             leaf->invalidateVolume();
-             leaf->invalidateVolume();
-             t.parent->getVolume();
-         }},
-        {"only the lower part made valid",
-         [](NodeTest&, NodePtr, NodePtr low, NodePtr leaf) {
-             leaf->invalidateVolume();
-             low->getVolume();
-         }},
-        {"stale subtree linked below a valid node",
-         [](NodeTest& t, NodePtr mid, NodePtr low, NodePtr leaf) {
-             mid->subChild(low);
-             t.parent->getVolume();
-             leaf->invalidateVolume();
-             mid->addChild(low);
-             EXPECT_TRUE(t.parent->getVolume(false).isValid()) << "linking alone changes no box";
-         }},
-        {"stale subtree linked below a stale node under a valid one",
-         [](NodeTest& t, NodePtr mid, NodePtr low, NodePtr leaf) {
-             mid->subChild(low);
-             t.parent->getVolume();
-             NodePtr between = t.hold(Node::create());
-             mid->addChild(between);
-             leaf->invalidateVolume();
-             between->addChild(low);
-         }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    const std::pair<const char*, void (*)(NodeTest&, NodePtr mid, NodePtr low, NodePtr leaf)>
+        rows[] = {
+            {"stale twice, then valid again",
+             [](NodeTest& t, NodePtr, NodePtr, NodePtr leaf) {
+                 leaf->invalidateVolume();
+                 leaf->invalidateVolume();
+                 t.parent->getVolume();
+             }},
+            {"only the lower part made valid",
+             [](NodeTest&, NodePtr, NodePtr low, NodePtr leaf) {
+                 leaf->invalidateVolume();
+                 low->getVolume();
+             }},
+            {"stale subtree linked below a valid node",
+             [](NodeTest& t, NodePtr mid, NodePtr low, NodePtr leaf) {
+                 mid->subChild(low);
+                 t.parent->getVolume();
+                 leaf->invalidateVolume();
+                 mid->addChild(low);
+                 EXPECT_TRUE(t.parent->getVolume(false).isValid())
+                     << "linking alone changes no box";
+             }},
+            {"stale subtree linked below a stale node under a valid one",
+             [](NodeTest& t, NodePtr mid, NodePtr low, NodePtr leaf) {
+                 mid->subChild(low);
+                 t.parent->getVolume();
+                 NodePtr between = t.hold(Node::create());
+                 mid->addChild(between);
+                 leaf->invalidateVolume();
+                 between->addChild(low);
+             }},
+        };
+    for (const auto& [name, act] : rows) {
+        SCOPED_TRACE(name);
         NodePtr low = hold(Node::create());
         NodePtr leaf = hold(Node::create());
         leaf->setCore(TransformBase::create());
         low->addChild(leaf);
         c[1]->addChild(low);
-        row.act(*this, c[1], low, leaf);
+        act(*this, c[1], low, leaf);
         leaf->invalidateVolume();
         for (NodePtr n = leaf; n != NullFC; n = n->getParent())
             EXPECT_FALSE(n->getVolume(false).isValid()) << "node #" << getContainerId(n);
