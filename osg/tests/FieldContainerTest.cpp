@@ -232,43 +232,17 @@ protected:
     }
 };
 
-// A destroyed container's storage goes back to the pool and may come back as another
-// container at the same address; its entries must still name what was edited.
-TEST_F(ChangeListTest, EntriesKeepTheIdAndTypeOfContainersSinceDestroyed)
-{
-    ChangeList& list = *Thread::getCurrentChangeList();
-    list.setReadOnly(false);
-    TransformPtr transform = TransformBase::create();
-    addRefCP(transform);
-    const UInt32 transformId = getContainerId(transform);
-    endEditCP(transform, TransformBase::MatrixFieldMask);
-    subRefCP(transform);
-    NodePtr node = Node::create();
-    addRefCP(node);
-    endEditCP(node, Node::ChildrenFieldMask);
-
-    ASSERT_EQ(list.sizeChanged(), 2u);
-    const ChangeList::ChangeEntry& first = *list.beginChanged();
-    const ChangeList::ChangeEntry& second = *(list.beginChanged() + 1);
-    EXPECT_EQ(first.first, transformId);
-    EXPECT_EQ(first.second, TransformBase::MatrixFieldMask);
-    EXPECT_EQ(first.type->getName(), "Transform");
-    EXPECT_EQ(second.first, getContainerId(node));
-    EXPECT_EQ(second.type->getName(), "Node");
-    list.clearAll();
-    EXPECT_TRUE(list.empty());
-    subRefCP(node);
-}
-
 // endEditCP and changedCP record; endEditNotChangedCP, null containers and the layer's own
-// bookkeeping (a core's parents list) do not.
-TEST_F(ChangeListTest, OnlyCommittedEditsAreRecorded)
+// bookkeeping (a core's parents list) do not. Entries keep the id and type of containers since
+// destroyed, whose storage goes back to the pool and may come back as another container.
+TEST_F(ChangeListTest, OnlyCommittedEditsAreRecordedAndOutliveTheirContainers)
 {
     EditJournal::setEnabled(true);
     {
         ScopedEditJournal recording;
         TransformPtr t = TransformBase::create();
         NodePtr n = Node::create();
+        const UInt32 transformId = getContainerId(t), nodeId = getContainerId(n);
         addRefCP(n);
         n->setCore(t);
         beginEditCP(t, TransformBase::MatrixFieldMask);
@@ -277,15 +251,19 @@ TEST_F(ChangeListTest, OnlyCommittedEditsAreRecorded)
         endEditNotChangedCP(n);
         endEditCP(NullFC);
         endEditCP(n);
+        subRefCP(n); // frees both
+        NodePtr other = Node::create();
 
         const std::vector<EditRecord> records = EditJournal::records();
         ASSERT_EQ(records.size(), 3u);
-        EXPECT_EQ(records[0].containerId, getContainerId(t));
+        EXPECT_EQ(records[0].containerId, transformId);
         EXPECT_EQ(records[0].typeName, "Transform");
-        EXPECT_EQ(records[1].containerId, getContainerId(n));
+        EXPECT_EQ(records[0].mask, TransformBase::MatrixFieldMask);
+        EXPECT_EQ(records[1].containerId, nodeId);
+        EXPECT_EQ(records[1].typeName, "Node");
         EXPECT_EQ(records[1].mask, Node::CoreFieldMask);
         EXPECT_EQ(records[2].mask, FieldBits::AllFields);
-        subRefCP(n);
+        subRefCP(other);
     }
     EXPECT_TRUE(EditJournal::isEnabled()) << "the scope restores the state it found";
     EXPECT_TRUE(EditJournal::records().empty());
