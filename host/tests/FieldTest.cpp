@@ -1,5 +1,5 @@
 // Field values from X3D classic-encoding text: row defaults at registration, user text,
-// node fields and their type checks; fields added at run time and merging field values.
+// node fields and their type checks.
 
 #include "HostTestNodes.h"
 
@@ -304,68 +304,6 @@ TEST(Node, FindFieldByNameDerivedFirst)
     EXPECT_EQ(node->findField("level", SearchDerivedFirst), &shadow);
     EXPECT_EQ(node->findField("level", SearchBaseFirst), &node->level());
     node->unregField(probeIndex);
-}
-
-TEST(NodeProc, DynamicFieldsAreAddedFoundAndRemoved)
-{
-    RefPtr<HostTestNode> node(HostTestNode::create("dyn"));
-    NodeProc& proc = *node->getProc();
-    Field* gain = proc.addNodePart(testRow(30, DataSFFloat, "gain", "2.5"));
-    ASSERT_NE(gain, nullptr);
-    EXPECT_EQ(gain->getValueString(), "2.5");
-    EXPECT_EQ(proc.findField("gain"), gain);
-    EXPECT_EQ(&gain->getOwner(), node.get());
-    EXPECT_EQ(proc.findField("level"), &node->level()) << "registered fields are found too";
-    auto expectRefused = [&](const NodePartDesc& row, const std::string& message) {
-        osgTestSupport::LogCapture capture;
-        EXPECT_EQ(proc.addNodePart(row), nullptr);
-        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr("Node HostTestNode/dyn: " + message)));
-    };
-    expectRefused(testRow(32, DataSFFloat, "level"),
-                  "a field named \"level\" exists already or the name is empty; no field added");
-    expectRefused(testRow(33, DataSFRotation, "turn"),
-                  "no field class for data type 25 of \"turn\"; no field added");
-
-    // A dynamic field announces with its own mask bit.
-    Runtime::instance().update(0.0);
-    RecordingProc* recorder = node->getRecordingProc();
-    recorder->masks.clear();
-    ASSERT_TRUE(gain->setFromString("3"));
-    Runtime::instance().update(1.0);
-    ASSERT_EQ(recorder->masks.size(), 1u);
-    EXPECT_EQ(recorder->masks[0].value(), 1ull << 30);
-
-    EXPECT_TRUE(proc.removeNodePart("gain"));
-    EXPECT_FALSE(proc.removeNodePart("gain"));
-    EXPECT_FALSE(proc.removeNodePart("level")); // registered fields are the node's
-    EXPECT_EQ(proc.findField("gain"), nullptr);
-}
-
-TEST(NodeProc, MergeCopiesValuesOfFieldsSharedByNameAndClass)
-{
-    RefPtr<HostTestNode> source(HostTestNode::create("src"));
-    RefPtr<HostTestNode> target(HostTestNode::create("dst"));
-    RefPtr<Group> item(Group::create("item"));
-    source->level().storeValue(0.125f);
-    source->tint().storeValue(osg::Color3f(0, 1, 0));
-    source->names().storeValue({"x", "y"});
-    source->items().addChild(item.get());
-    source->on().storeValue(false);
-
-    // All ten registered fields are shared (metadata, on and eight test fields).
-    EXPECT_EQ(target->getProc()->mergeNode(*source), 10u);
-    EXPECT_EQ(target->level().getValue(), 0.125f);
-    EXPECT_EQ(target->tint().getValue(), osg::Color3f(0, 1, 0));
-    EXPECT_THAT(target->names().getValue(), ElementsAre("x", "y"));
-    EXPECT_FALSE(target->on().getValue());
-    ASSERT_EQ(target->items().size(), 1u);
-    EXPECT_EQ(target->items().getNode(0), item.get());
-    EXPECT_EQ(item->getParents().size(), 2u);
-
-    // A group shares only metadata with a test node.
-    RefPtr<Group> group(Group::create());
-    EXPECT_EQ(group->getProc()->mergeNode(*source), 1u);
-    EXPECT_EQ(target->getProc()->mergeNode(*target), 0u);
 }
 
 } // namespace

@@ -148,27 +148,6 @@ TEST_F(NodeTest, CoreParentsListFollowsSetCoreOrder)
     c[0]->setCore(NullFC); // frees the core
 }
 
-// getToWorld multiplies root first: world = A * B * C for the chain root(A) -> B -> C.
-TEST_F(NodeTest, ToWorldMultipliesFromTheRootDown)
-{
-    TransformPtr a = TransformBase::create(), b = TransformBase::create();
-    TransformPtr scale = TransformBase::create();
-    a->editMatrix().setTranslate(10.f, 0.f, 0.f);
-    b->setMatrix(Matrix(0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1)); // x -> y
-    scale->editMatrix().setScale(2.f);
-    parent->setCore(a);
-    c[0]->setCore(b);
-    spare->setCore(scale);
-    c[0]->addChild(spare);
-
-    Pnt3f p(1.f, 0.f, 0.f);
-    spare->getToWorld().multMatrixPnt(p);
-    EXPECT_TRUE(p.equals(Pnt3f(10.f, 2.f, 0.f), 1e-6f)) << p;
-    Matrix world;
-    c[1]->getToWorld(world);
-    EXPECT_EQ(world, a->getMatrix()) << "a core-less child sees its parent's transform only";
-}
-
 // Loops are refused whatever the shape around them: long chains above the new parent, and
 // subtrees below the new child too wide to search through.
 TEST_F(NodeTest, LoopsAreRefusedInTallAndWideTrees)
