@@ -127,13 +127,11 @@ TEST(ClassicEncoding, FloatListsAreReadExactlyAndAllOrNothing)
     auto one = [&](float value) { return std::vector<float>{value, 7.f, 7.f, 7.f, 7.f, 7.f}; };
     const Row rows[] = {
         {"1.570796", 1, true, one(1.570796f)},
-        {"0.785398", 1, true, one(0.785398f)},
         {"-0", 1, true, one(-0.f)},
         {"3.4028235e38", 1, true, one(3.4028235e38f)},
         {"1e-45", 1, true, one(1e-45f)},
         {"1, 2 ,3", 3, true, {1.f, 2.f, 3.f, 7.f, 7.f, 7.f}}, // commas count as spaces
         {"1 2 x", 3, false, untouched},
-        {"1 2 3 4 5 x", 6, false, untouched},
         {"1 2 3 4", 3, false, untouched},
         {"1 2 3 4 5", 6, false, untouched},
     };

@@ -54,16 +54,12 @@ TEST_F(MaterialImageTest, SimpleMaterialStateFollowsEndEdit)
     EXPECT_EQ(v.ambient.alpha(), 0.5f);
     EXPECT_EQ(v.emission.alpha(), 0.5f);
     EXPECT_TRUE(v.blend);
-    EXPECT_TRUE(material->isTransparent());
 
     material->setDiffuse(Color3f(0, 1, 0));
     EXPECT_EQ(material->getState().getMaterialValues().diffuse, Color4f(1, 0.5f, 0.25f, 0.5f));
     endEditCP(material, SimpleMaterialBase::DiffuseFieldMask);
     EXPECT_EQ(material->getState().getMaterialValues().diffuse, Color4f(0, 1, 0, 0.5f));
 
-    material->setTransparencyMode(Material::TransparencyForceOpaque);
-    endEditCP(material);
-    EXPECT_FALSE(material->isTransparent());
     subRefCP(material);
 }
 
