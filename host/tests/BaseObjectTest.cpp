@@ -1,7 +1,6 @@
-// Reference counting, RefPtr, attachments, bit vectors and remembered casts.
+// Reference counting, RefPtr, attachments and remembered casts.
 
 #include <morvekBase/AttachmentBag.h>
-#include <morvekBase/BitVector.h>
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/TypeCast.h>
 
@@ -98,18 +97,6 @@ TEST(AttachmentBag, HoldsAttachmentsUntilReplacedRemovedOrDestroyed)
     EXPECT_THAT(trace,
                 ElementsAre("first shutdown (count 0)", "first deleted", "bag shutdown (count 0)",
                             "bag deleted", "second shutdown (count 0)", "second deleted"));
-}
-
-TEST(BitVector, BitsOutsideTheWordAreEmpty)
-{
-    using Mask = BitVector<unsigned long long>;
-    static constexpr Mask colour = Mask::bit(4); // usable in constant initialisation
-    EXPECT_EQ(colour.value(), 0x10u);
-    EXPECT_EQ(Mask::bit(64).value(), 0u);
-    EXPECT_EQ(BitVector<unsigned>::bit(32).value(), 0u);
-    EXPECT_EQ(Mask::all().value(), ~0ull);
-    EXPECT_TRUE((colour | Mask::bit(10)).test(10));
-    EXPECT_FALSE((~colour).test(4));
 }
 
 struct CastBase {

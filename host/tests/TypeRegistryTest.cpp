@@ -107,7 +107,6 @@ TEST(NodeType, CreateNodeByNameGivesNodeWithTypeContextAndProcessor)
     ASSERT_TRUE(proto);
     EXPECT_TRUE(proto->isProto());
     EXPECT_TRUE(proto->_name.empty());
-    EXPECT_EQ(proto->getIDStr(), "#" + std::to_string(proto->getID()));
     group.reset();
     EXPECT_EQ(nameSpace.find("g1"), nullptr);
 }

@@ -199,8 +199,7 @@ TEST_F(FieldContainerTest, OverReleasedChildLeavesItsParentCleanly)
     subRefCP(parent);
 }
 
-// The defaults code relies on: a new spot light lights nothing, directions point along +z,
-// attenuation is constant.
+// The defaults code relies on: a new spot light lights nothing, attenuation is constant.
 TEST_F(FieldContainerTest, NewContainersCarryTheDefaults)
 {
     SpotLightPtr spot = SpotLightBase::create();
@@ -210,7 +209,6 @@ TEST_F(FieldContainerTest, NewContainersCarryTheDefaults)
     EXPECT_EQ(spot->getLinearAttenuation(), 0.f);
     EXPECT_EQ(spot->getQuadraticAttenuation(), 0.f);
     EXPECT_EQ(spot->getShadowMode(), UInt32(Light::CAST_SHADOW_AUTO));
-    EXPECT_EQ(spot->getDirection(), Vec3f(0, 0, 1));
     EXPECT_EQ(spot->getSpotCutOff(), 0.f);
     EXPECT_EQ(spot->getSpotExponent(), 0.f);
     spot->setSpotCutOffDeg(90.f);
