@@ -4,7 +4,6 @@
 
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/Runtime.h>
-#include <morvekCoreNodePool/Group.h>
 #include <morvekCoreNodePool/Scene.h>
 
 #include <osgTestSupport/LogCapture.h>

@@ -2,10 +2,8 @@
 
 #include <OpenSG/OSGBaseFunctions.h>
 #include <OpenSG/OSGChangeList.h>
-#include <OpenSG/OSGChunkMaterial.h>
 #include <OpenSG/OSGDirectionalLight.h>
 #include <OpenSG/OSGFieldContainerType.h>
-#include <OpenSG/OSGGeometry.h>
 #include <OpenSG/OSGGroup.h>
 #include <OpenSG/OSGImage.h>
 #include <OpenSG/OSGNode.h>
@@ -14,7 +12,6 @@
 #include <OpenSG/OSGSimpleGeometry.h>
 #include <OpenSG/OSGSimpleMaterial.h>
 #include <OpenSG/OSGSpotLight.h>
-#include <OpenSG/OSGTextureChunk.h>
 #include <OpenSG/OSGThread.h>
 #include <OpenSG/OSGTransform.h>
 

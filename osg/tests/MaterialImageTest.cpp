@@ -1,6 +1,5 @@
 #include "OsgTest.h"
 
-#include <OpenSG/OSGChunkMaterial.h>
 #include <OpenSG/OSGImage.h>
 #include <OpenSG/OSGPolygonChunk.h>
 #include <OpenSG/OSGSimpleMaterial.h>
