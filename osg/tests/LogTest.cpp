@@ -5,17 +5,19 @@
 #include <osgTestSupport/LogCapture.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 OSG_USING_NAMESPACE
 using Morvek::osgTestSupport::LogCapture;
+using Lines = std::vector<std::string>;
 
-namespace
-{
-class LogTest : public OsgTest
-{
+namespace {
+class LogTest : public OsgTest {
 protected:
     void SetUp() override
     {
@@ -25,125 +27,79 @@ protected:
     }
 };
 
-void emit(LogLevel level)
-{
-    switch (level)
-    {
-    case LOG_LOG:
-        FLOG(("msg\n"));
-        break;
-    case LOG_FATAL:
-        FFATAL(("msg\n"));
-        break;
-    case LOG_WARNING:
-        FWARNING(("msg\n"));
-        break;
-    case LOG_NOTICE:
-        FNOTICE(("msg\n"));
-        break;
-    case LOG_INFO:
-        FINFO(("msg\n"));
-        break;
-    default:
-        break;
-    }
-}
-
-// A message passes when the current level is at least its own.
+// A message passes when the current level is at least its own; LOG passes unless only fatal
+// messages do.
 TEST_F(LogTest, LevelGatesMessages)
 {
-    struct Row
-    {
-        LogLevel current;
-        LogLevel message;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {LOG_WARNING, LOG_FATAL, "FATAL:  msg\n"},     {LOG_WARNING, LOG_WARNING, "WARNING:  msg\n"},
-        {LOG_WARNING, LOG_NOTICE, ""},                 {LOG_WARNING, LOG_INFO, ""},
-        {LOG_WARNING, LOG_LOG, "LOG:  msg\n"},         {LOG_FATAL, LOG_WARNING, ""},
-        {LOG_FATAL, LOG_FATAL, "FATAL:  msg\n"},       {LOG_INFO, LOG_NOTICE, "NOTICE:  msg\n"},
-        {LOG_INFO, LOG_INFO, "INFO:  msg\n"},          {LOG_LOG, LOG_FATAL, ""},
+    const std::tuple<LogLevel, LogLevel, const char*> rows[] = {
+        {LOG_WARNING, LOG_FATAL, "FATAL:  msg\n"},
+        {LOG_WARNING, LOG_WARNING, "WARNING:  msg\n"},
+        {LOG_WARNING, LOG_NOTICE, ""},
+        {LOG_WARNING, LOG_LOG, "LOG:  msg\n"},
+        {LOG_FATAL, LOG_WARNING, ""},
+        {LOG_INFO, LOG_NOTICE, "NOTICE:  msg\n"},
+        {LOG_LOG, LOG_FATAL, ""},
         {LOG_DEBUG, LOG_INFO, "INFO:  msg\n"},
     };
-    for (const Row& row : rows)
-    {
-        osgLog().setLogLevel(row.current, true);
+    for (const auto& [current, message, expected] : rows) {
+        osgLog().setLogLevel(current, true);
         LogCapture capture;
-        emit(row.message);
-        EXPECT_EQ(capture.text(), row.expected) << "level " << row.current << ", message " << row.message;
-        EXPECT_EQ(osgLog().checkLevel(row.message), *row.expected != '\0');
+        OSG_LOG_PRINTF_(message, true, ("msg\n"));
+        EXPECT_EQ(capture.text(), expected) << "level " << current << ", message " << message;
+        EXPECT_EQ(osgLog().checkLevel(message), *expected != '\0');
     }
 }
 
 TEST_F(LogTest, ModuleHandlingDecidesWhoGetsAHeader)
 {
-    struct Row
-    {
-        const char* name;
-        UInt32 handling;
-        const char* module;
-        bool accepted;
-    };
-    const Row rows[] = {
-        {"all accepts anything", LOG_MODULE_ALL, "Elsewhere", true},
-        {"none rejects everything", LOG_MODULE_NONE, "Known", false},
-        {"known accepts a known module", LOG_MODULE_KNOWN, "Known", true},
-        {"known rejects an unknown module", LOG_MODULE_KNOWN, "Elsewhere", false},
-        {"unknown accepts an unknown module", LOG_MODULE_UNKNOWN, "Elsewhere", true},
-        {"unknown rejects a known module", LOG_MODULE_UNKNOWN, "Known", false},
-        {"undefined accepts no module", LOG_MODULE_UNDEFINED, "", true},
-        {"known rejects no module", LOG_MODULE_KNOWN, nullptr, false},
-        {"known|undefined accepts no module", LOG_MODULE_KNOWN | LOG_MODULE_UNDEFINED, nullptr, true},
-    };
+    const std::tuple<UInt32, const char*, bool> rows[] = {
+        {LOG_MODULE_ALL, "Elsewhere", true},
+        {LOG_MODULE_NONE, "Known", false},
+        {LOG_MODULE_KNOWN, "Known", true},
+        {LOG_MODULE_KNOWN, "Elsewhere", false},
+        {LOG_MODULE_UNKNOWN, "Elsewhere", true},
+        {LOG_MODULE_UNKNOWN, "Known", false},
+        {LOG_MODULE_UNDEFINED, "", true},
+        {LOG_MODULE_KNOWN, nullptr, false},
+        {LOG_MODULE_KNOWN | LOG_MODULE_UNDEFINED, nullptr, true}};
     osgLog().addModuleName("Known");
-    for (const Row& row : rows)
-    {
-        osgLog().setModuleHandling(row.handling, true);
-        EXPECT_EQ(osgLog().checkModule(row.module), row.accepted) << row.name;
+    for (const auto& [handling, module, accepted] : rows) {
+        osgLog().setModuleHandling(handling, true);
+        EXPECT_EQ(osgLog().checkModule(module), accepted)
+            << handling << " " << (module ? module : "null");
     }
     osgLog().delModuleName("Known");
     EXPECT_FALSE(osgLog().hasModule("Known"));
-}
 
-TEST_F(LogTest, RejectedModuleKeepsTheTextButDropsTheHeader)
-{
     osgLog().setModuleHandling(LOG_MODULE_KNOWN, true);
     LogCapture capture;
     FWARNING(("text %d\n", 7)); // module "OpenSG" is not known
-    EXPECT_EQ(capture.text(), "text 7\n");
+    EXPECT_EQ(capture.text(), "text 7\n") << "a rejected module keeps the text, not the header";
 }
 
 TEST_F(LogTest, HeaderLayout)
 {
-    struct Row
-    {
-        const char* name;
-        UInt32 elements;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {"type only", LOG_TYPE_HEADER, "NOTICE:  text"},
-        {"nothing", LOG_NONE_HEADER, "text"},
-        {"type and module", LOG_TYPE_HEADER | LOG_MODULE_HEADER, "NOTICE: Mod:  text"},
-        {"file without line", LOG_FILE_HEADER, "src/a.cpp:  text"},
-        {"file and line", LOG_FILE_HEADER | LOG_LINE_HEADER, "src/a.cpp:42:  text"},
-        {"function", LOG_FUNCNAME_HEADER, "void f(int):  text"},
-        {"everything in order",
-         LOG_TYPE_HEADER | LOG_MODULE_HEADER | LOG_FILE_HEADER | LOG_LINE_HEADER | LOG_FUNCNAME_HEADER,
+    const UInt32 typeAndModule = LOG_TYPE_HEADER | LOG_MODULE_HEADER;
+    const UInt32 fileAndLine = LOG_FILE_HEADER | LOG_LINE_HEADER;
+    const std::pair<UInt32, const char*> rows[] = {
+        {LOG_NONE_HEADER, "text"},
+        {typeAndModule, "NOTICE: Mod:  text"},
+        {LOG_FILE_HEADER, "src/a.cpp:  text"},
+        {fileAndLine, "src/a.cpp:42:  text"},
+        {LOG_FUNCNAME_HEADER, "void f(int):  text"},
+        {typeAndModule | fileAndLine | LOG_FUNCNAME_HEADER,
          "NOTICE: Mod: src/a.cpp:42: void f(int):  text"},
-        {"tab separator", LOG_TYPE_HEADER | LOG_MODULE_HEADER | LOG_TAB_HEADER, "NOTICE\tMod\t text"},
-        {"newline after the header", LOG_TYPE_HEADER | LOG_END_NEWLINE_HEADER, "NOTICE: \ntext"},
-        {"newline before the header", LOG_BEGIN_NEWLINE_HEADER | LOG_TYPE_HEADER, "\nNOTICE:  text"},
-        {"colour around the level name", LOG_TYPE_HEADER | LOG_COLOR_HEADER, "NOTICE:  text"},
+        {typeAndModule | LOG_TAB_HEADER, "NOTICE\tMod\t text"},
+        {LOG_TYPE_HEADER | LOG_END_NEWLINE_HEADER, "NOTICE: \ntext"},
+        {LOG_BEGIN_NEWLINE_HEADER | LOG_TYPE_HEADER, "\nNOTICE:  text"},
+        {LOG_TYPE_HEADER | LOG_COLOR_HEADER, "NOTICE:  text"},
     };
     osgLog().setLogLevel(LOG_NOTICE, true);
-    for (const Row& row : rows)
-    {
-        osgLog().setHeaderElem(row.elements, true);
+    for (const auto& [elements, expected] : rows) {
+        osgLog().setHeaderElem(elements, true);
         LogCapture capture;
         osgLog().doHeader(LOG_NOTICE, "Mod", "src/a.cpp", 42, "void f(int)") << "text";
-        EXPECT_EQ(capture.text(), row.expected) << row.name;
+        EXPECT_EQ(capture.text(), expected) << std::hex << elements;
     }
     osgLog().setHeaderElem(LOG_TYPE_HEADER | LOG_COLOR_HEADER, true);
     LogCapture capture;
@@ -157,7 +113,7 @@ TEST_F(LogTest, StreamFormsWriteHeaderAndHonourTheLevel)
     SWARNING << "value " << 3 << std::endl;
     SNOTICE << "dropped" << std::endl;
     PWARNING << "plain" << std::endl;
-    EXPECT_EQ(capture.lines(), (std::vector<std::string>{"WARNING:  value 3", "plain"}));
+    EXPECT_EQ(capture.lines(), (Lines{"WARNING:  value 3", "plain"}));
 }
 
 TEST_F(LogTest, EnvironmentOverridesUnforcedSetters)
@@ -178,49 +134,30 @@ TEST_F(LogTest, EnvironmentOverridesUnforcedSetters)
     ::unsetenv("OSG_LOG_HEADER");
 }
 
-TEST_F(LogTest, LogBufferTypeCollectsText)
+// Captures nest, and each gives back the log type and buffer text it found.
+TEST_F(LogTest, CapturesNestAndRestoreTheLog)
 {
     osgLog().setLogType(LOG_BUFFER, true);
     osgLog().clearLogBuffer();
     FWARNING(("into the buffer\n"));
+    {
+        LogCapture outer;
+        FWARNING(("one\n"));
+        {
+            LogCapture inner;
+            FWARNING(("two\n"));
+            EXPECT_EQ(inner.lines(), Lines{"WARNING:  two"});
+        }
+        FWARNING(("three\n"));
+        EXPECT_EQ(outer.lines(), (Lines{"WARNING:  one", "WARNING:  three"}));
+    }
     EXPECT_EQ(osgLog().getLogBuffer(), "WARNING:  into the buffer\n");
-    {
-        LogCapture capture;
-        FWARNING(("captured\n"));
-        EXPECT_EQ(capture.text(), "WARNING:  captured\n");
-    }
-    EXPECT_EQ(osgLog().getLogBuffer(), "WARNING:  into the buffer\n")
-        << "a capture neither takes nor adds to the buffer's text";
-    osgLog().setLogType(LOG_STDERR, true);
-    osgLog().clearLogBuffer();
-}
-
-TEST_F(LogTest, CapturesNestAndRestore)
-{
-    LogCapture outer;
-    FWARNING(("one\n"));
-    {
-        LogCapture inner;
-        FWARNING(("two\n"));
-        EXPECT_EQ(inner.lines(), std::vector<std::string>{"WARNING:  two"});
-        EXPECT_EQ(outer.lines(), std::vector<std::string>{"WARNING:  one"});
-    }
-    EXPECT_EQ(osgLog().getLogType(), LOG_BUFFER) << "the outer capture is still on";
-    FWARNING(("three\n"));
-    EXPECT_EQ(outer.lines(), (std::vector<std::string>{"WARNING:  one", "WARNING:  three"}));
-    outer.clear();
-    EXPECT_EQ(outer.text(), "");
-}
-
-TEST_F(LogTest, CaptureEndsWithTheLogTypeItFound)
-{
+    EXPECT_EQ(osgLog().getLogType(), LOG_BUFFER);
     osgLog().setLogType(LOG_STDOUT, true);
-    {
-        LogCapture capture;
-        EXPECT_EQ(osgLog().getLogType(), LOG_BUFFER);
-    }
+    std::make_unique<LogCapture>().reset();
     EXPECT_EQ(osgLog().getLogType(), LOG_STDOUT);
     osgLog().setLogType(LOG_STDERR, true);
+    osgLog().clearLogBuffer();
 }
 
 // Header and text of one message stay together when two threads log at once.
@@ -229,8 +166,7 @@ TEST_F(LogTest, OneMessageIsOneLineUnderConcurrency)
     LogCapture capture;
     const std::string a(64, 'a'), b(64, 'b');
     auto writer = [](const std::string* text) {
-        for (int i = 0; i < 300; ++i)
-        {
+        for (int i = 0; i < 2000; ++i) {
             FWARNING(("%s\n", text->c_str()));
             SWARNING << *text << std::endl;
         }
@@ -238,9 +174,9 @@ TEST_F(LogTest, OneMessageIsOneLineUnderConcurrency)
     std::thread t1(writer, &a), t2(writer, &b);
     t1.join();
     t2.join();
-    const std::vector<std::string> lines = capture.lines();
-    EXPECT_EQ(lines.size(), 1200u);
+    const Lines lines = capture.lines();
+    EXPECT_EQ(lines.size(), 8000u);
     for (const std::string& line : lines)
-        ASSERT_TRUE(line == "WARNING:  " + a || line == "WARNING:  " + b) << "torn line: " << line;
+        ASSERT_TRUE(line == "WARNING:  " + a || line == "WARNING:  " + b) << "torn: " << line;
 }
 } // namespace

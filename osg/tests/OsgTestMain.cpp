@@ -2,20 +2,13 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 // The scene layer is started once for the whole program, as an application would.
-class OsgEnvironment : public ::testing::Environment
-{
+class OsgEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { osg::osgInit(0, nullptr); }
     void TearDown() override { osg::osgExit(); }
 };
-} // namespace
 
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new OsgEnvironment);
-    return RUN_ALL_TESTS();
-}
+::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new OsgEnvironment);
+} // namespace

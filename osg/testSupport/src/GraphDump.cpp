@@ -20,6 +20,20 @@ namespace
 // Magnitudes below this print as 0: float rounding noise, not content.
 constexpr Real32 dumpNoiseFloor = 1e-6f;
 
+// A float as the dump prints it: at most 4 significant digits, noise and -0 as 0.
+std::string dumpNumber(Real32 value)
+{
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value > 0 ? "inf" : "-inf";
+    if (std::fabs(value) < dumpNoiseFloor)
+        return "0";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", double(value));
+    return text;
+}
+
 struct DumpState
 {
     std::map<FieldContainer*, UInt32> beaconLabels;
@@ -144,19 +158,6 @@ void dumpNode(const NodePtr& node, UInt32 depth, DumpState& state)
         dumpNode(node->getMFChildren()[i], depth + 1, state);
 }
 } // namespace
-
-std::string dumpNumber(Real32 value)
-{
-    if (std::isnan(value))
-        return "nan";
-    if (std::isinf(value))
-        return value > 0 ? "inf" : "-inf";
-    if (std::fabs(value) < dumpNoiseFloor)
-        return "0";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4g", double(value));
-    return text;
-}
 
 std::string dumpGraph(const NodePtr& root)
 {

@@ -40,7 +40,4 @@ namespace Morvek::osgTestSupport {
 //           Geometry vertices=50 material=default
 std::string dumpGraph(const osg::NodePtr& root);
 
-// A float as dumpGraph prints it.
-std::string dumpNumber(osg::Real32 value);
-
 } // namespace Morvek::osgTestSupport
