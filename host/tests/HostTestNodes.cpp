@@ -55,10 +55,7 @@ NodeType HostTestNode::_type(
     [](NodeType& type, Node& node) -> NodeProc* { return new RecordingProc(type, node); }, testDesc,
     sizeof(testDesc) / sizeof(testDesc[0]));
 
-NodeType& HostTestNode::classType()
-{
-    return _type;
-}
+NodeType& HostTestNode::classType() { return _type; }
 
 HostTestNode* HostTestNode::create(const char* name)
 {

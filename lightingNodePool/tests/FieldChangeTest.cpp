@@ -53,10 +53,7 @@ RefPtr<Light> settledLight(const LightKind& kind, const char* name)
     return light;
 }
 
-unsigned updatesOf(Light& light)
-{
-    return light.getLightProc()->getUpdateCount();
-}
+unsigned updatesOf(Light& light) { return light.getLightProc()->getUpdateCount(); }
 
 // The re-entered change is dropped at every log level; only at info level it says so.
 TEST(FieldChange, ReentryOfTheSameFieldIsDroppedWithOneInfoLine)

@@ -9,8 +9,7 @@
 
 OSG_USING_NAMESPACE
 
-namespace
-{
+namespace {
 
 TEST(SmallObjectPoolTest, AFreedBlockServesTheNextRequestOfItsSizeClassOnly)
 {

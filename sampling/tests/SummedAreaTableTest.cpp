@@ -11,10 +11,7 @@ namespace {
 
 using Morvek::SummedAreaTable;
 
-std::uintptr_t address(const void* p)
-{
-    return reinterpret_cast<std::uintptr_t>(p);
-}
+std::uintptr_t address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
 
 // The entries start `distance` bytes after the pixels modulo a page, at most one cache line
 // early, and every entry can be written (the sanitize build sees any write past the storage).

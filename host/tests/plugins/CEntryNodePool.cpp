@@ -19,7 +19,4 @@ extern "C" __attribute__((visibility("default"))) void initHostTestCEntryNodePoo
     ++entryCalls;
 }
 
-extern "C" __attribute__((visibility("default"))) int hostTestEntryCalls()
-{
-    return entryCalls;
-}
+extern "C" __attribute__((visibility("default"))) int hostTestEntryCalls() { return entryCalls; }

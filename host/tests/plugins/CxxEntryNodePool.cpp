@@ -6,14 +6,8 @@ int entryCalls = 0;
 
 namespace Morvek {
 
-__attribute__((visibility("default"))) void initHostTestCxxEntryNodePool()
-{
-    ++entryCalls;
-}
+__attribute__((visibility("default"))) void initHostTestCxxEntryNodePool() { ++entryCalls; }
 
 } // namespace Morvek
 
-extern "C" __attribute__((visibility("default"))) int hostTestEntryCalls()
-{
-    return entryCalls;
-}
+extern "C" __attribute__((visibility("default"))) int hostTestEntryCalls() { return entryCalls; }

@@ -16,19 +16,13 @@ std::vector<EditRecord> EditJournal::records()
     return result;
 }
 
-void EditJournal::clear()
-{
-    osg::Thread::getCurrentChangeList()->clearAll();
-}
+void EditJournal::clear() { osg::Thread::getCurrentChangeList()->clearAll(); }
 
 void EditJournal::setEnabled(bool enabled)
 {
     osg::Thread::getCurrentChangeList()->setReadOnly(!enabled);
 }
 
-bool EditJournal::isEnabled()
-{
-    return !osg::Thread::getCurrentChangeList()->isReadOnly();
-}
+bool EditJournal::isEnabled() { return !osg::Thread::getCurrentChangeList()->isReadOnly(); }
 
 } // namespace Morvek::osgTestSupport

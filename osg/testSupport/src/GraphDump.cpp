@@ -15,8 +15,7 @@ namespace Morvek::osgTestSupport {
 
 using namespace osg;
 
-namespace
-{
+namespace {
 // Magnitudes below this print as 0: float rounding noise, not content.
 constexpr Real32 dumpNoiseFloor = 1e-6f;
 
@@ -34,8 +33,7 @@ std::string dumpNumber(Real32 value)
     return text;
 }
 
-struct DumpState
-{
+struct DumpState {
     std::map<FieldContainer*, UInt32> beaconLabels;
     std::map<FieldContainer*, UInt32> materialLabels;
     std::ostringstream out;
@@ -66,8 +64,7 @@ std::string matrixText(const Matrix& m)
                                     m[0][2] == 0 && m[1][0] == 0 && m[1][2] == 0 && m[2][0] == 0 &&
                                     m[2][1] == 0;
     const bool bottomIsStandard = m[0][3] == 0 && m[1][3] == 0 && m[2][3] == 0 && m[3][3] == 1;
-    if (rotationIsIdentity && bottomIsStandard)
-    {
+    if (rotationIsIdentity && bottomIsStandard) {
         if (m[3][0] == 0 && m[3][1] == 0 && m[3][2] == 0)
             return "";
         return " translate=(" + dumpNumber(m[3][0]) + " " + dumpNumber(m[3][1]) + " " +
@@ -75,8 +72,7 @@ std::string matrixText(const Matrix& m)
     }
     std::string text = " matrix=[";
     const UInt32 rows = bottomIsStandard ? 3 : 4;
-    for (UInt32 r = 0; r < rows; ++r)
-    {
+    for (UInt32 r = 0; r < rows; ++r) {
         if (r)
             text += "; ";
         for (UInt32 c = 0; c < 4; ++c)
@@ -118,8 +114,7 @@ std::string coreText(const NodeCorePtr& core, DumpState& state)
     std::string text = core->getTypeName();
     if (TransformPtr transform = TransformPtr::dcast(core); transform != NullFC)
         return text + matrixText(transform->getMatrix());
-    if (LightPtr light = LightPtr::dcast(core); light != NullFC)
-    {
+    if (LightPtr light = LightPtr::dcast(core); light != NullFC) {
         text += light->getOn() ? " on" : " off";
         text += " diffuse=" + tuple(light->getDiffuse().getValuesRGBA(), 4);
         text += " beacon=" + beaconText(light->getBeacon(), state);
@@ -147,8 +142,7 @@ void dumpNode(const NodePtr& node, UInt32 depth, DumpState& state)
     state.out << coreText(node->getCore(), state);
     if (node->getTravMask() == 0)
         state.out << " inactive";
-    else if (node->getTravMask() != 0xFFFFFFFFu)
-    {
+    else if (node->getTravMask() != 0xFFFFFFFFu) {
         char hex[16];
         std::snprintf(hex, sizeof hex, "%X", unsigned(node->getTravMask()));
         state.out << " travMask=0x" << hex;
@@ -170,8 +164,7 @@ std::string dumpGraph(const NodePtr& root)
     for (const NodePtr& node : inDump)
         for (const NodePtr& beacon : beacons)
             if (beacon == node &&
-                state.beaconLabels.find(node.getCPtr()) == state.beaconLabels.end())
-            {
+                state.beaconLabels.find(node.getCPtr()) == state.beaconLabels.end()) {
                 UInt32 next = UInt32(state.beaconLabels.size() + 1);
                 state.beaconLabels.emplace(node.getCPtr(), next);
             }

@@ -5,8 +5,7 @@ namespace Morvek::osgTestSupport {
 using osg::Log;
 using osg::osgLog;
 
-namespace
-{
+namespace {
 // The capture that owns the log buffer now; changed under the log lock.
 LogCapture* innermost = nullptr;
 } // namespace
@@ -61,11 +60,9 @@ std::vector<std::string> LogCapture::lines() const
     std::string all = text();
     std::vector<std::string> result;
     std::size_t start = 0;
-    while (start < all.size())
-    {
+    while (start < all.size()) {
         std::size_t end = all.find('\n', start);
-        if (end == std::string::npos)
-        {
+        if (end == std::string::npos) {
             result.push_back(all.substr(start));
             break;
         }

@@ -40,10 +40,7 @@ std::string readText(const std::string& file)
     return text.str();
 }
 
-Vec vec(const json& v)
-{
-    return {v[0].get<double>(), v[1].get<double>(), v[2].get<double>()};
-}
+Vec vec(const json& v) { return {v[0].get<double>(), v[1].get<double>(), v[2].get<double>()}; }
 
 // The shine direction the lighting node pool documents for data pixel (u, v) of a W x H image.
 Vec shineDirection(double u, double v, double width, double height)

@@ -8,8 +8,7 @@
 namespace Morvek::osgTestSupport {
 
 // One committed edit: which container (its id and type name) and which fields.
-struct EditRecord
-{
+struct EditRecord {
     osg::UInt32 containerId;
     std::string typeName;
     osg::BitVector mask;
@@ -23,8 +22,7 @@ struct EditRecord
 // Recording is off by default (the change list is read-only): a long-running process commits
 // edits without end, and a list of all of them would only grow. Tests that read records() turn
 // it on, best through ScopedEditJournal.
-class EditJournal
-{
+class EditJournal {
 public:
     static std::vector<EditRecord> records();
     static void clear();

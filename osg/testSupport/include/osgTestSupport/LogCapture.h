@@ -12,8 +12,7 @@ namespace Morvek::osgTestSupport {
 // its buffer (LOG_BUFFER) meanwhile, and gets its type and buffer text back afterwards.
 // Level and module gating still apply. Captures nest: an inner capture sets the outer one's
 // text aside and hands it back when it ends.
-class LogCapture
-{
+class LogCapture {
 public:
     LogCapture();
     ~LogCapture();

@@ -6,8 +6,7 @@ namespace Morvek::osgTestSupport {
 
 // Records committed edits for its lifetime: starts with an empty journal and recording on,
 // and on destruction empties the journal and puts recording back as it found it.
-class ScopedEditJournal
-{
+class ScopedEditJournal {
 public:
     ScopedEditJournal() : _wasEnabled(EditJournal::isEnabled())
     {
