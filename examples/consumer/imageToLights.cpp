@@ -33,15 +33,15 @@ namespace {
 
 using namespace Morvek;
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr int Width = 256; // pixels; 1.4 degrees per pixel along both axes
-constexpr int Height = 128;
-constexpr int NumLights = 4;
+constexpr double pi = 3.14159265358979323846;
+constexpr int width = 256; // pixels; 1.4 degrees per pixel along both axes
+constexpr int height = 128;
+constexpr int numLights = 4;
 // Largest angle, in degrees, between the chosen direction and the densest light's. That light's
 // direction is the one of its region's energy centroid, a pixel corner; the sun holds most of
 // the region's energy, so the centroid is the sun pixel's corner, whose diagonal spans at most
 // 2 degrees here.
-constexpr float ToleranceDeg = 3.0f;
+constexpr float toleranceDeg = 3.0f;
 
 // Pixel (u, v) of the image data stands for light shining along
 // MedianCut::directionFromImageCoord(u, v): phi = (1 - u / W) * 2 pi - pi / 2,
@@ -52,10 +52,10 @@ void pixelShiningAlong(const osg::Vec3f& direction, int& u, int& v)
 {
     const double theta = std::acos(direction[1]);
     const double phi = std::atan2(direction[0], direction[2]);
-    double column = 1.0 - (phi + Pi / 2.0) / (2.0 * Pi);
+    double column = 1.0 - (phi + pi / 2.0) / (2.0 * pi);
     column -= std::floor(column);
-    u = std::min(int(column * Width), Width - 1);
-    v = std::min(int(theta / Pi * Height), Height - 1);
+    u = std::min(int(column * width), width - 1);
+    v = std::min(int(theta / pi * height), height - 1);
 }
 
 // A dim blue sky above the horizon, a dark ground below it and a warm sun in one pixel, as
@@ -66,10 +66,10 @@ osg::ImagePtr makeSky(int sunU, int sunV)
     const float sky[3] = {0.03f, 0.05f, 0.10f};
     const float ground[3] = {0.02f, 0.015f, 0.01f};
     std::vector<float> rgb;
-    rgb.reserve(std::size_t(Width) * Height * 3);
-    for (int v = 0; v < Height; ++v) {
-        for (int u = 0; u < Width; ++u) {
-            const float* color = u == sunU && v == sunV ? sun : v >= Height / 2 ? sky : ground;
+    rgb.reserve(std::size_t(width) * height * 3);
+    for (int v = 0; v < height; ++v) {
+        for (int u = 0; u < width; ++u) {
+            const float* color = u == sunU && v == sunV ? sun : v >= height / 2 ? sky : ground;
             rgb.insert(rgb.end(), color, color + 3);
         }
     }
@@ -77,7 +77,7 @@ osg::ImagePtr makeSky(int sunU, int sunV)
     if (image == osg::NullFC)
         return image;
     osg::beginEditCP(image);
-    image->set(osg::Image::OSG_RGB_PF, Width, Height, 1, 1, 1, 0.0,
+    image->set(osg::Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0,
                reinterpret_cast<const osg::UInt8*>(rgb.data()), osg::Image::OSG_FLOAT32_IMAGEDATA);
     osg::endEditCP(image);
     return image;
@@ -85,7 +85,7 @@ osg::ImagePtr makeSky(int sunU, int sunV)
 
 float degreesBetween(const osg::Vec3f& a, const osg::Vec3f& b)
 {
-    return float(a.enclosedAngle(b) * 180.0 / Pi);
+    return float(a.enclosedAngle(b) * 180.0 / pi);
 }
 
 void printVector(const char* label, const osg::Vec3f& v)
@@ -117,7 +117,7 @@ bool lightsThroughTheHost(osg::ImagePtr image, osg::Vec3f& densest)
     }
     texture->setImage(image); // or texture->load("sky.exr")
     scene->children().addChild(light.get());
-    light->numLights().setValue(NumLights);
+    light->numLights().setValue(numLights);
     light->envTexture().setNode(texture.get());
     Runtime::instance().update(Runtime::instance().getTime() + 1.0);
 
@@ -137,9 +137,9 @@ bool lightsThroughTheHost(osg::ImagePtr image, osg::Vec3f& densest)
         if (i == 0)
             densest = direction;
     }
-    const bool complete = lights.size() == std::size_t(NumLights);
+    const bool complete = lights.size() == std::size_t(numLights);
     if (!complete)
-        std::fprintf(stderr, "imageToLights: %zu lights, not %d\n", lights.size(), NumLights);
+        std::fprintf(stderr, "imageToLights: %zu lights, not %d\n", lights.size(), numLights);
     return complete;
 }
 
@@ -154,16 +154,16 @@ bool lightsFromTheTables(osg::ImagePtr image, osg::Vec3f& densest)
         std::fprintf(stderr, "imageToLights: morvekSampling cannot read the image\n");
         return false;
     }
-    std::vector<float> energy(std::size_t(Width) * Height);
+    std::vector<float> energy(std::size_t(width) * height);
     std::vector<float> color(3 * energy.size()); // what a light's colour is summed from
     SummedAreaTableBuilder::build(view, energy.data(), color.data());
 
-    const MedianCut cut(energy.data(), Width, Height);
+    const MedianCut cut(energy.data(), width, height);
     ImageRegion whole;
     whole.energy = energy.back(); // the table's last entry sums the whole image
     whole.origin.setValues(0, 0);
-    whole.width = Width;
-    whole.height = Height;
+    whole.width = width;
+    whole.height = height;
     std::vector<ImageRegion> leaves;
     cut.splitRegion(whole, 2, leaves); // depth 2: up to four regions
     MedianCut::rankByDensity(leaves);  // densest last
@@ -174,7 +174,7 @@ bool lightsFromTheTables(osg::ImagePtr image, osg::Vec3f& densest)
         const ImageRegion& leaf = leaves[i];
         const osg::Vec2us centroid = cut.computeEnergyCentroid(leaf);
         const osg::Vec3f direction =
-            MedianCut::directionFromImageCoord(centroid.x(), centroid.y(), Width, Height);
+            MedianCut::directionFromImageCoord(centroid.x(), centroid.y(), width, height);
         std::printf("  %zu  columns %3d..%3d rows %3d..%3d  %5.1f%% of the energy",
                     leaves.size() - i, leaf.origin.x(), leaf.origin.x() + leaf.width - 1,
                     leaf.origin.y(), leaf.origin.y() + leaf.height - 1,
@@ -186,9 +186,9 @@ bool lightsFromTheTables(osg::ImagePtr image, osg::Vec3f& densest)
         pixels += long(leaf.width) * leaf.height;
     }
     // The leaves of a cut tile the image.
-    if (leaves.empty() || pixels != long(Width) * Height) {
+    if (leaves.empty() || pixels != long(width) * height) {
         std::fprintf(stderr, "imageToLights: the regions cover %ld pixels, not %d\n", pixels,
-                     Width * Height);
+                     width * height);
         return false;
     }
     return true;
@@ -206,7 +206,7 @@ int main()
     int sunU = 0;
     int sunV = 0;
     pixelShiningAlong(sunLight, sunU, sunV);
-    std::printf("image: %d x %d lat-long sky, sun in pixel (%d, %d)", Width, Height, sunU, sunV);
+    std::printf("image: %d x %d lat-long sky, sun in pixel (%d, %d)", width, height, sunU, sunV);
     printVector(", its light shining along", sunLight);
     std::printf("\n");
 
@@ -230,6 +230,6 @@ int main()
     const float tablesDeg = degreesBetween(fromTables, sunLight);
     std::printf("densest light %.2f degrees from the sun's direction, densest region %.2f degrees"
                 " (at most %.1f allowed)\n",
-                hostDeg, tablesDeg, ToleranceDeg);
-    return hostDeg <= ToleranceDeg && tablesDeg <= ToleranceDeg ? 0 : 1;
+                hostDeg, tablesDeg, toleranceDeg);
+    return hostDeg <= toleranceDeg && tablesDeg <= toleranceDeg ? 0 : 1;
 }

@@ -36,7 +36,7 @@ TEST_F(Dispatch, NewNodeIsSetUpInitializedAndReportedInFullOnce)
     RecordingProc* proc = node->getRecordingProc();
     ASSERT_NE(proc, nullptr);
     EXPECT_THAT(journal(), ElementsAre("n:setup", "n:initialize"));
-    EXPECT_EQ(node->_status, Node::StatusFirstUpdate);
+    EXPECT_EQ(node->_status, Node::statusFirstUpdate);
 
     EXPECT_EQ(Runtime::instance().update(3.5), 1u);
     EXPECT_THAT(journal(), ElementsAre("n:setup", "n:initialize", "n:nodeChanged 0x7fb status=1"));
@@ -144,7 +144,7 @@ TEST_F(Dispatch, LifeCycleThroughASceneFollowsTheHostOrder)
     scene->children().removeChild(0);
     EXPECT_FALSE(node->isLive());
     scene->children().addChild(node.get()); // comes back: reported in full again
-    EXPECT_EQ(node->_status, Node::StatusReattached);
+    EXPECT_EQ(node->_status, Node::statusReattached);
     Runtime::instance().update(3.0);
     scene->children().clear();
     node.reset();

@@ -74,14 +74,14 @@ private:
     osg::UInt32 _containersBefore = 0;
 };
 
-const char* const PlainGraph = "Group\n"
+const char* const plainGraph = "Group\n"
                                "  Group\n"
                                "    <no core>\n"
                                "    <no core>\n";
 
 TEST_F(SceneGraph, ExtraCoreCountsRequestsAndLightsOnlyTheGroupsSubtree)
 {
-    EXPECT_EQ(dump(), PlainGraph) << "children's nodes hang below their group's node";
+    EXPECT_EQ(dump(), plainGraph) << "children's nodes hang below their group's node";
     EXPECT_EQ(groupProc().getCorePtr()->getTypeName(), std::string("Group"));
     LightCore light;
     const char* const lit =
@@ -101,7 +101,7 @@ TEST_F(SceneGraph, ExtraCoreCountsRequestsAndLightsOnlyTheGroupsSubtree)
     groupProc().releaseMultiCore(light.get());
     expect(1, lit);
     groupProc().releaseMultiCore(light.get()); // removes it
-    expect(0, PlainGraph);
+    expect(0, plainGraph);
     EXPECT_EQ(light.get().getRefCount(), 1) << "only the test's reference is left";
 
     osgTestSupport::LogCapture capture;
@@ -109,7 +109,7 @@ TEST_F(SceneGraph, ExtraCoreCountsRequestsAndLightsOnlyTheGroupsSubtree)
     EXPECT_THAT(capture.lines(),
                 ElementsAre(HasSubstr("Group/g: release of an extra core that was not requested; "
                                       "ignored")));
-    EXPECT_EQ(dump(), PlainGraph);
+    EXPECT_EQ(dump(), plainGraph);
 }
 
 TEST_F(SceneGraph, ChildAddedWhileLitGoesBelowTheLightAndCoresNest)
@@ -140,7 +140,7 @@ TEST_F(SceneGraph, ChildAddedWhileLitGoesBelowTheLightAndCoresNest)
                       "      <no core>\n");
     groupProc().releaseMultiCore(point);
     group->children().removeChild(2);
-    EXPECT_EQ(dump(), PlainGraph);
+    EXPECT_EQ(dump(), plainGraph);
     osg::subRefCP(point);
 }
 
@@ -185,7 +185,7 @@ TEST_F(SceneGraph, GlobalLightSitsAboveTheScenesChildren)
         EXPECT_EQ(result, row.result) << row.name;
         EXPECT_EQ(proc->getLights().size(), row.lightsAfter) << row.name;
     }
-    EXPECT_EQ(dump(), PlainGraph);
+    EXPECT_EQ(dump(), plainGraph);
     EXPECT_EQ(global.get().getRefCount(), 1);
     EXPECT_EQ(local.get().getRefCount(), 1);
 

@@ -23,7 +23,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-const std::string HdriFolder = MORVEK_HDRI_DIR;
+const std::string hdriFolder = MORVEK_HDRI_DIR;
 
 // The image the texture's chunk holds, reached the way a light processor reaches it.
 osg::ImagePtr chunkImage(Texture& texture)
@@ -58,7 +58,7 @@ TEST(Texture, ImageFromMemoryIsTheChunksImage)
 
 TEST(Texture, RealEnvironmentFileLoadsByUrlAtTheNextUpdate)
 {
-    const std::string path = HdriFolder + "/courtyard.exr";
+    const std::string path = hdriFolder + "/courtyard.exr";
     ASSERT_TRUE(std::filesystem::exists(path)) << path << " is missing";
     RefPtr<Texture> texture(Texture::create("env"));
     ASSERT_TRUE(texture->url().setFromString(("\"" + path + "\"").c_str()));
@@ -71,12 +71,12 @@ TEST(Texture, RealEnvironmentFileLoadsByUrlAtTheNextUpdate)
     EXPECT_EQ(texture->getTextureProc()->getLoadedPath(), path);
 
     // file:// URLs name files too; the first readable entry of the list wins.
-    const std::string other = HdriFolder + "/sunset.exr";
-    texture->url().setValue({HdriFolder + "/missing.exr", "file://" + other});
+    const std::string other = hdriFolder + "/sunset.exr";
+    texture->url().setValue({hdriFolder + "/missing.exr", "file://" + other});
     {
         osgTestSupport::LogCapture capture;
         Runtime::instance().update(1.0);
-        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(HdriFolder + "/missing.exr")));
+        EXPECT_THAT(capture.lines(), ElementsAre(HasSubstr(hdriFolder + "/missing.exr")));
     }
     EXPECT_NE(chunkImage(*texture), osg::NullFC);
     EXPECT_NE(chunkImage(*texture), image);
@@ -88,9 +88,9 @@ TEST(Texture, RealEnvironmentFileLoadsByUrlAtTheNextUpdate)
 // names itself and the file.
 TEST(Texture, UnreadableFilesLeaveTheTextureWithoutImageAndNameTheFile)
 {
-    const std::string real = HdriFolder + "/sunrise.exr";
+    const std::string real = hdriFolder + "/sunrise.exr";
     const std::pair<std::string, std::string> rows[] = {
-        {HdriFolder + "/none.exr", HdriFolder + "/none.exr: cannot open"},
+        {hdriFolder + "/none.exr", hdriFolder + "/none.exr: cannot open"},
         {"http://example.org/sky.exr", "http://example.org/sky.exr: only local files are read"},
     };
     for (const auto& [url, message] : rows) {

@@ -144,7 +144,7 @@ TEST(Node, CollectNonProtoParentsSkipsPrototypesAndDuplicates)
 }
 
 // Folder of the test pool that is not next to the host libraries (set by the build).
-const std::string PluginFolder = HOST_TEST_PLUGIN_DIR;
+const std::string pluginFolder = HOST_TEST_PLUGIN_DIR;
 
 int entryCalls(NodePoolLoader& loader, const std::string& pool)
 {
@@ -204,12 +204,12 @@ TEST(NodePoolLoader, CEntryPoolRegistersItsTypesWhileLoaded)
 {
     for (int cycle = 0; cycle < 20; ++cycle) {
         NodePoolLoader loader;
-        loader.setSearchFolder(PluginFolder);
+        loader.setSearchFolder(pluginFolder);
         std::string error;
         ASSERT_TRUE(loader.load("HostTestCEntryNodePool", error)) << error;
         EXPECT_EQ(error, "");
         EXPECT_EQ(loader.getLibraryPath("HostTestCEntryNodePool"),
-                  PluginFolder + "/libmorvekHostTestCEntryNodePool.so");
+                  pluginFolder + "/libmorvekHostTestCEntryNodePool.so");
         EXPECT_EQ(entryCalls(loader, "HostTestCEntryNodePool"), 1);
         ASSERT_NE(probeType(), nullptr);
         EXPECT_STREQ(probeType()->getPool(), "HostTestCEntry");

@@ -36,7 +36,7 @@ static_assert(PixelDecoder::unsignedByteType == osg::Image::OSG_UINT8_IMAGEDATA)
 
 // The node's status flags that call for a rebuild whatever the mask: first update and
 // re-attached.
-constexpr unsigned int rebuildStatus = Node::StatusFirstUpdate | Node::StatusReattached;
+constexpr unsigned int rebuildStatus = Node::statusFirstUpdate | Node::statusReattached;
 
 // The first mipmap level, frame and side of an image.
 EnvironmentImage viewOf(const osg::ImagePtr& image)

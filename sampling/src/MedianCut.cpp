@@ -12,7 +12,7 @@ namespace Morvek {
 namespace {
 
 // Single-precision constants of the lat-long mapping.
-constexpr float Pi = 3.1415927f;
+constexpr float pi = 3.1415927f;
 constexpr float halfPi = 1.5707964f;
 
 // How much of a search prefetchSearches asks for: rows of the search across rows, columns
@@ -222,8 +222,8 @@ int MedianCut::firstRowReaching(int x0, int y0, int x1, int kFirst, int kLast,
 osg::Vec3f MedianCut::directionFromImageCoord(unsigned short u, unsigned short v,
                                               std::uint16_t width, std::uint16_t height)
 {
-    const float phi = ((1.0f - float(u) / float(width)) * 2.0f) * Pi - halfPi;
-    const float theta = (float(v) / float(height)) * Pi;
+    const float phi = ((1.0f - float(u) / float(width)) * 2.0f) * pi - halfPi;
+    const float theta = (float(v) / float(height)) * pi;
     const float sinTheta = std::sin(theta);
     return osg::Vec3f(std::sin(phi) * sinTheta, std::cos(theta), std::cos(phi) * sinTheta);
 }

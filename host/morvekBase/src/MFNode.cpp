@@ -8,7 +8,7 @@
 namespace Morvek {
 
 namespace {
-const char* const Source = "morvekBase/MFNode";
+const char* const source = "morvekBase/MFNode";
 }
 
 MFNode::MFNode(Node& owner, NodeType* restriction) : Field(owner), _restriction(restriction) {}
@@ -19,13 +19,13 @@ bool MFNode::accepts(Node* node) const
 {
     if (_restriction && !_restriction->isType(node)) {
         MORVEK_HOST_LOG(
-            osg::LOG_WARNING, Source, "Field %s accepts %s nodes, not %s; node not added\n",
+            osg::LOG_WARNING, source, "Field %s accepts %s nodes, not %s; node not added\n",
             getDisplayName().c_str(), _restriction->getName(), node->getDisplayName().c_str());
         return false;
     }
     const char* constraint = getDesc() ? getDesc()->getConstraint() : nullptr;
     if (constraint && node->_type && !node->_type->isDerivedFrom(constraint)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Field %s accepts %s nodes, not %s; node not added\n",
                         getDisplayName().c_str(), constraint, node->getDisplayName().c_str());
         return false;
@@ -36,7 +36,7 @@ bool MFNode::accepts(Node* node) const
 NodeLink* MFNode::addChild(Node* node)
 {
     if (!node) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source, "Field %s: a null node cannot be added\n",
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source, "Field %s: a null node cannot be added\n",
                         getDisplayName().c_str());
         return nullptr;
     }

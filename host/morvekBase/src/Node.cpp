@@ -18,7 +18,7 @@
 namespace Morvek {
 
 namespace {
-const char* const Source = "morvekBase/Node";
+const char* const source = "morvekBase/Node";
 unsigned int nextNodeId = 1;
 constexpr std::size_t reservedFields = 16;
 } // namespace
@@ -72,27 +72,27 @@ void Node::fieldChanged(Field& field, const double& time, Field* /*source*/)
 void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool setDefault)
 {
     if (field._owner != this) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Node %s: field of node %s cannot be registered here\n",
                         getDisplayName().c_str(), field._owner->getDisplayName().c_str());
         return;
     }
     const NodePartDesc* row = declaringType.findDesc(index);
     if (!row) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Node %s: type %s has no field row with index %u; field not registered\n",
                         getDisplayName().c_str(), declaringType.getName(), index);
         return;
     }
     if (Field* taken = getField(index)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Node %s: field index %u is already registered (%s); %s not registered\n",
                         getDisplayName().c_str(), index, taken->getName(),
                         row->getName() ? row->getName() : "");
         return;
     }
     if (row->getDataType() != field.getDataType()) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Node %s: row %u (%s) of type %s has data type %u, the field object is "
                         "a %s; not registered\n",
                         getDisplayName().c_str(), index, row->getName() ? row->getName() : "",
@@ -102,7 +102,7 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
     }
     if (field._desc) {
         // One field object, one row: the registry relies on it when fields go away.
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Node %s: field %s is already registered; not registered again as %s\n",
                         getDisplayName().c_str(), field.getName(),
                         row->getName() ? row->getName() : "");
@@ -113,7 +113,7 @@ void Node::regField(Field& field, NodeType& declaringType, unsigned index, bool 
         _fields.resize(size_t(index) + 1, nullptr);
     _fields[index] = &field;
     if (setDefault && row->getDefault() && !field.storeDefault(*row)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Field %s: default \"%s\" is not a valid %s; keeping the placeholder\n",
                         field.getDisplayName().c_str(), row->getDefault(), field.getClassName());
     }
@@ -279,7 +279,7 @@ bool Node::enterLive(Node& root, const double& time)
 {
     if (_liveCount > 0) {
         if (_liveRoot != &root) {
-            MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+            MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                             "Node %s is already part of scene %s; it does not join %s\n",
                             getDisplayName().c_str(), _liveRoot->getDisplayName().c_str(),
                             root.getDisplayName().c_str());
@@ -292,7 +292,7 @@ bool Node::enterLive(Node& root, const double& time)
     _liveRoot = &root;
     // Host choice: a node that comes back into a scene is reported in full once more.
     if (_wasLive) {
-        _status |= StatusReattached;
+        _status |= statusReattached;
         Runtime::instance().queueChange(*this, getRegisteredMask());
     }
     if (_proc)

@@ -12,7 +12,7 @@ namespace Morvek {
 
 namespace {
 
-const char* const Source = "morvekBase/NodePoolLoader";
+const char* const source = "morvekBase/NodePoolLoader";
 
 bool isRegularFile(const std::string& path)
 {
@@ -113,7 +113,7 @@ bool NodePoolLoader::load(const std::string& poolName, std::string& error)
 
     Pool pool{handle, path, reinterpret_cast<void (*)()>(symbol)};
     _pools.emplace(poolName, pool);
-    MORVEK_HOST_LOG(osg::LOG_INFO, Source, "Loaded node pool %s from %s\n", poolName.c_str(),
+    MORVEK_HOST_LOG(osg::LOG_INFO, source, "Loaded node pool %s from %s\n", poolName.c_str(),
                     path.c_str());
     pool.entry();
     return true;

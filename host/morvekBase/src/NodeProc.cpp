@@ -21,7 +21,7 @@ namespace Morvek {
 
 namespace {
 
-const char* const Source = "morvekBase/NodeProc";
+const char* const source = "morvekBase/NodeProc";
 
 std::unique_ptr<Field> makeField(Node& node, NodePartDataType dataType)
 {
@@ -102,7 +102,7 @@ Field* NodeProc::addNodePart(const NodePartDesc& row)
 {
     const char* name = row.getName();
     if (!name || !*name || findField(name)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Node %s: a field named \"%s\" exists already or the name is empty; "
                         "no field added\n",
                         _node->getDisplayName().c_str(), name ? name : "");
@@ -111,7 +111,7 @@ Field* NodeProc::addNodePart(const NodePartDesc& row)
     auto entry = std::make_unique<DynamicField>(row);
     entry->field = makeField(*_node, row.getDataType());
     if (!entry->field) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Node %s: no field class for data type %u of \"%s\"; no field added\n",
                         _node->getDisplayName().c_str(), unsigned(row.getDataType()), name);
         return nullptr;
@@ -119,7 +119,7 @@ Field* NodeProc::addNodePart(const NodePartDesc& row)
     Field* field = entry->field.get();
     field->_desc = &entry->row;
     if (row.getDefault() && !field->storeDefault(entry->row)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Field %s: default \"%s\" is not a valid %s; keeping the placeholder\n",
                         field->getDisplayName().c_str(), row.getDefault(), field->getClassName());
     }

@@ -13,7 +13,7 @@
 namespace Morvek {
 
 namespace {
-const char* const Source = "morvekBase/NodeType";
+const char* const source = "morvekBase/NodeType";
 // Guards isDerivedFrom against a cycle of parent names.
 constexpr int maxTypeDepth = 64;
 } // namespace
@@ -98,7 +98,7 @@ Node* NodeType::createNode(BaseObject* context, const char* name, NodeCreator cr
     // creates OpenSG objects.
     Runtime& runtime = Runtime::instance();
     if (!_createNode) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Type %s has no node factory (abstract type); no node created\n",
                         getName());
         return nullptr;
@@ -109,7 +109,7 @@ Node* NodeType::createNode(BaseObject* context, const char* name, NodeCreator cr
 
     Node* node = _createNode(*this, *nameSpace, name);
     if (!node) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source, "Node factory of type %s created no node\n",
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source, "Node factory of type %s created no node\n",
                         getName());
         return nullptr;
     }
@@ -125,16 +125,16 @@ Node* NodeType::createNode(BaseObject* context, const char* name, NodeCreator cr
             proc->setup();
             proc->initialize(runtime.getTime());
         } else {
-            MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+            MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                             "Processor factory of type %s created no processor for %s\n", getName(),
                             node->getDisplayName().c_str());
         }
     }
 
     // Host choice: a new node's first nodeChanged carries the bits of all its registered
-    // fields (status bit StatusFirstUpdate set), so that its initial values reach OpenSG at
+    // fields (status bit statusFirstUpdate set), so that its initial values reach OpenSG at
     // the next update even though nobody changed them.
-    node->_status |= Node::StatusFirstUpdate;
+    node->_status |= Node::statusFirstUpdate;
     runtime.queueChange(*node, node->getRegisteredMask());
     return node;
 }

@@ -9,7 +9,7 @@
 namespace Morvek {
 
 namespace {
-const char* const Source = "morvekBase/NodeTypeNameSpace";
+const char* const source = "morvekBase/NodeTypeNameSpace";
 
 bool sameName(const char* a, const char* b, SearchCaseType searchCase)
 {
@@ -54,7 +54,7 @@ bool NodeTypeNameSpace::registerType(NodeType& type)
         return sameName(t->getName(), type.getName(), SearchCaseSensitive);
     });
     if (old != _types.end()) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Type %s (pool %s) replaces the type of that name from pool %s in %s\n",
                         type.getName(), type.getPool() ? type.getPool() : "-",
                         (*old)->getPool() ? (*old)->getPool() : "-", getName());
@@ -80,7 +80,7 @@ Node* NodeTypeNameSpace::createNode(const char* typeName, BaseObject* context, c
 {
     NodeType* type = find(typeName);
     if (!type) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source, "Unknown node type %s in %s; no node created\n",
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source, "Unknown node type %s in %s; no node created\n",
                         typeName ? typeName : "(null)", getName());
         return nullptr;
     }

@@ -72,7 +72,7 @@ unsigned Runtime::update(double time)
             }
             if (!_round[i]) // destroyed during its own delivery
                 continue;
-            node->_status &= ~(Node::StatusFirstUpdate | Node::StatusReattached);
+            node->_status &= ~(Node::statusFirstUpdate | Node::statusReattached);
             const Node::NodeList parents = node->getParents();
             for (Node* parent : parents)
                 if (parent->_proc)

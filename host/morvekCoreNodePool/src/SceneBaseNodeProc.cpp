@@ -20,7 +20,7 @@ namespace Morvek {
 
 namespace {
 
-const char* const Source = "morvekCoreNodePool/SceneBaseNodeProc";
+const char* const source = "morvekCoreNodePool/SceneBaseNodeProc";
 
 osg::NodeCorePtr createCore(const char* typeName)
 {
@@ -93,7 +93,7 @@ void SceneBaseNodeProc::createOwnNode()
 {
     _nodePtr = osg::Node::create();
     if (_nodePtr == osg::NullFC) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "%s: OpenSG could not create a node (not initialised?)\n",
                         getNode().getDisplayName().c_str());
         return;
@@ -198,13 +198,13 @@ osg::NodePtr SceneBaseNodeProc::getChildParentNodePtr() const
 void SceneBaseNodeProc::setCore(const char* typeName)
 {
     if (!typeName || !knownCoreType(typeName)) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source, "%s: unknown core type \"%s\"; core unchanged\n",
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source, "%s: unknown core type \"%s\"; core unchanged\n",
                         getNode().getDisplayName().c_str(), typeName ? typeName : "(null)");
         return;
     }
     const osg::NodeCorePtr core = createCore(typeName);
     if (core == osg::NullFC) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "%s: OpenSG could not create a %s core; core unchanged\n",
                         getNode().getDisplayName().c_str(), typeName);
         return;
@@ -245,7 +245,7 @@ void SceneBaseNodeProc::requestMultiCore(osg::NodeCorePtr core)
     }
     osg::NodePtr carrier = osg::Node::create();
     if (carrier == osg::NullFC) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "%s: OpenSG could not create a node for an extra core\n",
                         getNode().getDisplayName().c_str());
         return;
@@ -271,7 +271,7 @@ void SceneBaseNodeProc::releaseMultiCore(osg::NodeCorePtr core)
         std::find_if(_multiCores.rbegin(), _multiCores.rend(),
                      [&](const MultiCore& multiCore) { return multiCore.core == core; });
     if (core == osg::NullFC || found == _multiCores.rend()) {
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "%s: release of an extra core that was not requested; ignored\n",
                         getNode().getDisplayName().c_str());
         return;

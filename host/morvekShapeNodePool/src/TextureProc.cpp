@@ -7,15 +7,15 @@
 namespace Morvek {
 
 namespace {
-const char* const Source = "morvekShapeNodePool/TextureProc";
-const char* const FileScheme = "file://";
+const char* const source = "morvekShapeNodePool/TextureProc";
+const char* const fileScheme = "file://";
 } // namespace
 
 TextureProc::TextureProc(NodeType& type, Node& node) : AppearancePropertyProc(type, node)
 {
     _chunkPtr = osg::TextureChunkBase::create();
     if (_chunkPtr == osg::NullFC)
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source,
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source,
                         "Texture %s: OpenSG could not create a texture chunk\n",
                         node.getDisplayName().c_str());
     osg::addRefCP(_chunkPtr);
@@ -77,8 +77,8 @@ osg::ImagePtr TextureProc::getImage() const
 bool TextureProc::load(const std::string& url)
 {
     std::string path = url;
-    if (path.compare(0, std::string(FileScheme).size(), FileScheme) == 0)
-        path.erase(0, std::string(FileScheme).size());
+    if (path.compare(0, std::string(fileScheme).size(), fileScheme) == 0)
+        path.erase(0, std::string(fileScheme).size());
     std::string error;
     osg::ImagePtr image = osg::NullFC;
     if (path.find("://") != std::string::npos)
@@ -91,7 +91,7 @@ bool TextureProc::load(const std::string& url)
     if (image == osg::NullFC) {
         setImage(osg::NullFC);
         _loadedPath.clear();
-        MORVEK_HOST_LOG(osg::LOG_WARNING, Source, "Texture %s: %s\n",
+        MORVEK_HOST_LOG(osg::LOG_WARNING, source, "Texture %s: %s\n",
                         getNode().getDisplayName().c_str(), error.c_str());
         return false;
     }

@@ -37,10 +37,10 @@ class Node : public AttachmentBag {
 public:
     // Bits of _status.
     // Set at creation; cleared once the node's first nodeChanged has been delivered.
-    static constexpr unsigned int StatusFirstUpdate = 1u << 0;
+    static constexpr unsigned int statusFirstUpdate = 1u << 0;
     // Set when a node that had left a scene joins one again; it then gets a full-mask
     // nodeChanged at the next update, and the bit is cleared after that delivery.
-    static constexpr unsigned int StatusReattached = 1u << 1;
+    static constexpr unsigned int statusReattached = 1u << 1;
 
     // Registers a non-empty name in `nameSpace` (which must outlive the node).
     Node(NodeType& type, NodeNameSpace& nameSpace, const char* name);

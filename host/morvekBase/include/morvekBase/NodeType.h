@@ -98,7 +98,7 @@ public:
     //   1. stores `context` and `creator` in the node (a prototype for CreatorProto);
     //   2. builds the processor with the processor factory (when the type has one), attaches
     //      it to the node and runs its setup() and initialize(current time);
-    //   3. sets status bit Node::StatusFirstUpdate and queues every registered field of the
+    //   3. sets status bit Node::statusFirstUpdate and queues every registered field of the
     //      node for the next Runtime update, so that the first nodeChanged carries all field
     //      bits and the initial values reach OpenSG.
     // Attaching to a scene happens later, when the node joins one (Node::isLive()).

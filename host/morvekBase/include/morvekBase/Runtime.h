@@ -17,7 +17,7 @@ class Node;
 // queued. Changes made during a delivery (a processor setting fields, generated nodes getting
 // their first update) are delivered in further rounds of the same update, until nothing is
 // queued or maxUpdateRounds rounds have run (then a warning is logged and the rest waits for
-// the next update). Status bits Node::StatusFirstUpdate and Node::StatusReattached are cleared
+// the next update). Status bits Node::statusFirstUpdate and Node::statusReattached are cleared
 // after the node's delivery, so the processor sees them during its nodeChanged.
 //
 // One Runtime exists per process (instance()). Its first use initialises OpenSG (osgInit)
