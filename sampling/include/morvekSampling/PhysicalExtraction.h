@@ -1,0 +1,37 @@
+#pragma once
+
+#include <morvekSampling/PhysicalLight.h>
+#include <morvekSampling/RadianceImage.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace Morvek {
+
+// Turns an environment into directional lights that deliver its irradiance: every pixel
+// weighted by its exact solid angle, the picture cut into exactly the number of regions asked
+// for, one light per region, and nothing of the environment's power lost.
+class PhysicalExtraction {
+public:
+    // The most lights one extraction makes.
+    static constexpr int maxLights = 4096;
+
+    struct Options {
+        int lights = 16; // 0 to maxLights, and at most one per pixel
+    };
+
+    struct Result {
+        std::vector<PhysicalLight> lights; // the most powerful first (by luminance)
+        // Per channel, the sum over all pixels of radiance times solid angle.
+        std::array<double, 3> totalIrradiance{};
+        std::string error; // empty on success; otherwise one line saying what was wrong
+        bool ok() const { return error.empty(); }
+    };
+
+    // Negative components count as 0. An image without pixels, with a non-finite component,
+    // or asked for more lights than allowed gives no light and an error.
+    static Result extract(const RadianceImage& image, const Options& options);
+};
+
+} // namespace Morvek
