@@ -58,7 +58,7 @@ std::string TableWriter::write(const std::vector<PhysicalReport>& reports)
                       report.path.c_str(), report.width, report.height, report.lights.size(),
                       report.lights.size() == 1 ? "" : "s", total[0], total[1], total[2]);
         if (!report.lights.empty())
-            out += format("%4s  %-30s  %-39s  %-11s  %-11s  %s\n", "rank", "direction (x, y, z)",
+            out += format("%4s  %-30s  %-39s  %11s  %11s  %s\n", "rank", "direction (x, y, z)",
                           "irradiance (r, g, b)", "intensity", "solid angle",
                           "region (x, y, width, height)");
         for (std::size_t k = 0; k < report.lights.size(); ++k) {
