@@ -15,12 +15,12 @@ namespace {
 using Vec3 = std::array<double, 3>;
 constexpr double luminanceWeights[3] = {0.2125, 0.7154, 0.0721};
 
-// Pixels per side of the cells the cut works on: a grid about 256 cells wide, so that the cut's
+// Pixels per side of the cells the cut works on: a grid about 128 cells wide, so that the cut's
 // tables stay small and the same environment cuts alike at any resolution (every light's
 // values still come from every pixel), yet never fewer cells than maxLights, or `lights`.
 int cellFactor(int width, int height, int lights)
 {
-    int factor = std::max(1, width / 256);
+    int factor = std::max(1, width / 128);
     const auto cells = [&](int f) {
         return double((width + f - 1) / f) * double((height + f - 1) / f);
     };
@@ -69,8 +69,7 @@ PhysicalExtraction::Result PhysicalExtraction::extract(const RadianceImage& imag
     // The environment's moments per channel, each cell's power toward its own mean direction.
     std::array<PowerRefit::Moments, 3> total{};
     const auto toward = [&](const SolidAngleTable::Cell& sums, const PixelRect& pixels) -> Vec3 {
-        const double length =
-            std::sqrt(sums[3] * sums[3] + sums[4] * sums[4] + sums[5] * sums[5]);
+        const double length = std::sqrt(sums[3] * sums[3] + sums[4] * sums[4] + sums[5] * sums[5]);
         if (length > 0.0)
             return {sums[3] / length, sums[4] / length, sums[5] / length};
         // Black: the centre of its pixels.

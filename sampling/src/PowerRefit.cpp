@@ -43,14 +43,8 @@ bool solve(std::array<std::array<double, N>, N> a, std::array<double, N> b, int 
 
 } // namespace
 
-PowerRefit::Moments PowerRefit::momentsOf(const std::array<double, 3>& m)
-{
-    return {1.0,         m[0],        m[1],        m[2],       m[0] * m[0],
-            m[1] * m[1], m[0] * m[1], m[0] * m[2], m[1] * m[2]};
-}
-
-void PowerRefit::refit(const std::vector<std::array<double, 3>>& directions,
-                       const Moments& target, std::vector<double>& powers)
+void PowerRefit::refit(const std::vector<std::array<double, 3>>& directions, const Moments& target,
+                       std::vector<double>& powers)
 {
     const std::size_t n = powers.size();
     std::vector<Moments> basis(n);

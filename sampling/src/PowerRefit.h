@@ -18,7 +18,11 @@ public:
     using Moments = std::array<double, momentCount>;
 
     // The moments of a unit direction m (toward the light's region), weighted 1.
-    static Moments momentsOf(const std::array<double, 3>& m);
+    static Moments momentsOf(const std::array<double, 3>& m)
+    {
+        return {1.0,         m[0],        m[1],        m[2],       m[0] * m[0],
+                m[1] * m[1], m[0] * m[1], m[0] * m[2], m[1] * m[2]};
+    }
 
     // powers[i] (a region's own power, >= 0) become the refitted powers of lights toward
     // directions[i] whose moments sum to `target`.

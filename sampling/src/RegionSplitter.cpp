@@ -40,8 +40,8 @@ RegionSplitter::Split RegionSplitter::bestSplit(const Region& region) const
     for (const bool columns : {true, false}) {
         const int side = columns ? r.width : r.height;
         for (int k = 0; k + 1 < side; ++k) {
-            const SolidAngleTable::Sums a = columns ? _table.sums(r.x, r.y, r.x + k, y1)
-                                                    : _table.sums(r.x, r.y, x1, r.y + k);
+            const SolidAngleTable::Sums a =
+                columns ? _table.sums(r.x, r.y, r.x + k, y1) : _table.sums(r.x, r.y, x1, r.y + k);
             SolidAngleTable::Sums b;
             for (std::size_t i = 0; i < 4; ++i)
                 b[i] = whole[i] - a[i];
@@ -89,8 +89,8 @@ std::vector<PixelRect> RegionSplitter::split(int count) const
     };
     std::priority_queue<Entry, std::vector<Entry>, decltype(later)> queue(later);
     const auto push = [&](const Region& region) {
-        queue.push({bestSplit(region), double(region.rect.width) * region.rect.height,
-                    region.rect});
+        queue.push(
+            {bestSplit(region), double(region.rect.width) * region.rect.height, region.rect});
     };
 
     const PixelRect whole{0, 0, _table.width(), _table.height()};

@@ -30,7 +30,10 @@ public:
 
     int width() const { return int(_width); }   // cells
     int height() const { return int(_height); } // cells
-    const Cell& cell(int x, int y) const { return _cells[std::size_t(y) * _width + std::size_t(x)]; }
+    const Cell& cell(int x, int y) const
+    {
+        return _cells[std::size_t(y) * _width + std::size_t(x)];
+    }
 
     // Luminance power and moments of cells x0..x1 and rows y0..y1, inclusive.
     Sums sums(int x0, int y0, int x1, int y1) const;

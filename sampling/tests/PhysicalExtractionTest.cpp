@@ -136,8 +136,8 @@ TEST(PhysicalExtraction, ExactlyNRegionsTilingThePictureAndTheSphere)
             solidAngle += light.solidAngle;
             for (int k = 0; k < 3; ++k)
                 irradiance[k] += light.irradiance[k];
-            EXPECT_NEAR(std::hypot(light.direction[0], light.direction[1], light.direction[2]),
-                        1.0, 1e-12);
+            EXPECT_NEAR(std::hypot(light.direction[0], light.direction[1], light.direction[2]), 1.0,
+                        1e-12);
         }
         EXPECT_EQ(std::count(covered.begin(), covered.end(), 1), 48 * 24) << n;
         EXPECT_NEAR(solidAngle, 4.0 * pi, 1e-12) << n;
@@ -237,8 +237,8 @@ TEST(PhysicalExtraction, RefusesWhatItCannotDo)
     EXPECT_TRUE(none.lights.empty());
     EXPECT_NEAR(none.totalIrradiance[0], 4.0 * pi, 1e-6);
 
-    for (const float bad : {std::numeric_limits<float>::quiet_NaN(),
-                            std::numeric_limits<float>::infinity()}) {
+    for (const float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         Picture broken = sky;
         broken.at(5, 3)[2] = bad;
         const PhysicalExtraction::Result result = PhysicalExtraction::extract(broken.view(), {4});
