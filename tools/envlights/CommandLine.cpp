@@ -90,6 +90,11 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "also write a PNG showing each region and light (with several images: "
                    "FILE-1.png, FILE-2.png, ...)")
         ->type_name("FILE.png");
+    app.add_option("--preview", options.preview,
+                   "also write a PNG of a diffuse sphere on a ground lit by the environment, by "
+                   "the lights, and their difference (physical method only; with several images: "
+                   "FILE-1.png, FILE-2.png, ...)")
+        ->type_name("FILE.png");
     app.add_flag(
         "--report", options.report,
         "also give each image's irradiance error: how far the lights' lighting of diffuse "
@@ -145,9 +150,14 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         return usage("--output: the file name is empty");
     if (app.count("--overlay") && options.overlay.empty())
         return usage("--overlay: the file name is empty");
-    // The node's colours are normalised, not irradiances: there is nothing to measure.
+    if (app.count("--preview") && options.preview.empty())
+        return usage("--preview: the file name is empty");
+    // The node's colours are normalised, not irradiances: there is nothing to measure or light.
     if (options.method == Method::Node && options.report)
         return usage("--report: the node method's colours are not irradiances; use --method "
+                     "physical");
+    if (options.method == Method::Node && app.count("--preview"))
+        return usage("--preview: the node method's colours are not irradiances; use --method "
                      "physical");
 
     result.run = true;

@@ -21,6 +21,7 @@ struct Options {
     OutputFormat format = OutputFormat::Table;
     std::string output;     ///< empty: standard output
     std::string overlay;    ///< empty: no overlay picture
+    std::string preview;    ///< empty: no preview picture; physical method only
     double rotateDeg = 0.0; ///< turn about +Y before extraction, degrees
     bool report = false;    ///< measure the lights' irradiance error; physical method only
     bool timings = false;

@@ -7,6 +7,7 @@
 #include "OutputFiles.h"
 #include "OverlayRenderer.h"
 #include "PhaseTimer.h"
+#include "PreviewRenderer.h"
 #include "ProceduralSky.h"
 #include "RadianceBuffer.h"
 #include "TableWriter.h"
@@ -112,6 +113,7 @@ int EnvlightsApp::run(const Options& options)
     std::vector<PhysicalReport> physicalReports;
     std::vector<PhaseTimer> timers(sources.size());
     std::vector<std::string> overlays;
+    std::vector<std::string> previews;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const std::string& path = sources[i];
         const std::string name = path.empty() ? builtInSkyName : path;
@@ -170,6 +172,13 @@ int EnvlightsApp::run(const Options& options)
                 return fail(exitInput, name + ": cannot draw the overlay: " + error);
             overlays.push_back(std::move(png));
         }
+        if (!options.preview.empty()) {
+            const PhaseTimer::Scope scope = timer.measure("preview");
+            std::string png;
+            if (!PreviewRenderer::renderPng(radiance.image(), report.lights, png, error))
+                return fail(exitInput, name + ": cannot draw the preview: " + error);
+            previews.push_back(std::move(png));
+        }
         physicalReports.push_back(std::move(report));
     }
 
@@ -195,6 +204,9 @@ int EnvlightsApp::run(const Options& options)
             return fail(exitInput, error);
         for (std::size_t i = 0; i < overlays.size(); ++i)
             if (!files.stage(overlayPath(options.overlay, i, overlays.size()), overlays[i], error))
+                return fail(exitInput, error);
+        for (std::size_t i = 0; i < previews.size(); ++i)
+            if (!files.stage(overlayPath(options.preview, i, previews.size()), previews[i], error))
                 return fail(exitInput, error);
         if (!files.commit(error))
             return fail(exitInput, error);

@@ -27,8 +27,8 @@ public:
     /// Returns the exit status. Errors are one line each on `err`, starting "envlights: ".
     int run(const Options& options);
 
-    /// The overlay file of image `index` (0-based) of `count`: `overlay` itself for a single
-    /// image, otherwise "-<index+1>" inserted before its extension.
+    /// The overlay (or preview) file of image `index` (0-based) of `count`: `overlay` itself for
+    /// a single image, otherwise "-<index+1>" inserted before its extension.
     static std::string overlayPath(const std::string& overlay, std::size_t index,
                                    std::size_t count);
 

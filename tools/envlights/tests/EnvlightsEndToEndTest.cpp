@@ -413,6 +413,18 @@ TEST_F(EnvlightsEndToEndTest, PhysicalIsTheDefaultOnTheBuiltInSky)
     int width = 0, height = 0, channels = 0;
     EXPECT_TRUE(stbi_info(path("sky.png").c_str(), &width, &height, &channels) && width == 1024 &&
                 height == 512);
+
+    // Previews are numbered as overlays are (the overlay, an 8-bit picture, serves as a second
+    // environment).
+    const Outcome two = run({hdri("sunrise.exr"), path("sky.png"), "-n", "4", "--preview",
+                             path("p.png"), "-o", path("two.txt"), "--timings"});
+    ASSERT_EQ(two.status, 0) << two.err;
+    EXPECT_NE(two.err.find(", preview "), std::string::npos) << two.err;
+    EXPECT_FALSE(fs::exists(path("p.png")));
+    for (const char* name : {"p-1.png", "p-2.png"})
+        EXPECT_TRUE(stbi_info(path(name).c_str(), &width, &height, &channels) && width > height &&
+                    height > 0)
+            << name;
 }
 
 TEST_F(EnvlightsEndToEndTest, PhysicalLightsDeliverTheIrradianceOfASmallEnvironment)
@@ -508,6 +520,9 @@ TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
         {"@good.exr -o @no/dir/out.json", 1,
          "@no/dir/out.json: cannot write: No such file or directory"},
         {"@good.exr --overlay @no/o.png", 1, "@no/o.png: cannot write: No such file or directory"},
+        {"@good.exr --preview @no/p.png", 1, "@no/p.png: cannot write: No such file or directory"},
+        {"@good.exr --method node --preview @p.png", 2,
+         "--preview: the node method's colours are not irradiances; use --method physical"},
     };
     auto expand = [&](std::string text) {
         for (std::size_t at; (at = text.find('@')) != std::string::npos;)
