@@ -243,9 +243,9 @@ TEST(PreviewRendererTest, ABlackEnvironmentGivesFiniteNumbers)
 
 TEST(PreviewRendererTest, ThePngIsThePictureAtTheDocumentedSize)
 {
-    Environment environment(64, 32, {0.2f, 0.3f, 0.4f});
-    environment.pixel(10, 6)[0] = 300;
-    const std::vector<PhysicalLight> lights{environment.lightOf(10, 6)};
+    Environment environment(16, 8, {0.2f, 0.3f, 0.4f});
+    environment.pixel(3, 2)[0] = 300;
+    const std::vector<PhysicalLight> lights{environment.lightOf(3, 2)};
     std::string png, error;
     ASSERT_TRUE(PreviewRenderer::renderPng(environment.view(), lights, png, error)) << error;
     int width = 0, height = 0, channels = 0;
