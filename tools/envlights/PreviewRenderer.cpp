@@ -1,8 +1,7 @@
 #include "PreviewRenderer.h"
 
+#include "Canvas.h"
 #include "DigitFont.h"
-
-#include <stb_image_write.h>
 
 #include <algorithm>
 #include <cmath>
@@ -390,10 +389,6 @@ std::vector<PixelSums> shadePanel(const Scene& scene, int width, int height)
     return pixels;
 }
 
-struct Rgb {
-    std::uint8_t r, g, b;
-};
-
 constexpr Rgb textColor{255, 255, 255};
 constexpr Rgb textBackColor{0, 0, 0};
 constexpr Rgb noSurfaceColor{48, 48, 48}; // the difference panel where no surface is
@@ -401,24 +396,13 @@ constexpr Rgb negativeColor{33, 102, 172};
 constexpr Rgb positiveColor{178, 24, 43};
 constexpr Rgb zeroColor{255, 255, 255};
 
-std::uint8_t encodeSrgb(double linear)
-{
-    if (!(linear > 0.0))
-        return 0;
-    if (linear >= 1.0)
-        return 255;
-    const double v =
-        linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-    return static_cast<std::uint8_t>(std::lround(v * 255.0));
-}
-
 // Exposure, then x / (1 + x), then the sRGB curve.
 Rgb toneMap(const Vec3& radiance, double exposure)
 {
     std::uint8_t out[3];
     for (int k = 0; k < 3; ++k) {
         const double v = radiance[k] * exposure;
-        out[k] = encodeSrgb(v / (1.0 + v));
+        out[k] = Canvas::encodeSrgb(v / (1.0 + v));
     }
     return {out[0], out[1], out[2]};
 }
@@ -438,50 +422,13 @@ Rgb differenceColor(double relative)
     return t < 0.0 ? mix(zeroColor, negativeColor, -t) : mix(zeroColor, positiveColor, t);
 }
 
-// An RGB8 picture, row 0 at the top; writes outside it are dropped.
-class Canvas {
-public:
-    Canvas(int width, int height, std::vector<std::uint8_t>& pixels)
-        : _width(width), _height(height), _pixels(pixels)
-    {
-        _pixels.assign(static_cast<std::size_t>(width) * height * 3, 0);
-    }
-
-    void set(int x, int y, Rgb c)
-    {
-        if (x < 0 || y < 0 || x >= _width || y >= _height)
-            return;
-        std::uint8_t* p = &_pixels[3 * (static_cast<std::size_t>(y) * _width + x)];
-        p[0] = c.r;
-        p[1] = c.g;
-        p[2] = c.b;
-    }
-    void fill(int x0, int y0, int x1, int y1, Rgb c) // inclusive corners
-    {
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                set(x, y, c);
-    }
-    // White text on a black box one font pixel wider all round; (x, y) is the text's corner.
-    void text(const std::string& s, int x, int y, int scale)
-    {
-        fill(x - scale, y - scale, x + (DigitFont::textWidth(s) + 1) * scale - 1,
-             y + (DigitFont::glyphHeight + 1) * scale - 1, textBackColor);
-        for (std::size_t i = 0; i < s.size(); ++i)
-            for (int gy = 0; gy < DigitFont::glyphHeight; ++gy)
-                for (int gx = 0; gx < DigitFont::glyphWidth; ++gx)
-                    if (DigitFont::isSet(s[i], gx, gy)) {
-                        const int ox = x + (static_cast<int>(i) * DigitFont::advance + gx) * scale;
-                        const int oy = y + gy * scale;
-                        fill(ox, oy, ox + scale - 1, oy + scale - 1, textColor);
-                    }
-    }
-
-private:
-    int _width;
-    int _height;
-    std::vector<std::uint8_t>& _pixels;
-};
+// White text on a black box one font pixel wider all round; (x, y) is the text's corner.
+void label(Canvas& canvas, const std::string& s, int x, int y, int scale)
+{
+    canvas.fill(x - scale, y - scale, x + (DigitFont::textWidth(s) + 1) * scale - 1,
+                y + (DigitFont::glyphHeight + 1) * scale - 1, textBackColor);
+    canvas.text(s, x, y, scale, textColor);
+}
 
 std::string formatNumber(const char* format, double value)
 {
@@ -509,10 +456,10 @@ void drawScale(Canvas& canvas, int left, int panelWidth, int panelHeight, int te
     const std::string range = formatNumber("%g", PreviewRenderer::differenceRange);
     const std::string low = "-" + range;
     const std::string high = "+" + range;
-    canvas.text(low, barX, textY, textScale);
-    canvas.text("0", barX + (barWidth - DigitFont::textWidth("0") * textScale) / 2, textY,
-                textScale);
-    canvas.text(high, barX + barWidth - DigitFont::textWidth(high) * textScale, textY, textScale);
+    label(canvas, low, barX, textY, textScale);
+    label(canvas, "0", barX + (barWidth - DigitFont::textWidth("0") * textScale) / 2, textY,
+          textScale);
+    label(canvas, high, barX + barWidth - DigitFont::textWidth(high) * textScale, textY, textScale);
 }
 
 bool convertLights(const std::vector<Morvek::PhysicalLight>& in, std::vector<Light>& out,
@@ -539,12 +486,6 @@ bool convertLights(const std::vector<Morvek::PhysicalLight>& in, std::vector<Lig
         out.push_back({{-shine[0] / length, -shine[1] / length, -shine[2] / length}, irradiance});
     }
     return true;
-}
-
-void appendBytes(void* context, void* data, int size)
-{
-    static_cast<std::string*>(context)->append(static_cast<const char*>(data),
-                                               static_cast<std::size_t>(size));
 }
 
 } // namespace
@@ -593,7 +534,7 @@ bool PreviewRenderer::render(const Morvek::RadianceImage& image,
 
     picture.width = panelCount * panelWidth;
     picture.height = panelHeight;
-    Canvas canvas(picture.width, picture.height, picture.rgb);
+    Canvas canvas(picture.width, picture.height);
     for (int y = 0; y < panelHeight; ++y)
         for (int x = 0; x < panelWidth; ++x) {
             const PixelSums& p = pixels[static_cast<std::size_t>(y) * panelWidth + x];
@@ -617,14 +558,15 @@ bool PreviewRenderer::render(const Morvek::RadianceImage& image,
     const int textScale = panelWidth >= 240 ? 2 : 1;
     const int margin = 4 * textScale;
     const int lineHeight = (DigitFont::glyphHeight + 3) * textScale;
-    canvas.text("REFERENCE", margin, margin, textScale);
-    canvas.text("LIGHTS", panelWidth + margin, margin, textScale);
-    canvas.text("DIFFERENCE", 2 * panelWidth + margin, margin, textScale);
+    label(canvas, "REFERENCE", margin, margin, textScale);
+    label(canvas, "LIGHTS", panelWidth + margin, margin, textScale);
+    label(canvas, "DIFFERENCE", 2 * panelWidth + margin, margin, textScale);
     const std::string value = std::isfinite(picture.relativeDifference)
                                   ? formatNumber("%.3f", picture.relativeDifference)
                                   : std::string("INF");
-    canvas.text("ERROR " + value, 2 * panelWidth + margin, margin + lineHeight, textScale);
+    label(canvas, "ERROR " + value, 2 * panelWidth + margin, margin + lineHeight, textScale);
     drawScale(canvas, 2 * panelWidth, panelWidth, panelHeight, textScale);
+    picture.rgb = std::move(canvas.pixels());
     return true;
 }
 
@@ -636,10 +578,8 @@ bool PreviewRenderer::renderPng(const Morvek::RadianceImage& image,
     Picture picture;
     if (!render(image, lights, picture, error))
         return false;
-    if (!stbi_write_png_to_func(&appendBytes, &png, picture.width, picture.height, 3,
-                                picture.rgb.data(), picture.width * 3)) {
+    if (!Canvas::encodePng(picture.width, picture.height, picture.rgb, png)) {
         error = "PNG encoding failed";
-        png.clear();
         return false;
     }
     return true;
