@@ -4,8 +4,8 @@ namespace envlights {
 
 namespace {
 
-// Row bits per digit, top row first; bit 2 is the left column.
-constexpr unsigned char glyphs[10][5] = {
+// Row bits per glyph, top row first; bit 2 is the left column.
+constexpr unsigned char digits[10][5] = {
     {7, 5, 5, 5, 7}, // 0
     {2, 6, 2, 2, 7}, // 1
     {7, 1, 7, 4, 7}, // 2
@@ -18,13 +18,37 @@ constexpr unsigned char glyphs[10][5] = {
     {7, 5, 7, 1, 7}, // 9
 };
 
+// The signs and capitals that the preview's labels need. O is rounder than 0 and S has
+// corners unlike 5, so that words and numbers stay apart.
+struct Glyph {
+    char character;
+    unsigned char rows[5];
+};
+constexpr Glyph others[] = {
+    {'.', {0, 0, 0, 0, 2}}, {'-', {0, 0, 7, 0, 0}}, {'+', {0, 2, 7, 2, 0}}, {'C', {3, 4, 4, 4, 3}},
+    {'D', {6, 5, 5, 5, 6}}, {'E', {7, 4, 6, 4, 7}}, {'F', {7, 4, 6, 4, 4}}, {'G', {3, 4, 5, 5, 3}},
+    {'H', {5, 5, 7, 5, 5}}, {'I', {7, 2, 2, 2, 7}}, {'L', {4, 4, 4, 4, 7}}, {'N', {6, 5, 5, 5, 5}},
+    {'O', {2, 5, 5, 5, 2}}, {'R', {6, 5, 6, 5, 5}}, {'S', {3, 4, 2, 1, 6}}, {'T', {7, 2, 2, 2, 2}},
+};
+
+const unsigned char* glyphOf(char c)
+{
+    if (c >= '0' && c <= '9')
+        return digits[c - '0'];
+    for (const Glyph& glyph : others)
+        if (glyph.character == c)
+            return glyph.rows;
+    return nullptr;
+}
+
 } // namespace
 
-bool DigitFont::isSet(char digit, int x, int y)
+bool DigitFont::isSet(char character, int x, int y)
 {
-    if (digit < '0' || digit > '9' || x < 0 || x >= glyphWidth || y < 0 || y >= glyphHeight)
+    const unsigned char* glyph = glyphOf(character);
+    if (glyph == nullptr || x < 0 || x >= glyphWidth || y < 0 || y >= glyphHeight)
         return false;
-    return (glyphs[digit - '0'][y] >> (glyphWidth - 1 - x)) & 1u;
+    return (glyph[y] >> (glyphWidth - 1 - x)) & 1u;
 }
 
 int DigitFont::textWidth(const std::string& text)

@@ -1,6 +1,7 @@
 #pragma once
 
-// A 3 x 5 pixel font of the ten digits, enough to write a light's rank into a picture.
+// A 3 x 5 pixel font of the ten digits, enough to write a light's rank into a picture, and the
+// few signs (. - +) and capitals (C D E F G H I L N O R S T) that the preview's labels use.
 
 #include <string>
 
@@ -12,9 +13,9 @@ public:
     static constexpr int glyphHeight = 5; ///< font pixels
     static constexpr int advance = 4;     ///< font pixels from one digit to the next
 
-    /// Whether font pixel (x, y) of `digit` ('0'..'9') is set; y = 0 is the glyph's top row.
-    /// Any other character and any position outside the glyph is unset.
-    static bool isSet(char digit, int x, int y);
+    /// Whether font pixel (x, y) of `character` is set; y = 0 is the glyph's top row. A
+    /// character the font lacks (a space, say) and any position outside the glyph is unset.
+    static bool isSet(char character, int x, int y);
 
     /// Width in font pixels of `text` (no trailing gap).
     static int textWidth(const std::string& text);

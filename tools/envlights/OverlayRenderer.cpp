@@ -1,8 +1,7 @@
 #include "OverlayRenderer.h"
 
+#include "Canvas.h"
 #include "DigitFont.h"
-
-#include <stb_image_write.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,56 +14,11 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-struct Rgb {
-    std::uint8_t r, g, b;
-};
-
 constexpr Rgb leafColor{150, 150, 150};
 constexpr Rgb lightLeafColor{255, 210, 0};
 constexpr Rgb markColor{255, 40, 40};
 constexpr Rgb shadowColor{0, 0, 0};
 constexpr Rgb textColor{255, 255, 255};
-
-// An RGB8 canvas, row 0 at the top; writes outside it are dropped.
-class Canvas {
-public:
-    Canvas(int width, int height)
-        : _width(width), _height(height), _pixels(static_cast<std::size_t>(width) * height * 3)
-    {
-    }
-
-    int width() const { return _width; }
-    int height() const { return _height; }
-    const std::vector<std::uint8_t>& pixels() const { return _pixels; }
-
-    void set(int x, int y, Rgb c)
-    {
-        if (x < 0 || y < 0 || x >= _width || y >= _height)
-            return;
-        std::uint8_t* p = &_pixels[3 * (static_cast<std::size_t>(y) * _width + x)];
-        p[0] = c.r;
-        p[1] = c.g;
-        p[2] = c.b;
-    }
-    void fill(int x0, int y0, int x1, int y1, Rgb c) // inclusive corners
-    {
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                set(x, y, c);
-    }
-    void outline(int x0, int y0, int x1, int y1, Rgb c)
-    {
-        fill(x0, y0, x1, y0, c);
-        fill(x0, y1, x1, y1, c);
-        fill(x0, y0, x0, y1, c);
-        fill(x1, y0, x1, y1, c);
-    }
-
-private:
-    int _width;
-    int _height;
-    std::vector<std::uint8_t> _pixels;
-};
 
 float readComponent(const osg::UInt8* data, std::size_t index, bool isFloat)
 {
@@ -73,17 +27,6 @@ float readComponent(const osg::UInt8* data, std::size_t index, bool isFloat)
     float value;
     std::copy_n(data + index * sizeof(float), sizeof(float), reinterpret_cast<osg::UInt8*>(&value));
     return value;
-}
-
-std::uint8_t encodeSrgb(float linear)
-{
-    if (!(linear > 0.0f))
-        return 0;
-    if (linear >= 1.0f)
-        return 255;
-    const double v =
-        linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-    return static_cast<std::uint8_t>(std::lround(v * 255.0));
 }
 
 // The tone-mapped picture, row 0 at the top, one Rgb per image pixel.
@@ -131,7 +74,8 @@ std::vector<Rgb> toneMap(const osg::ImagePtr& image)
             std::uint8_t rgb[3];
             for (int c = 0; c < 3; ++c) {
                 const float v = pixel(x, row, c) * exposure;
-                rgb[c] = encodeSrgb(std::isfinite(v) ? v / (1.0f + v) : (v > 0 ? 1.0f : 0.0f));
+                rgb[c] =
+                    Canvas::encodeSrgb(std::isfinite(v) ? v / (1.0f + v) : (v > 0 ? 1.0f : 0.0f));
             }
             out[static_cast<std::size_t>(y) * width + x] = {rgb[0], rgb[1], rgb[2]};
         }
@@ -155,24 +99,6 @@ void pixelOfDirection(const std::array<float, 3>& d, int width, int height, int&
         std::clamp<long long>(std::llround(theta / pi * height), 0, height - 1);
     px = static_cast<int>(column);
     py = static_cast<int>(height - 1 - dataRow);
-}
-
-void drawText(Canvas& canvas, const std::string& text, int x, int y, int scale, Rgb color)
-{
-    for (std::size_t i = 0; i < text.size(); ++i)
-        for (int gy = 0; gy < DigitFont::glyphHeight; ++gy)
-            for (int gx = 0; gx < DigitFont::glyphWidth; ++gx)
-                if (DigitFont::isSet(text[i], gx, gy)) {
-                    const int ox = x + (static_cast<int>(i) * DigitFont::advance + gx) * scale;
-                    canvas.fill(ox, y + gy * scale, ox + scale - 1, y + gy * scale + scale - 1,
-                                color);
-                }
-}
-
-void appendBytes(void* context, void* data, int size)
-{
-    auto* out = static_cast<std::string*>(context);
-    out->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
 }
 
 } // namespace
@@ -241,11 +167,10 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
         if (ty + textHeight + 1 >= canvas.height())
             ty = cy - 3 - textHeight;
         canvas.fill(tx - 1, ty - 1, tx + textWidth, ty + textHeight, shadowColor);
-        drawText(canvas, rank, tx, ty, textScale, textColor);
+        canvas.text(rank, tx, ty, textScale, textColor);
     }
 
-    if (!stbi_write_png_to_func(&appendBytes, &png, canvas.width(), canvas.height(), 3,
-                                canvas.pixels().data(), canvas.width() * 3)) {
+    if (!canvas.encodePng(png)) {
         error = "PNG encoding failed";
         return false;
     }
