@@ -14,7 +14,8 @@ constexpr const char* footerText =
     "between -X and -Z (its light shines along 0.5417 -0.6428 0.5417), over a sky gradient and a\n"
     "darker ground. Images are latitude-longitude environments (.exr, .hdr, .png, .jpg), at\n"
     "least 2 x 2 and at most 65535 pixels on a side. Regions are given in picture pixels, x from\n"
-    "the left edge and y from the top row.\n"
+    "the left edge and y from the top row. The physical method's irradiances are in the image's\n"
+    "radiance units times steradians.\n"
     "Exit status: 0 success, 1 an input or output file failed, 2 a wrong command line.";
 
 // Whole numbers only: digits with an optional leading minus, nothing else.
@@ -63,18 +64,23 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
     Options& options = result.options;
     std::string lightsText;
     std::string formatText = "table";
+    std::string methodText = "physical";
     std::string rotateText;
 
-    CLI::App app(
-        "Turns HDR environment maps (latitude-longitude) into directional lights, using the "
-        "lighting node pool's EnvironmentLight.",
-        "envlights");
+    CLI::App app("Turns HDR environment maps (latitude-longitude) into directional lights.",
+                 "envlights");
     app.set_version_flag("--version", "envlights " + version);
     app.footer(footerText);
     app.add_option("IMAGE", options.images, "environment images, processed in order")
         ->type_name("");
-    app.add_option("-n,--lights", lightsText, "number of lights (numLights), 0 to 4096; default 16")
+    app.add_option("-n,--lights", lightsText, "number of lights per image, 0 to 4096; default 16")
         ->type_name("N");
+    app.add_option("--method", methodText,
+                   "physical (default): lights whose directions and irradiances reproduce the "
+                   "environment's lighting of diffuse surfaces, in the image's own units, for "
+                   "relighting. node: the lights the lighting node pool's EnvironmentLight makes, "
+                   "with normalised colours, for checking the node.")
+        ->type_name("METHOD");
     app.add_option("--format", formatText, "output format: table, json or x3d; default table")
         ->type_name("FORMAT");
     app.add_option("-o,--output", options.output,
@@ -84,6 +90,16 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "also write a PNG showing each region and light (with several images: "
                    "FILE-1.png, FILE-2.png, ...)")
         ->type_name("FILE.png");
+    app.add_option("--preview", options.preview,
+                   "also write a PNG of a diffuse sphere on a ground lit by the environment, by "
+                   "the lights, and their difference (physical method only; with several images: "
+                   "FILE-1.png, FILE-2.png, ...)")
+        ->type_name("FILE.png");
+    app.add_flag(
+        "--report", options.report,
+        "also give each image's irradiance error: how far the lights' lighting of diffuse "
+        "surfaces is from the environment's, relative (physical method only: the node's colours "
+        "are not irradiances)");
     app.add_option("--rotate", rotateText,
                    "turn the environment about the vertical axis first (counterclockwise seen from "
                    "above), degrees")
@@ -122,12 +138,27 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         options.format = OutputFormat::X3d;
     else
         return usage("--format: '" + formatText + "' is not one of table, json, x3d");
+    if (methodText == "physical")
+        options.method = Method::Physical;
+    else if (methodText == "node")
+        options.method = Method::Node;
+    else
+        return usage("--method: '" + methodText + "' is not one of physical, node");
     if (app.count("--rotate") && !readDegrees(rotateText, options.rotateDeg, error))
         return usage(error);
     if (app.count("--output") && options.output.empty())
         return usage("--output: the file name is empty");
     if (app.count("--overlay") && options.overlay.empty())
         return usage("--overlay: the file name is empty");
+    if (app.count("--preview") && options.preview.empty())
+        return usage("--preview: the file name is empty");
+    // The node's colours are normalised, not irradiances: there is nothing to measure or light.
+    if (options.method == Method::Node && options.report)
+        return usage("--report: the node method's colours are not irradiances; use --method "
+                     "physical");
+    if (options.method == Method::Node && app.count("--preview"))
+        return usage("--preview: the node method's colours are not irradiances; use --method "
+                     "physical");
 
     result.run = true;
     return result;

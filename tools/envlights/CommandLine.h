@@ -9,13 +9,21 @@ namespace envlights {
 
 enum class OutputFormat { Table, Json, X3d };
 
+/// How lights are made. Physical: lights that deliver the environment's irradiance, in the
+/// image's own units (the sampling library's PhysicalExtraction). Node: what the lighting node
+/// pool's EnvironmentLight makes, through the plug-in.
+enum class Method { Physical, Node };
+
 struct Options {
     std::vector<std::string> images; ///< empty: the built-in sky
-    int lights = 16;                 ///< numLights of the EnvironmentLight, 0 to maxLights
+    int lights = 16;                 ///< lights per image (the node's numLights), 0 to maxLights
+    Method method = Method::Physical;
     OutputFormat format = OutputFormat::Table;
     std::string output;     ///< empty: standard output
     std::string overlay;    ///< empty: no overlay picture
+    std::string preview;    ///< empty: no preview picture; physical method only
     double rotateDeg = 0.0; ///< turn about +Y before extraction, degrees
+    bool report = false;    ///< measure the lights' irradiance error; physical method only
     bool timings = false;
 };
 

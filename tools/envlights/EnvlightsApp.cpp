@@ -7,11 +7,17 @@
 #include "OutputFiles.h"
 #include "OverlayRenderer.h"
 #include "PhaseTimer.h"
+#include "PreviewRenderer.h"
 #include "ProceduralSky.h"
+#include "RadianceBuffer.h"
 #include "TableWriter.h"
 #include "X3dWriter.h"
 
+#include <morvekSampling/IrradianceError.h>
+#include <morvekSampling/PhysicalExtraction.h>
 #include <morvekShapeNodePool/ImageFile.h>
+
+#include <OpenSG/OSGBaseFunctions.h>
 
 #include <vector>
 
@@ -44,6 +50,27 @@ std::string sizeText(int width, int height)
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
+// The overlay draws the physical lights as it draws the node's: every region of the cut made a
+// light, and a mark where each light's direction comes from.
+EnvironmentReport overlayReport(const PhysicalReport& physical)
+{
+    EnvironmentReport report;
+    report.path = physical.path;
+    report.width = physical.width;
+    report.height = physical.height;
+    for (const Morvek::PhysicalLight& light : physical.lights) {
+        const auto& d = light.direction;
+        const auto color = colorIntensity(light.irradiance).color;
+        const Morvek::PixelRect& r = light.region;
+        const PictureRect region{r.x, r.y, r.width, r.height};
+        report.lights.push_back({{float(d[0]), float(d[1]), float(d[2])},
+                                 {float(color[0]), float(color[1]), float(color[2])},
+                                 region});
+        report.leaves.push_back(region);
+    }
+    return report;
+}
+
 } // namespace
 
 std::string EnvlightsApp::overlayPath(const std::string& overlay, std::size_t index,
@@ -65,71 +92,94 @@ int EnvlightsApp::run(const Options& options)
         _err << "envlights: " << message << '\n';
         return status;
     };
+    const bool node = options.method == Method::Node;
 
     PhaseTimer setup;
     LightExtractor extractor;
     std::string error;
-    {
+    if (node) {
         const PhaseTimer::Scope scope = setup.measure("load plug-in");
         if (!extractor.loadPlugin(error))
             return fail(exitInput, "cannot load the lighting node pool: " + error);
+    } else if (!osg::osgIsInitialized() && !osg::osgInit(0, nullptr)) {
+        // Images are OpenSG containers; without the plug-in no host runtime starts OpenSG.
+        return fail(exitInput, "cannot start OpenSG");
     }
 
     const std::vector<std::string> sources =
         options.images.empty() ? std::vector<std::string>{""} : options.images;
-    std::vector<EnvironmentReport> reports;
+    std::vector<std::string> names;
+    std::vector<EnvironmentReport> nodeReports;
+    std::vector<PhysicalReport> physicalReports;
     std::vector<PhaseTimer> timers(sources.size());
     std::vector<std::string> overlays;
+    std::vector<std::string> previews;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const std::string& path = sources[i];
+        const std::string name = path.empty() ? builtInSkyName : path;
         PhaseTimer& timer = timers[i];
-        EnvironmentReport report;
-        report.path = path.empty() ? builtInSkyName : path;
-
         osg::ImagePtr image = osg::NullFC;
-        {
-            const PhaseTimer::Scope scope = timer.measure("decode");
-            if (path.empty()) {
-                image = ProceduralSky().createImage();
-                if (image == osg::NullFC)
-                    return fail(exitInput, "the built-in sky could not be made");
-            } else {
-                Morvek::ImageFileInfo info;
-                image = Morvek::loadImageFile(path, error, info);
-                if (!info.note.empty())
-                    _err << "envlights: warning: " << info.note << '\n';
-                if (image == osg::NullFC)
-                    return fail(exitInput, error);
-            }
-        }
+        if (!decode(path, timer, image, error))
+            return fail(exitInput, error);
         const ImageHold hold(image);
+        if (!prepare(image, name, options.rotateDeg, timer, error))
+            return fail(exitInput, error);
+        names.push_back(name);
+
+        if (node) {
+            EnvironmentReport report;
+            report.path = name;
+            report.width = image->getWidth();
+            report.height = image->getHeight();
+            if (!extractor.extract(image, options.lights, report, timer, error))
+                return fail(exitInput, name + ": " + error);
+            if (!options.overlay.empty()) {
+                const PhaseTimer::Scope scope = timer.measure("overlay");
+                std::string png;
+                if (!OverlayRenderer::renderPng(image, report, png, error))
+                    return fail(exitInput, name + ": cannot draw the overlay: " + error);
+                overlays.push_back(std::move(png));
+            }
+            nodeReports.push_back(std::move(report));
+            continue;
+        }
+
+        PhysicalReport report;
+        report.path = name;
         report.width = image->getWidth();
         report.height = image->getHeight();
-        if (report.width < 2 || report.height < 2)
-            return fail(exitInput, report.path + ": the image is smaller than 2 x 2 pixels (" +
-                                       sizeText(report.width, report.height) + ")");
-        if (report.width > maxSide || report.height > maxSide)
-            return fail(exitInput, report.path + ": the image is larger than " +
-                                       std::to_string(maxSide) + " pixels on a side (" +
-                                       sizeText(report.width, report.height) + ")");
+        RadianceBuffer radiance;
         {
-            const PhaseTimer::Scope scope = timer.measure("decode");
-            if (const std::uint64_t bad = NonFinitePixels::replaceWithZero(image))
-                _err << "envlights: warning: " << report.path << ": " << bad << " pixel"
-                     << (bad == 1 ? " was" : "s were") << " not finite (NaN or infinity) and "
-                     << (bad == 1 ? "was" : "were") << " set to 0\n";
-            EnvironmentRotation(options.rotateDeg).apply(image);
+            const PhaseTimer::Scope scope = timer.measure("extraction");
+            if (!radiance.set(image, error))
+                return fail(exitInput, name + ": " + error);
+            Morvek::PhysicalExtraction::Result result =
+                Morvek::PhysicalExtraction::extract(radiance.image(), {options.lights});
+            if (!result.ok())
+                return fail(exitInput, name + ": " + result.error);
+            report.lights = std::move(result.lights);
+            report.totalIrradiance = result.totalIrradiance;
         }
-        if (!extractor.extract(image, options.lights, report, timer, error))
-            return fail(exitInput, report.path + ": " + error);
+        if (options.report) {
+            const PhaseTimer::Scope scope = timer.measure("irradiance error");
+            report.irradianceError =
+                Morvek::IrradianceError::measure(radiance.image(), report.lights);
+        }
         if (!options.overlay.empty()) {
             const PhaseTimer::Scope scope = timer.measure("overlay");
             std::string png;
-            if (!OverlayRenderer::renderPng(image, report, png, error))
-                return fail(exitInput, report.path + ": cannot draw the overlay: " + error);
+            if (!OverlayRenderer::renderPng(image, overlayReport(report), png, error))
+                return fail(exitInput, name + ": cannot draw the overlay: " + error);
             overlays.push_back(std::move(png));
         }
-        reports.push_back(std::move(report));
+        if (!options.preview.empty()) {
+            const PhaseTimer::Scope scope = timer.measure("preview");
+            std::string png;
+            if (!PreviewRenderer::renderPng(radiance.image(), report.lights, png, error))
+                return fail(exitInput, name + ": cannot draw the preview: " + error);
+            previews.push_back(std::move(png));
+        }
+        physicalReports.push_back(std::move(report));
     }
 
     PhaseTimer finish;
@@ -137,21 +187,26 @@ int EnvlightsApp::run(const Options& options)
     OutputFiles files;
     {
         const PhaseTimer::Scope scope = finish.measure("output");
+        const std::string generator = "envlights " + _version;
         switch (options.format) {
         case OutputFormat::Table:
-            text = TableWriter::write(reports);
+            text = node ? TableWriter::write(nodeReports) : TableWriter::write(physicalReports);
             break;
         case OutputFormat::Json:
-            text = JsonWriter::write(reports);
+            text = node ? JsonWriter::write(nodeReports) : JsonWriter::write(physicalReports);
             break;
         case OutputFormat::X3d:
-            text = X3dWriter::write(reports, "envlights " + _version);
+            text = node ? X3dWriter::write(nodeReports, generator)
+                        : X3dWriter::write(physicalReports, generator);
             break;
         }
         if (!options.output.empty() && !files.stage(options.output, text, error))
             return fail(exitInput, error);
         for (std::size_t i = 0; i < overlays.size(); ++i)
             if (!files.stage(overlayPath(options.overlay, i, overlays.size()), overlays[i], error))
+                return fail(exitInput, error);
+        for (std::size_t i = 0; i < previews.size(); ++i)
+            if (!files.stage(overlayPath(options.preview, i, previews.size()), previews[i], error))
                 return fail(exitInput, error);
         if (!files.commit(error))
             return fail(exitInput, error);
@@ -160,13 +215,53 @@ int EnvlightsApp::run(const Options& options)
     }
 
     if (options.timings) {
-        _err << "envlights: timings: " << setup.summary() << '\n';
-        for (std::size_t i = 0; i < reports.size(); ++i)
-            _err << "envlights: timings: " << reports[i].path << ": " << timers[i].summary()
-                 << '\n';
+        if (node)
+            _err << "envlights: timings: " << setup.summary() << '\n';
+        for (std::size_t i = 0; i < names.size(); ++i)
+            _err << "envlights: timings: " << names[i] << ": " << timers[i].summary() << '\n';
         _err << "envlights: timings: " << finish.summary() << '\n';
     }
     return exitOk;
+}
+
+bool EnvlightsApp::decode(const std::string& path, PhaseTimer& timer, osg::ImagePtr& image,
+                          std::string& error)
+{
+    const PhaseTimer::Scope scope = timer.measure("decode");
+    if (path.empty()) {
+        image = ProceduralSky().createImage();
+        if (image == osg::NullFC)
+            error = "the built-in sky could not be made";
+        return image != osg::NullFC;
+    }
+    Morvek::ImageFileInfo info;
+    image = Morvek::loadImageFile(path, error, info);
+    if (!info.note.empty())
+        _err << "envlights: warning: " << info.note << '\n';
+    return image != osg::NullFC;
+}
+
+bool EnvlightsApp::prepare(osg::ImagePtr image, const std::string& name, double rotateDeg,
+                           PhaseTimer& timer, std::string& error)
+{
+    const int width = image->getWidth();
+    const int height = image->getHeight();
+    if (width < 2 || height < 2) {
+        error = name + ": the image is smaller than 2 x 2 pixels (" + sizeText(width, height) + ")";
+        return false;
+    }
+    if (width > maxSide || height > maxSide) {
+        error = name + ": the image is larger than " + std::to_string(maxSide) +
+                " pixels on a side (" + sizeText(width, height) + ")";
+        return false;
+    }
+    const PhaseTimer::Scope scope = timer.measure("decode");
+    if (const std::uint64_t bad = NonFinitePixels::replaceWithZero(image))
+        _err << "envlights: warning: " << name << ": " << bad << " pixel"
+             << (bad == 1 ? " was" : "s were") << " not finite (NaN or infinity) and "
+             << (bad == 1 ? "was" : "were") << " set to 0\n";
+    EnvironmentRotation(rotateDeg).apply(image);
+    return true;
 }
 
 } // namespace envlights

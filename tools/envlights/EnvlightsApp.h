@@ -1,9 +1,13 @@
 #pragma once
 
-// One run of envlights: every image in order (or the built-in sky), then the output and the
-// overlay pictures, written all together or not at all.
+// One run of envlights: every image in order (or the built-in sky) through the method chosen,
+// then the output and the pictures, written all together or not at all. Only the node method
+// loads the lighting node pool.
 
 #include "CommandLine.h"
+#include "PhaseTimer.h"
+
+#include <OpenSG/OSGImage.h>
 
 #include <ostream>
 #include <string>
@@ -23,12 +27,19 @@ public:
     /// Returns the exit status. Errors are one line each on `err`, starting "envlights: ".
     int run(const Options& options);
 
-    /// The overlay file of image `index` (0-based) of `count`: `overlay` itself for a single
-    /// image, otherwise "-<index+1>" inserted before its extension.
+    /// The overlay (or preview) file of image `index` (0-based) of `count`: `overlay` itself for
+    /// a single image, otherwise "-<index+1>" inserted before its extension.
     static std::string overlayPath(const std::string& overlay, std::size_t index,
                                    std::size_t count);
 
 private:
+    /// Reads `path` (empty: makes the built-in sky) into `image`; a loader's note is a warning.
+    bool decode(const std::string& path, PhaseTimer& timer, osg::ImagePtr& image,
+                std::string& error);
+    /// Checks the size, zeroes non-finite pixels (with a warning) and turns the environment.
+    bool prepare(osg::ImagePtr image, const std::string& name, double rotateDeg, PhaseTimer& timer,
+                 std::string& error);
+
     std::ostream& _out;
     std::ostream& _err;
     std::string _version;

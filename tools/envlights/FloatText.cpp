@@ -23,4 +23,19 @@ std::string floatText(float value)
     return buffer;
 }
 
+std::string doubleText(double value)
+{
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value < 0 ? "-inf" : "inf";
+    char buffer[32];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        if (std::strtod(buffer, nullptr) == value)
+            break;
+    }
+    return buffer;
+}
+
 } // namespace envlights

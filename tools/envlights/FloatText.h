@@ -9,4 +9,7 @@ namespace envlights {
 /// always suffice for a 32-bit float); "nan", "inf" or "-inf" for non-finite values.
 std::string floatText(float value);
 
+/// The same for a double: the shortest "%.{1..17}g" that reads back as exactly `value`.
+std::string doubleText(double value);
+
 } // namespace envlights

@@ -22,7 +22,9 @@ Json triple(const std::array<float, 3>& v)
     return Json::array({shortDouble(v[0]), shortDouble(v[1]), shortDouble(v[2])});
 }
 
-Json rect(const PictureRect& r)
+Json triple(const std::array<double, 3>& v) { return Json::array({v[0], v[1], v[2]}); }
+
+template <class Rect> Json rect(const Rect& r)
 {
     Json out = Json::object();
     out["x"] = r.x;
@@ -30,6 +32,13 @@ Json rect(const PictureRect& r)
     out["width"] = r.width;
     out["height"] = r.height;
     return out;
+}
+
+std::string document(Json images)
+{
+    Json root = Json::object();
+    root["images"] = std::move(images);
+    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 } // namespace
@@ -57,9 +66,37 @@ std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
         image["leaves"] = std::move(leaves);
         images.push_back(std::move(image));
     }
-    Json root = Json::object();
-    root["images"] = std::move(images);
-    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    return document(std::move(images));
+}
+
+std::string JsonWriter::write(const std::vector<PhysicalReport>& reports)
+{
+    Json images = Json::array();
+    for (const PhysicalReport& report : reports) {
+        Json lights = Json::array();
+        for (const Morvek::PhysicalLight& light : report.lights) {
+            const ColorIntensity split = colorIntensity(light.irradiance);
+            Json entry = Json::object();
+            entry["direction"] = triple(light.direction);
+            entry["irradiance"] = triple(light.irradiance);
+            entry["color"] = triple(split.color);
+            entry["intensity"] = split.intensity;
+            entry["solidAngle"] = light.solidAngle;
+            entry["region"] = rect(light.region);
+            lights.push_back(std::move(entry));
+        }
+        Json image = Json::object();
+        image["path"] = report.path;
+        image["width"] = report.width;
+        image["height"] = report.height;
+        image["method"] = "physical";
+        image["totalIrradiance"] = triple(report.totalIrradiance);
+        image["lights"] = std::move(lights);
+        if (report.irradianceError)
+            image["quality"] = Json::object({{"irradianceError", *report.irradianceError}});
+        images.push_back(std::move(image));
+    }
+    return document(std::move(images));
 }
 
 } // namespace envlights

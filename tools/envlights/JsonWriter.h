@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EnvironmentReport.h"
+#include "PhysicalReport.h"
 
 #include <string>
 #include <vector>
@@ -15,9 +16,17 @@ namespace envlights {
 /// picture pixels (see PictureRect). Every float is written with the fewest digits that read
 /// back as the same 32-bit float (a non-finite one as null). Paths that are not valid UTF-8
 /// get U+FFFD for their bad bytes.
+///
+/// The physical method's results: {"images": [{"path", "width", "height", "method": "physical",
+/// "totalIrradiance": [r, g, b], "lights": [{"direction": [x, y, z], "irradiance": [r, g, b],
+/// "color": [r, g, b], "intensity": I, "solidAngle": S, "region": {...}}, ...],
+/// "quality": {"irradianceError": E}}, ...]}, the most powerful light first; "color" is the
+/// irradiance over its largest component, "intensity" that component, and "quality" is there
+/// only when measured. Every number is the shortest text that reads back as the same double.
 class JsonWriter {
 public:
     static std::string write(const std::vector<EnvironmentReport>& reports);
+    static std::string write(const std::vector<PhysicalReport>& reports);
 };
 
 } // namespace envlights

@@ -45,4 +45,36 @@ std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
     return out;
 }
 
+std::string TableWriter::write(const std::vector<PhysicalReport>& reports)
+{
+    std::string out;
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        const PhysicalReport& report = reports[i];
+        const auto& total = report.totalIrradiance;
+        if (i)
+            out += '\n';
+        out += format("%s: %d x %d, %zu light%s (physical method), total irradiance (%.5g, %.5g, "
+                      "%.5g)\n",
+                      report.path.c_str(), report.width, report.height, report.lights.size(),
+                      report.lights.size() == 1 ? "" : "s", total[0], total[1], total[2]);
+        if (!report.lights.empty())
+            out += format("%4s  %-30s  %-39s  %11s  %11s  %s\n", "rank", "direction (x, y, z)",
+                          "irradiance (r, g, b)", "intensity", "solid angle",
+                          "region (x, y, width, height)");
+        for (std::size_t k = 0; k < report.lights.size(); ++k) {
+            const Morvek::PhysicalLight& light = report.lights[k];
+            const auto& d = light.direction;
+            const auto& e = light.irradiance;
+            const Morvek::PixelRect& r = light.region;
+            out += format("%4zu  (%8.5f, %8.5f, %8.5f)  (%11.5g, %11.5g, %11.5g)  %11.5g  %11.6f  "
+                          "(%d, %d, %d, %d)\n",
+                          k + 1, d[0], d[1], d[2], e[0], e[1], e[2], colorIntensity(e).intensity,
+                          light.solidAngle, r.x, r.y, r.width, r.height);
+        }
+        if (report.irradianceError)
+            out += format("irradiance error: %.4g\n", *report.irradianceError);
+    }
+    return out;
+}
+
 } // namespace envlights

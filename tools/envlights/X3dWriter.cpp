@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <sstream>
 
 namespace envlights {
@@ -13,6 +14,11 @@ namespace {
 std::string vectorText(const std::array<float, 3>& v)
 {
     return floatText(v[0]) + " " + floatText(v[1]) + " " + floatText(v[2]);
+}
+
+std::string vectorText(const std::array<double, 3>& v)
+{
+    return doubleText(v[0]) + " " + doubleText(v[1]) + " " + doubleText(v[2]);
 }
 
 // One MFString element: quoted, with '"' and '\' escaped by a backslash.
@@ -27,12 +33,9 @@ std::string mfString(const std::string& text)
     return out + "\"";
 }
 
-} // namespace
-
-std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports,
-                             const std::string& generator)
+// The declaration, the X3D element and its head; returns the empty Scene.
+pugi::xml_node startDocument(pugi::xml_document& doc, const std::string& generator)
 {
-    pugi::xml_document doc;
     pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
     declaration.append_attribute("version") = "1.0";
     declaration.append_attribute("encoding") = "UTF-8";
@@ -50,7 +53,23 @@ std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports,
     meta.append_attribute("name") = "generator";
     meta.append_attribute("content") = generator.c_str();
 
-    pugi::xml_node scene = x3d.append_child("Scene");
+    return x3d.append_child("Scene");
+}
+
+std::string saved(const pugi::xml_document& doc)
+{
+    std::ostringstream out;
+    doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+    return out.str();
+}
+
+} // namespace
+
+std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports,
+                             const std::string& generator)
+{
+    pugi::xml_document doc;
+    pugi::xml_node scene = startDocument(doc, generator);
     for (const EnvironmentReport& report : reports) {
         pugi::xml_node group = scene.append_child("Group");
         pugi::xml_node name = group.append_child("MetadataString");
@@ -64,9 +83,55 @@ std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports,
             node.append_attribute("global") = "true";
         }
     }
-    std::ostringstream out;
-    doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
-    return out.str();
+    return saved(doc);
+}
+
+double X3dWriter::intensityScale(const std::vector<PhysicalReport>& reports)
+{
+    double brightest = 0.0;
+    for (const PhysicalReport& report : reports)
+        for (const Morvek::PhysicalLight& light : report.lights)
+            brightest = std::max(brightest, colorIntensity(light.irradiance).intensity);
+    return brightest > 1.0 ? 1.0 / brightest : 1.0;
+}
+
+std::string X3dWriter::write(const std::vector<PhysicalReport>& reports,
+                             const std::string& generator)
+{
+    const double scale = intensityScale(reports);
+    const std::string scaleText = doubleText(scale);
+    pugi::xml_document doc;
+    pugi::xml_node scene = startDocument(doc, generator);
+    const std::string note =
+        " Intensities are irradiances (each light's largest component) times " + scaleText +
+        " (envlights.intensityScale), so that none exceeds 1; " +
+        "a light's irradiance is its color times its intensity / " + scaleText + ". ";
+    scene.append_child(pugi::node_comment).set_value(note.c_str());
+    for (const PhysicalReport& report : reports) {
+        pugi::xml_node group = scene.append_child("Group");
+        pugi::xml_node set = group.append_child("MetadataSet");
+        set.append_attribute("containerField") = "metadata";
+        set.append_attribute("name") = "envlights";
+        pugi::xml_node name = set.append_child("MetadataString");
+        name.append_attribute("containerField") = "value";
+        name.append_attribute("name") = "envlights.image";
+        name.append_attribute("value") = mfString(report.path).c_str();
+        pugi::xml_node factor = set.append_child("MetadataDouble");
+        factor.append_attribute("containerField") = "value";
+        factor.append_attribute("name") = "envlights.intensityScale";
+        factor.append_attribute("value") = scaleText.c_str();
+        for (const Morvek::PhysicalLight& light : report.lights) {
+            const ColorIntensity split = colorIntensity(light.irradiance);
+            pugi::xml_node node = group.append_child("DirectionalLight");
+            node.append_attribute("direction") = vectorText(light.direction).c_str();
+            node.append_attribute("color") = vectorText(split.color).c_str();
+            // The brightest light's product may round just above 1.
+            node.append_attribute("intensity") =
+                doubleText(std::min(1.0, split.intensity * scale)).c_str();
+            node.append_attribute("global") = "true";
+        }
+    }
+    return saved(doc);
 }
 
 } // namespace envlights

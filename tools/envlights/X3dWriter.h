@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EnvironmentReport.h"
+#include "PhysicalReport.h"
 
 #include <string>
 #include <vector>
@@ -11,10 +12,24 @@ namespace envlights {
 /// image, named by a MetadataString "envlights.image" carrying the image's path, with one
 /// DirectionalLight per light (direction, color, global="true"), densest first. Floats are
 /// written with the fewest digits that read back as the same 32-bit float.
+///
+/// The physical method's results: each DirectionalLight also has an intensity. X3D keeps
+/// intensities within [0, 1], so all the file's intensities (each light's largest irradiance
+/// component) are multiplied by one factor, 1 / the largest of them when that exceeds 1 and 1
+/// otherwise; a comment at the top of the Scene gives it, and each Group's metadata is a
+/// MetadataSet "envlights" holding the MetadataString "envlights.image" and a MetadataDouble
+/// "envlights.intensityScale" with the factor. A light's irradiance is its color times its
+/// intensity over the factor. These numbers are written with the fewest digits that read back
+/// as the same double.
 class X3dWriter {
 public:
     static std::string write(const std::vector<EnvironmentReport>& reports,
                              const std::string& generator);
+    static std::string write(const std::vector<PhysicalReport>& reports,
+                             const std::string& generator);
+
+    /// The factor described above for `reports`.
+    static double intensityScale(const std::vector<PhysicalReport>& reports);
 };
 
 } // namespace envlights

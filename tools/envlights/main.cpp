@@ -1,4 +1,5 @@
-// envlights: turns HDR environment maps into directional lights through the lighting node pool.
+// envlights: turns HDR environment maps into directional lights, by the sampling library's
+// physical extraction or through the lighting node pool.
 
 #include "CommandLine.h"
 #include "EnvlightsApp.h"

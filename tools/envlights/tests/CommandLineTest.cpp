@@ -20,11 +20,14 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_TRUE(defaults.images.empty());
     EXPECT_EQ(defaults.lights, 16);
     EXPECT_EQ(defaults.format, OutputFormat::Table);
+    EXPECT_EQ(defaults.method, Method::Physical);
     EXPECT_EQ(defaults.rotateDeg, 0.0);
+    EXPECT_FALSE(defaults.report);
+    EXPECT_EQ(defaults.preview, "");
 
-    const CommandLine::Result all =
-        parse({"a.exr", "-n", "5", "--format", "x3d", "-o", "out.x3d", "--overlay", "o.png",
-               "--rotate", "-12.5", "--timings", "b.hdr", "--", "-c.png"});
+    const CommandLine::Result all = parse(
+        {"a.exr", "-n", "5", "--format", "x3d", "-o", "out.x3d", "--overlay", "o.png", "--rotate",
+         "-12.5", "--timings", "--report", "--preview", "p.png", "b.hdr", "--", "-c.png"});
     ASSERT_TRUE(all.run) << all.error;
     EXPECT_EQ(all.options.images, (std::vector<std::string>{"a.exr", "b.hdr", "-c.png"}));
     EXPECT_EQ(all.options.lights, 5);
@@ -33,6 +36,10 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_EQ(all.options.overlay, "o.png");
     EXPECT_EQ(all.options.rotateDeg, -12.5);
     EXPECT_TRUE(all.options.timings);
+    EXPECT_TRUE(all.options.report);
+    EXPECT_EQ(all.options.preview, "p.png");
+    EXPECT_EQ(parse({"--method", "node"}).options.method, Method::Node);
+    EXPECT_EQ(parse({"--method", "physical"}).options.method, Method::Physical);
     for (const auto& [text, value] : {std::pair{"0", 0}, {"4096", 4096}, {"007", 7}, {"-0", 0}})
         EXPECT_EQ(parse({"--lights", text}).options.lights, value) << text;
 
@@ -40,8 +47,8 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_TRUE(!version.run && version.exitCode == exitOk && version.out == "envlights 9.8.7\n");
     const CommandLine::Result help = parse({"-h"});
     EXPECT_TRUE(!help.run && help.exitCode == exitOk);
-    for (const char* option :
-         {"--lights", "--format", "--output", "--overlay", "--rotate", "--timings"})
+    for (const char* option : {"--lights", "--method", "--format", "--output", "--overlay",
+                               "--preview", "--report", "--rotate", "--timings"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
@@ -65,6 +72,13 @@ TEST(CommandLineTest, UsageErrorsNameTheOption)
         {{"--rotate", "90deg"}, "--rotate: '90deg' is not a number of degrees"},
         {{"-o", ""}, "--output: the file name is empty"},
         {{"--overlay", ""}, "--overlay: the file name is empty"},
+        {{"--preview", ""}, "--preview: the file name is empty"},
+        {{"--method", "Node"}, "--method: 'Node' is not one of physical, node"},
+        {{"--method", ""}, "--method: '' is not one of physical, node"},
+        {{"--method", "node", "--report"},
+         "--report: the node method's colours are not irradiances; use --method physical"},
+        {{"--preview", "p.png", "--method", "node"},
+         "--preview: the node method's colours are not irradiances; use --method physical"},
         {{"--bogus"}, "...--bogus"},
         {{"a.exr", "-n"}, "...--lights"},
     };

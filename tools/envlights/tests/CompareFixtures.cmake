@@ -1,6 +1,7 @@
-# Runs envlights on every repository HDRI and compares its output byte for byte with the outputs
-# recorded in fixtures/ (<image>-<n>.json and .txt for n = 1, 16, 64, 256; .x3d for n = 16).
-# Any refactoring of the pool, the sampling library or the tool must leave them unchanged.
+# Runs envlights with the node method on every repository HDRI and compares its output byte for
+# byte with the outputs recorded in fixtures/ (<image>-<n>.json and .txt for n = 1, 16, 64, 256;
+# .x3d for n = 16). Any refactoring of the pool, the sampling library or the tool must leave them
+# unchanged.
 #   cmake -DENVLIGHTS=<program> -DHDRI_DIR=<folder> -DFIXTURES=<folder> -P CompareFixtures.cmake
 foreach(var ENVLIGHTS HDRI_DIR FIXTURES)
     if(NOT DEFINED ${var})
@@ -24,15 +25,16 @@ foreach(fixture IN LISTS fixtures)
         set(format x3d)
     endif()
     # The image is named relative to its folder, as it was when the fixtures were recorded.
-    execute_process(COMMAND "${ENVLIGHTS}" "${image}" -n "${count}" --format "${format}"
+    execute_process(
+        COMMAND "${ENVLIGHTS}" "${image}" --method node -n "${count}" --format "${format}"
         WORKING_DIRECTORY "${HDRI_DIR}"
         OUTPUT_VARIABLE got ERROR_VARIABLE errors RESULT_VARIABLE status)
     file(READ "${FIXTURES}/${fixture}" expected)
     math(EXPR compared "${compared} + 1")
     if(NOT status EQUAL 0 OR NOT got STREQUAL expected)
         math(EXPR failures "${failures} + 1")
-        message(SEND_ERROR "${fixture}: envlights ${image} -n ${count} --format ${format} "
-            "differs from the recorded output (exit ${status}) ${errors}")
+        message(SEND_ERROR "${fixture}: envlights ${image} --method node -n ${count} "
+            "--format ${format} differs from the recorded output (exit ${status}) ${errors}")
     endif()
 endforeach()
 if(compared LESS 45)

@@ -88,6 +88,110 @@ json expectLightProperties(const json& image, std::size_t requested, const std::
     return lights;
 }
 
+// The physical method's geometry as the sampling library documents it: the centre of picture
+// pixel (u, v), v from the top row, lies toward (cos a sin t, cos t, sin a sin t) with
+// a = 2 pi (u + 0.5) / W, t = pi (v + 0.5) / H; a pixel of row v covers
+// 2 pi / W (cos(pi v / H) - cos(pi (v + 1) / H)) steradians.
+Vec towardPixel(int u, int v, int width, int height)
+{
+    const double a = 2.0 * pi * (u + 0.5) / width, t = pi * (v + 0.5) / height;
+    return {std::cos(a) * std::sin(t), std::cos(t), std::sin(a) * std::sin(t)};
+}
+double pixelSolidAngle(int v, int width, int height)
+{
+    return 2.0 * pi / width * (std::cos(pi * v / height) - std::cos(pi * (v + 1) / height));
+}
+double luminance(const Vec& rgb) { return 0.2125 * rgb[0] + 0.7154 * rgb[1] + 0.0721 * rgb[2]; }
+double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// A picture of linear RGB, rows from the top, for the brute-force checks below.
+struct Picture {
+    int width = 0, height = 0;
+    std::function<std::array<float, 3>(int, int)> value;
+};
+
+// The irradiance error of `lights` by brute force over every pixel: luminance irradiance at the
+// 2000 normals of the documented Fibonacci lattice, relative root-mean-square difference.
+double bruteIrradianceError(const Picture& picture, const json& lights)
+{
+    double difference = 0.0, reference = 0.0;
+    for (int j = 0; j < 2000; ++j) {
+        const double z = 1.0 - 2.0 * (j + 0.5) / 2000.0, r = std::sqrt(1.0 - z * z),
+                     a = j * pi * (3.0 - std::sqrt(5.0));
+        const Vec normal{r * std::cos(a), z, r * std::sin(a)};
+        double environment = 0.0, lit = 0.0;
+        for (int v = 0; v < picture.height; ++v)
+            for (int u = 0; u < picture.width; ++u) {
+                const std::array<float, 3> c = picture.value(u, v);
+                environment +=
+                    luminance({c[0], c[1], c[2]}) *
+                    std::max(0.0, dot(normal, towardPixel(u, v, picture.width, picture.height))) *
+                    pixelSolidAngle(v, picture.width, picture.height);
+            }
+        for (const json& light : lights)
+            lit += luminance(vec(light["irradiance"])) *
+                   std::max(0.0, -dot(normal, vec(light["direction"])));
+        difference += (lit - environment) * (lit - environment);
+        reference += environment * environment;
+    }
+    return std::sqrt(difference / reference);
+}
+
+// What every physical result must keep: the documented keys; exactly the lights asked for,
+// the most powerful first; unit directions; colour times intensity giving the irradiance; the
+// lights' irradiances adding up to the total and their solid angles to the sphere's; regions
+// tiling the picture. Returns the lights.
+json expectPhysicalProperties(const json& image, std::size_t requested, const std::string& name)
+{
+    SCOPED_TRACE(name);
+    std::vector<std::string> keys;
+    for (const auto& item : image.items())
+        keys.push_back(item.key());
+    std::vector<std::string> expected{"height", "lights",          "method",
+                                      "path",   "totalIrradiance", "width"};
+    if (image.contains("quality"))
+        expected.insert(expected.begin() + 4, "quality");
+    EXPECT_EQ(keys, expected);
+    EXPECT_EQ(image.value("method", ""), "physical");
+    const int width = image.at("width"), height = image.at("height");
+    std::vector<int> cover(std::size_t(width) * std::size_t(height));
+    const json& lights = image.at("lights");
+    EXPECT_EQ(lights.size(), requested);
+    Vec sum{};
+    double solidAngle = 0.0, previous = std::numeric_limits<double>::infinity();
+    for (std::size_t j = 0; j < lights.size(); ++j) {
+        const json& light = lights[j];
+        EXPECT_EQ(light.size(), 6u) << light.dump();
+        const Vec direction = vec(light.at("direction")), irradiance = vec(light.at("irradiance")),
+                  color = vec(light.at("color"));
+        const double intensity = light.at("intensity");
+        EXPECT_NEAR(std::hypot(direction[0], direction[1], direction[2]), 1.0, 1e-9) << j;
+        EXPECT_EQ(intensity, std::max({irradiance[0], irradiance[1], irradiance[2]})) << j;
+        expectNear({color[0] * intensity, color[1] * intensity, color[2] * intensity}, irradiance,
+                   1e-12 * intensity, "colour times intensity");
+        EXPECT_LE(luminance(irradiance), previous * (1.0 + 1e-3)) << "most powerful first: " << j;
+        previous = luminance(irradiance);
+        for (int c = 0; c < 3; ++c)
+            sum[c] += irradiance[c];
+        solidAngle += light.at("solidAngle").get<double>();
+        const json& r = light.at("region");
+        const int x = r.at("x"), y = r.at("y"), w = r.at("width"), h = r.at("height");
+        EXPECT_TRUE(x >= 0 && y >= 0 && w >= 1 && h >= 1 && x + w <= width && y + h <= height)
+            << r.dump();
+        for (int row = std::max(y, 0); row < std::min(y + h, height); ++row)
+            for (int column = std::max(x, 0); column < std::min(x + w, width); ++column)
+                ++cover[std::size_t(row) * std::size_t(width) + std::size_t(column)];
+    }
+    const Vec total = vec(image.at("totalIrradiance"));
+    if (!lights.empty()) {
+        expectNear(sum, total, 1e-9 * std::max({total[0], total[1], total[2]}), "irradiance sum");
+        EXPECT_NEAR(solidAngle, 4.0 * pi, 1e-9);
+        EXPECT_EQ(std::count(cover.begin(), cover.end(), 1), std::ptrdiff_t(cover.size()))
+            << "each pixel in one region";
+    }
+    return lights;
+}
+
 class EnvlightsEndToEndTest : public ::testing::Test {
 protected:
     struct Outcome {
@@ -175,20 +279,21 @@ protected:
 
 TEST_F(EnvlightsEndToEndTest, BuiltInSkyGivesSixteenLightsTheDensestFromTheSun)
 {
-    const Outcome table = run({});
+    const Outcome table = run({"--method", "node"});
     ASSERT_EQ(table.status, 0) << table.err;
     EXPECT_EQ(table.err, "");
     EXPECT_EQ(table.out.rfind("<built-in sky>: 1024 x 512, 16 lights from 16 regions\n", 0), 0u)
         << table.out;
 
-    const json image = runJson({})["images"][0];
+    const json image = runJson({"--method", "node"})["images"][0];
     EXPECT_EQ(image.at("path"), "<built-in sky>");
     const json lights = expectLightProperties(image, 16, "sky");
     // The sun stands 40 degrees up between -X and -Z: its light shines down toward +X, +Z; turned
     // by 90 degrees counterclockwise seen from above, toward +X, -Z.
     expectNear(vec(lights[0]["direction"]), {0.5417, -0.6428, 0.5417}, 0.02, "sun");
-    expectNear(vec(runJson({"--rotate", "90"})["images"][0]["lights"][0]["direction"]),
-               {0.5417, -0.6428, -0.5417}, 0.02, "turned sun");
+    expectNear(
+        vec(runJson({"--method", "node", "--rotate", "90"})["images"][0]["lights"][0]["direction"]),
+        {0.5417, -0.6428, -0.5417}, 0.02, "turned sun");
 }
 
 TEST_F(EnvlightsEndToEndTest, SmallFilesThroughTheBytePathAndTheFloatPath)
@@ -196,7 +301,8 @@ TEST_F(EnvlightsEndToEndTest, SmallFilesThroughTheBytePathAndTheFloatPath)
     // A 2 x 2 grey PNG cut for 8 lights ends in four one-pixel leaves: four lights at 1/4.
     const unsigned char grey[12] = {128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128};
     ASSERT_TRUE(stbi_write_png(path("grey.png").c_str(), 2, 2, 3, grey, 6));
-    expectLightProperties(runJson({path("grey.png"), "-n", "8"})["images"][0], 4, "2 x 2 grey");
+    expectLightProperties(runJson({path("grey.png"), "--method", "node", "-n", "8"})["images"][0],
+                          4, "2 x 2 grey");
 
     // One bright pixel at picture column 40, row 6 of a dim 64 x 32 picture: the densest
     // region holds it. On black, a single light comes from that very pixel, data row 31 - 6.
@@ -204,7 +310,8 @@ TEST_F(EnvlightsEndToEndTest, SmallFilesThroughTheBytePathAndTheFloatPath)
         std::vector<unsigned char> bytes(64 * 32 * 3, background);
         std::fill_n(bytes.begin() + 3 * (6 * 64 + 40), 3, 255);
         ASSERT_TRUE(stbi_write_png(path("spot.png").c_str(), 64, 32, 3, bytes.data(), 64 * 3));
-        const json image = runJson({path("spot.png"), "-n", background ? "4" : "1"})["images"][0];
+        const json image = runJson(
+            {path("spot.png"), "--method", "node", "-n", background ? "4" : "1"})["images"][0];
         const json lights = expectLightProperties(image, background ? 4 : 1, "spot");
         if (background) {
             const json& r = lights[0]["region"];
@@ -225,8 +332,8 @@ TEST_F(EnvlightsEndToEndTest, SmallFilesThroughTheBytePathAndTheFloatPath)
             return {x == 0 ? nan : 1.0f, x == 1 ? -inf : 1.0f, x == 2 ? inf : 1.0f};
         return {0.5f, 0.25f, float(x)};
     });
-    const Outcome result =
-        run({path("broken.exr"), path("grey.png"), "--format", "json", "-n", "2"});
+    const Outcome result = run(
+        {path("broken.exr"), path("grey.png"), "--method", "node", "--format", "json", "-n", "2"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "envlights: warning: " + path("broken.exr") +
                               ": 3 pixels were not finite (NaN or infinity) and were set to 0\n");
@@ -238,8 +345,9 @@ TEST_F(EnvlightsEndToEndTest, SmallFilesThroughTheBytePathAndTheFloatPath)
 
 TEST_F(EnvlightsEndToEndTest, OverlayAndOutputFiles)
 {
-    const Outcome result = run({hdri("sunrise.exr"), "-n", "8", "--overlay", path("sunrise.png"),
-                                "-o", path("lights.json"), "--format", "json", "--timings"});
+    const Outcome result =
+        run({hdri("sunrise.exr"), "--method", "node", "-n", "8", "--overlay", path("sunrise.png"),
+             "-o", path("lights.json"), "--format", "json", "--timings"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "") << "the lights went to the file";
     const json lights = expectLightProperties(
@@ -272,11 +380,106 @@ TEST_F(EnvlightsEndToEndTest, OverlayAndOutputFiles)
     EXPECT_EQ(stray, 0);
 
     // With two images the overlays are numbered.
-    const Outcome two = run({hdri("sunset.exr"), hdri("forest.exr"), "-n", "2", "--overlay",
-                             path("o.png"), "-o", path("t.txt")});
+    const Outcome two = run({hdri("sunset.exr"), hdri("forest.exr"), "--method", "node", "-n", "2",
+                             "--overlay", path("o.png"), "-o", path("t.txt")});
     ASSERT_EQ(two.status, 0) << two.err;
     EXPECT_TRUE(fs::is_regular_file(path("o-1.png")) && fs::is_regular_file(path("o-2.png")) &&
                 !fs::exists(path("o.png")));
+}
+
+TEST_F(EnvlightsEndToEndTest, PhysicalIsTheDefaultOnTheBuiltInSky)
+{
+    const Outcome table = run({"--timings"});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out.rfind("<built-in sky>: 1024 x 512, 16 lights (physical method), total "
+                              "irradiance (",
+                              0),
+              0u)
+        << table.out;
+    EXPECT_NE(table.err.find("extraction"), std::string::npos) << table.err;
+    EXPECT_EQ(table.err.find("load plug-in"), std::string::npos) << "no plug-in: " << table.err;
+
+    const json lights = expectPhysicalProperties(runJson({})["images"][0], 16, "sky");
+    ASSERT_FALSE(lights.empty());
+    // The sun delivers most: the most powerful light shines from it, down toward +X, +Z.
+    expectNear(vec(lights[0]["direction"]), {0.5417, -0.6428, 0.5417}, 0.02, "sun");
+
+    // X3D with the intensity factor; the overlay draws the physical lights too.
+    const Outcome x3d =
+        run({"--format", "x3d", "-o", path("sky.x3d"), "--overlay", path("sky.png")});
+    ASSERT_EQ(x3d.status, 0) << x3d.err;
+    EXPECT_NE(readText(path("sky.x3d")).find("name=\"envlights.intensityScale\""),
+              std::string::npos);
+    int width = 0, height = 0, channels = 0;
+    EXPECT_TRUE(stbi_info(path("sky.png").c_str(), &width, &height, &channels) && width == 1024 &&
+                height == 512);
+
+    // Previews are numbered as overlays are (the overlay, an 8-bit picture, serves as a second
+    // environment).
+    const Outcome two = run({hdri("sunrise.exr"), path("sky.png"), "-n", "4", "--preview",
+                             path("p.png"), "-o", path("two.txt"), "--timings"});
+    ASSERT_EQ(two.status, 0) << two.err;
+    EXPECT_NE(two.err.find(", preview "), std::string::npos) << two.err;
+    EXPECT_FALSE(fs::exists(path("p.png")));
+    for (const char* name : {"p-1.png", "p-2.png"})
+        EXPECT_TRUE(stbi_info(path(name).c_str(), &width, &height, &channels) && width > height &&
+                    height > 0)
+            << name;
+}
+
+TEST_F(EnvlightsEndToEndTest, PhysicalLightsDeliverTheIrradianceOfASmallEnvironment)
+{
+    // A bright patch at picture column 3, row 1 of a 16 x 8 sky darker toward the ground.
+    const Picture picture{16, 8, [](int u, int v) -> std::array<float, 3> {
+                              if (u == 3 && v == 1)
+                                  return {60.0f, 50.0f, 40.0f};
+                              return {0.1f * float(8 - v), 0.2f, 0.05f * float(u)};
+                          }};
+    writeExr("patch.exr", picture.width, picture.height, picture.value);
+    Vec total{};
+    for (int v = 0; v < picture.height; ++v)
+        for (int u = 0; u < picture.width; ++u)
+            for (int c = 0; c < 3; ++c)
+                total[c] += double(picture.value(u, v)[c]) *
+                            pixelSolidAngle(v, picture.width, picture.height);
+
+    const json image = runJson({path("patch.exr"), "-n", "4", "--report"})["images"][0];
+    const json lights = expectPhysicalProperties(image, 4, "patch");
+    // The extraction sums a cell's pixels in single precision: agreement to float rounding.
+    expectNear(vec(image["totalIrradiance"]), total, 1e-6 * total[0], "total");
+    ASSERT_FALSE(lights.empty());
+    EXPECT_GT(-dot(vec(lights[0]["direction"]), towardPixel(3, 1, 16, 8)), 0.9)
+        << "the patch's light shines away from it";
+    const double error = bruteIrradianceError(picture, lights);
+    EXPECT_NEAR(image["quality"].value("irradianceError", -1.0), error, 1e-9);
+
+    // The table gives the same error.
+    const Outcome table = run({path("patch.exr"), "-n", "4", "--report"});
+    char line[64];
+    std::snprintf(line, sizeof line, "\nirradiance error: %.4g\n", error);
+    EXPECT_NE(table.out.find(line), std::string::npos) << line << table.out;
+
+    // A quarter turn is four whole columns: a single light turns with the environment, as an
+    // X3D rotation "0 1 0 1.5708" turns (x, y, z) into (z, y, -x).
+    const Vec one =
+        vec(runJson({path("patch.exr"), "-n", "1"})["images"][0]["lights"][0]["direction"]);
+    expectNear(vec(runJson({path("patch.exr"), "-n", "1", "--rotate",
+                            "90"})["images"][0]["lights"][0]["direction"]),
+               {one[2], one[1], -one[0]}, 1e-9, "turned light");
+}
+
+TEST_F(EnvlightsEndToEndTest, PhysicalGivesExactlyTheLightsAskedForOnARepositoryHdri)
+{
+    for (const char* count : {"1", "5", "16"})
+        expectPhysicalProperties(runJson({hdri("sunset.exr"), "-n", count})["images"][0],
+                                 std::stoul(count), std::string("sunset, ") + count);
+
+    const Outcome table = run({hdri("sunset.exr"), "--report"});
+    ASSERT_EQ(table.status, 0) << table.err;
+    const std::size_t at = table.out.find("\nirradiance error: ");
+    ASSERT_NE(at, std::string::npos) << table.out;
+    const double error = std::strtod(table.out.c_str() + at + 19, nullptr);
+    EXPECT_TRUE(error > 0.0 && error < 0.1) << error;
 }
 
 TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
@@ -296,7 +499,7 @@ TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
     const struct {
         const char* args; // split at spaces; '@' stands for this test's folder
         int status;
-        const char* line; // after "envlights: "; a leading "..." means "ends with"
+        const char* line; // after "envlights: "; "..." first means "ends with", last "starts with"
     } rows[] = {
         {"@missing.exr", 1, "@missing.exr: cannot open: No such file or directory"},
         {"@folder.exr", 1, "@folder.exr: is a directory, not an image file"},
@@ -310,9 +513,16 @@ TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
         {"@wide.exr", 1, "@wide.exr: the image is larger than 65535 pixels on a side (65536 x 2)"},
         {"@good.exr @missing.exr", 1, "@missing.exr: cannot open: No such file or directory"},
         {"-n three", 2, "--lights: 'three' is not a whole number"},
+        {"@good.exr --method best", 2, "--method: 'best' is not one of physical, node"},
+        {"@good.exr --method node --report", 2,
+         "--report: the node method's colours are not irradiances; use --method physical"},
+        {"@good.exr -n 33", 1, "@good.exr: ..."},
         {"@good.exr -o @no/dir/out.json", 1,
          "@no/dir/out.json: cannot write: No such file or directory"},
         {"@good.exr --overlay @no/o.png", 1, "@no/o.png: cannot write: No such file or directory"},
+        {"@good.exr --preview @no/p.png", 1, "@no/p.png: cannot write: No such file or directory"},
+        {"@good.exr --method node --preview @p.png", 2,
+         "--preview: the node method's colours are not irradiances; use --method physical"},
     };
     auto expand = [&](std::string text) {
         for (std::size_t at; (at = text.find('@')) != std::string::npos;)
@@ -334,6 +544,11 @@ TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
             EXPECT_TRUE(
                 result.err.rfind("envlights: ", 0) == 0 && result.err.size() > line.size() &&
                 result.err.substr(result.err.size() - line.size() + 2) == line.substr(3) + "\n")
+                << result.err;
+        } else if (line.size() > 3 && line.compare(line.size() - 3, 3, "...") == 0) {
+            const std::string start = "envlights: " + line.substr(0, line.size() - 3);
+            EXPECT_TRUE(result.err.rfind(start, 0) == 0 && result.err.size() > start.size() + 1 &&
+                        result.err.find('\n') == result.err.size() - 1)
                 << result.err;
         } else {
             EXPECT_EQ(result.err, "envlights: " + line + "\n");
