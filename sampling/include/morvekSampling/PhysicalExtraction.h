@@ -23,7 +23,9 @@ public:
 
     struct Result {
         std::vector<PhysicalLight> lights; // the most powerful first (by luminance)
-        // Per channel, the sum over all pixels of radiance times solid angle.
+        // Per channel, the sum over all pixels of radiance times solid angle (summed in single
+        // precision within each cell of the cut's grid, in double beyond: within about 1e-7 of
+        // the exact sum).
         std::array<double, 3> totalIrradiance{};
         std::string error; // empty on success; otherwise one line saying what was wrong
         bool ok() const { return error.empty(); }
