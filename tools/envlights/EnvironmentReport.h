@@ -3,6 +3,8 @@
 // What envlights found for one environment: the generated lights, as the lighting node pool
 // made them, and the leaves of its cut, in the coordinates a user sees in the picture.
 
+#include <morvekSampling/PhysicalLight.h>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -12,13 +14,8 @@ namespace envlights {
 /// A rectangle of whole pixels in picture coordinates: x counts columns from the picture's left
 /// edge, y counts rows from the picture's TOP row (as image viewers do; OpenSG stores the
 /// bottom row first, so a leaf starting at data row r with height h starts at picture row
-/// imageHeight - r - h).
-struct PictureRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
+/// imageHeight - r - h). The physical method's regions are the same kind of rectangle.
+using PictureRect = Morvek::PixelRect;
 
 /// One generated DirectionalLight.
 struct ReportedLight {
