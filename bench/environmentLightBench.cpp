@@ -244,8 +244,10 @@ void decodeHdrOurs(benchmark::State& state, int w, int h)
     for (auto _ : state) {
         ImageTarget target("bench.hdr");
         std::string error;
-        if (!RadianceReader::read(bytes, target, error))
+        if (!RadianceReader::read(bytes, target, error)) {
             state.SkipWithError(error.c_str());
+            break;
+        }
         osg::ImagePtr image = target.release();
         osg::addRefCP(image);
         benchmark::DoNotOptimize(image->getData());
@@ -264,8 +266,10 @@ void decodeHdrStb(benchmark::State& state, int w, int h)
         int channels = 0;
         float* pixels =
             stbi_loadf_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 3);
-        if (!pixels)
+        if (!pixels) {
             state.SkipWithError(stbi_failure_reason());
+            break;
+        }
         benchmark::DoNotOptimize(pixels);
         stbi_image_free(pixels);
     }
