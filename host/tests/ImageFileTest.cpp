@@ -172,7 +172,7 @@ TEST_F(ImageFileTest, OpenExrReadsFloatsWhateverTheStoredTypeRowsFlipped)
     expectPicture(load(path("grey.exr")), 3, 2, grey, osg::Image::OSG_FLOAT32_IMAGEDATA);
 }
 
-TEST_F(ImageFileTest, PngAndHdrThroughStb)
+TEST_F(ImageFileTest, PngAndHdrRoundTrip)
 {
     const Bytes rgb = {255, 0,  0,  0,   255, 0,  0, 0, 255,
                        10,  20, 30, 200, 100, 50, 1, 2, 254}; // 2 x 3
