@@ -10,7 +10,10 @@
 //              cut, ranking, 64 DirectionalLight nodes made, their processors attached, the
 //              previous 64 removed); Rebuild256 the same with 256 lights (two smaller sizes);
 //   Physical64, Physical256 - PhysicalExtraction::extract with 64 and 256 lights (two smaller
-//              sizes): the physical method from decoded pixels to lights.
+//              sizes): the physical method from decoded pixels to lights;
+//   DecodeHdrOurs, DecodeHdrStb (4096x2048 only) - a Radiance file of those pixels, as
+//              stb_image_write codes it, decoded from memory into float RGB by our reader (into
+//              the OpenSG image) and by stb_image.
 // All table buffers are allocated and touched once before timing, so the times are the
 // builds alone. After Google Benchmark's own report a table gives the time per pixel and the
 // ratios, ending with one machine-readable line per size:
@@ -19,8 +22,10 @@
 // size and light count for the physical method, its time over the node method's rebuild with as
 // many lights and its irradiance error on those pixels:
 //   physical 1024x512 64 ratio=1.70 error=0.0024
-// and, last, the physical method's error on each shared environment as it is:
+// the physical method's error on each shared environment as it is:
 //   quality sunset n=16 error=0.0266 total=1.000000
+// and the Radiance decode's time, ours / stb's:
+//   decode hdr 4096x2048 ratio=0.25
 
 #include <morvekLightingNodePool/EnvironmentLight.h>
 #include <morvekLightingNodePool/EnvironmentLightProc.h>
@@ -38,9 +43,12 @@
 #include <OpenSG/OSGImage.h>
 
 #include "HdriLoader.h"
+#include "RadianceReader.h"
 #include <morvekSampling/testSupport/LiteralSummedAreaTable.h>
 
 #include <benchmark/benchmark.h>
+#include <stb_image.h>
+#include <stb_image_write.h>
 
 #if MORVEK_HAVE_OPENCV
 #include <opencv2/core.hpp>
@@ -210,6 +218,64 @@ void physical(benchmark::State& state, int w, int h, int lights)
     setPixelCounter(state, w, h);
 }
 
+// A Radiance file of the tiled environments, as stb_image_write codes it (run-length scan
+// lines), made once per size.
+const std::vector<unsigned char>& radianceFileBytes(int width, int height)
+{
+    static std::map<std::pair<int, int>, std::vector<unsigned char>> cache;
+    std::vector<unsigned char>& bytes = cache[{width, height}];
+    if (bytes.empty()) {
+        auto append = [](void* to, void* data, int size) {
+            const auto* from = static_cast<const unsigned char*>(data);
+            static_cast<std::vector<unsigned char>*>(to)->insert(
+                static_cast<std::vector<unsigned char>*>(to)->end(), from, from + size);
+        };
+        stbi_write_hdr_to_func(append, &bytes, width, height, 3,
+                               environmentPixels(width, height).data());
+    }
+    return bytes;
+}
+
+// Our Radiance reader, from the file's bytes to the finished OpenSG image (made and freed).
+void decodeHdrOurs(benchmark::State& state, int w, int h)
+{
+    Runtime::instance();
+    const std::vector<unsigned char>& bytes = radianceFileBytes(w, h);
+    for (auto _ : state) {
+        ImageTarget target("bench.hdr");
+        std::string error;
+        if (!RadianceReader::read(bytes, target, error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        osg::ImagePtr image = target.release();
+        osg::addRefCP(image);
+        benchmark::DoNotOptimize(image->getData());
+        osg::subRefCP(image);
+    }
+    setPixelCounter(state, w, h);
+}
+
+// stb_image's float decode of the same bytes, the peer the reader replaced.
+void decodeHdrStb(benchmark::State& state, int w, int h)
+{
+    const std::vector<unsigned char>& bytes = radianceFileBytes(w, h);
+    for (auto _ : state) {
+        int width = 0;
+        int height = 0;
+        int channels = 0;
+        float* pixels =
+            stbi_loadf_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 3);
+        if (!pixels) {
+            state.SkipWithError(stbi_failure_reason());
+            break;
+        }
+        benchmark::DoNotOptimize(pixels);
+        stbi_image_free(pixels);
+    }
+    setPixelCounter(state, w, h);
+}
+
 #if MORVEK_HAVE_OPENCV
 void openCvIntegral(benchmark::State& state, int w, int h)
 {
@@ -226,8 +292,19 @@ void openCvIntegral(benchmark::State& state, int w, int h)
 }
 #endif
 
+// The Radiance decode is measured at this size only.
+const Size radianceDecodeSize = {4096, 2048};
+
 void registerAll()
 {
+    {
+        const auto [w, h] = radianceDecodeSize;
+        const std::string suffix = "/" + sizeName(w, h);
+        benchmark::RegisterBenchmark(("DecodeHdrOurs" + suffix).c_str(), decodeHdrOurs, w, h)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("DecodeHdrStb" + suffix).c_str(), decodeHdrStb, w, h)
+            ->Unit(benchmark::kMillisecond);
+    }
     for (const Size& size : Sizes) {
         const std::string suffix = "/" + sizeName(size.width, size.height);
         benchmark::RegisterBenchmark(("Literal" + suffix).c_str(), literalCreateSAT, size.width,
@@ -364,6 +441,11 @@ void printSummary(const std::map<std::string, double>& ns)
                           delivered / result.totalIrradiance[1]);
             lines.push_back(line);
         }
+    }
+    {
+        const std::string s = sizeName(radianceDecodeSize.width, radianceDecodeSize.height);
+        lines.push_back("decode hdr " + s + " ratio=" +
+                        formatRatio(lookup("DecodeHdrOurs/" + s) / lookup("DecodeHdrStb/" + s)));
     }
     std::printf("\n");
     for (const std::string& line : lines)

@@ -172,7 +172,7 @@ TEST_F(ImageFileTest, OpenExrReadsFloatsWhateverTheStoredTypeRowsFlipped)
     expectPicture(load(path("grey.exr")), 3, 2, grey, osg::Image::OSG_FLOAT32_IMAGEDATA);
 }
 
-TEST_F(ImageFileTest, PngAndHdrThroughStb)
+TEST_F(ImageFileTest, PngAndHdrRoundTrip)
 {
     const Bytes rgb = {255, 0,  0,  0,   255, 0,  0, 0, 255,
                        10,  20, 30, 200, 100, 50, 1, 2, 254}; // 2 x 3
@@ -281,10 +281,12 @@ TEST_F(ImageFileTest, BadFilesGiveOneLineNamingTheFile)
         {"cut.png", "corrupt or truncated PNG data ("},
         {"noend.png", "corrupt or truncated PNG data ("},
         {"cut.jpg", "corrupt or truncated JPEG data ("},
-        {"cut.hdr", "truncated or corrupt Radiance HDR data (scan line 4 of 4 ends early)"},
+        {"cut.hdr", "truncated Radiance HDR data (16 x 4 pixels need at least 48 bytes after "
+                    "the header, the file has 43)"},
         {"zero.hdr",
          "truncated or corrupt Radiance HDR data (scan line 1 holds a zero run length)"},
-        {"bare.hdr", "truncated or corrupt Radiance HDR data (the pixel data ends early)"},
+        {"bare.hdr", "truncated Radiance HDR data (3 x 2 pixels need at least 24 bytes after "
+                     "the header, the file has 0)"},
     };
     for (const auto& [file, message] : rows) {
         std::string error;

@@ -10,7 +10,9 @@
 //   - OpenEXR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA. R, G and B are read as 32-bit floats whatever
 //     their stored type (half, float or uint). A file with a single Y channel (and no R, G, B)
 //     is read as grey: Y is copied into R, G and B, so the image is RGB float as well.
-//   - Radiance HDR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA (linear values, as stored).
+//   - Radiance HDR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA (linear values, as stored). RGBE pixels
+//     in the usual orientation (-Y height +X width) only; XYZE files, other orientations and
+//     old-style repeat pixels are refused.
 //   - PNG and JPEG: OSG_RGB_PF + OSG_UINT8_IMAGEDATA, the bytes unchanged (grey pictures are
 //     expanded to RGB, alpha is dropped, 16-bit PNGs are cut to 8 bits by stb).
 // Rows are stored as OpenSG stores images: data row 0 is the BOTTOM row of the picture.
