@@ -25,7 +25,9 @@ public:
 
     bool read(char c[], int n) override
     {
-        if (n < 0 || _pos + static_cast<std::uint64_t>(n) > _bytes.size())
+        // seekg takes any offset a chunk table holds: _pos may lie far past the end, where
+        // _pos + n would wrap around.
+        if (n < 0 || _pos > _bytes.size() || static_cast<std::uint64_t>(n) > _bytes.size() - _pos)
             throw Iex::InputExc("unexpected end of file");
         std::memcpy(c, _bytes.data() + _pos, static_cast<std::size_t>(n));
         _pos += static_cast<std::uint64_t>(n);
