@@ -83,18 +83,22 @@ bool PngStream::check(const Bytes& bytes, const ImageTarget& target, std::string
     bool imageData = false;
     std::size_t pos = 8;
     for (int index = 0;; ++index) {
-        if (bytes.size() - pos < 12) {
+        if (bytes.size() - pos < 8) {
             error = truncated + "the stream ends before its end chunk (IEND)";
             return false;
         }
         const std::uint32_t length = bigEndian32(&bytes[pos]);
         const unsigned char* type = &bytes[pos + 4];
         const std::string name = chunkName(type);
+        if (name.size() != 4) {
+            error = corrupt + "a chunk " + name;
+            return false;
+        }
         if (length > 0x7fffffffu) {
             error = corrupt + "chunk " + name + " declares " + std::to_string(length) + " bytes";
             return false;
         }
-        if (bytes.size() - pos - 12 < length) {
+        if (bytes.size() - pos < 12 + std::size_t(length)) {
             error = truncated + "the stream ends inside chunk " + name;
             return false;
         }
@@ -156,6 +160,10 @@ bool PngStream::check(const Bytes& bytes, const ImageTarget& target, std::string
                 return false;
             }
             return true;
+        } else if (type[0] < 'a') {
+            // A critical chunk the format does not define: the picture cannot be trusted.
+            error = corrupt + "unknown critical chunk " + name;
+            return false;
         }
     }
 }
