@@ -55,13 +55,13 @@ std::uint32_t crc32(const unsigned char* data, std::size_t size)
     return c ^ 0xffffffffu;
 }
 
-// A chunk type as text when it is four letters, as the standard requires; else a neutral name.
-std::string chunkName(const unsigned char* type)
+// The standard allows only letters in a chunk type; anything else is no PNG chunk at all.
+bool lettersOnly(const unsigned char* type)
 {
     for (int i = 0; i < 4; ++i)
         if (!((type[i] >= 'A' && type[i] <= 'Z') || (type[i] >= 'a' && type[i] <= 'z')))
-            return "with an invalid type";
-    return std::string(reinterpret_cast<const char*>(type), 4);
+            return false;
+    return true;
 }
 
 bool validDepth(int colorType, int depth)
@@ -102,11 +102,11 @@ bool PngStream::check(const Bytes& bytes, const ImageTarget& target, std::string
         }
         const std::uint32_t length = bigEndian32(&bytes[pos]);
         const unsigned char* type = &bytes[pos + 4];
-        const std::string name = chunkName(type);
-        if (name.size() != 4) {
-            error = corrupt + "a chunk " + name;
+        if (!lettersOnly(type)) {
+            error = corrupt + "a chunk with an invalid type";
             return false;
         }
+        const std::string name(reinterpret_cast<const char*>(type), 4);
         if (length > 0x7fffffffu) {
             error = corrupt + "chunk " + name + " declares " + std::to_string(length) + " bytes";
             return false;
