@@ -14,6 +14,7 @@
 #include <OpenEXR/ImfOutputPart.h>
 #include <OpenEXR/ImfPartType.h>
 #include <OpenEXR/ImfStdIO.h>
+#include <OpenEXR/ImfStringAttribute.h>
 #include <OpenEXR/ImfTiledInputFile.h>
 #include <OpenEXR/ImfTiledOutputFile.h>
 
@@ -52,6 +53,8 @@ Imf::Header rgbHeader(int width, int height, Imf::Compression compression)
 {
     Imf::Header header(width, height);
     header.compression() = compression;
+    // A string, whose size OpenEXR takes from its size field alone.
+    header.insert("comments", Imf::StringAttribute("written by the loader's tests"));
     for (const char* name : {"R", "G", "B"})
         header.channels().insert(name, Imf::Channel(Imf::FLOAT));
     return header;
@@ -162,6 +165,14 @@ void patchDataWindow(Bytes& bytes, int width, int height)
     putLittleEndian(bytes, box + 12, std::uint32_t(height - 1), 4);
 }
 
+// Byte of the size field of the attribute whose name and type are `key` ("name\0type\0").
+std::size_t attributeSizeAt(const Bytes& bytes, const std::string& key)
+{
+    const auto at = std::search(bytes.begin(), bytes.end(), key.begin(), key.end());
+    EXPECT_NE(at, bytes.end()) << key;
+    return std::size_t(at - bytes.begin()) + key.size();
+}
+
 class ExrReaderTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -247,6 +258,8 @@ TEST_F(ExrReaderTest, HostileHeadersAndTablesAreRefusedWithOneLine)
         Imf::OutputFile out(path("named.exr").c_str(), header);
     } // no pixels: the channels are refused first
 
+    const std::size_t comments = attributeSizeAt(good, std::string("comments\0string\0", 16));
+    const std::size_t channels = attributeSizeAt(good, std::string("channels\0chlist\0", 16));
     const std::string corrupt = "corrupt or truncated OpenEXR data (";
     const std::string tableLine = corrupt + "the chunk table of ";
     const struct {
@@ -296,6 +309,12 @@ TEST_F(ExrReaderTest, HostileHeadersAndTablesAreRefusedWithOneLine)
              std::to_string(lastChunk) + ", " +
              std::to_string(getLittleEndian(good, std::size_t(lastChunk) + 4, 4)) +
              " bytes, file of " + std::to_string(size - 10) + " bytes)"},
+        {"string size", [&](Bytes& b) { putLittleEndian(b, comments, 0x7fffffff, 4); },
+         corrupt + "attribute comments declares 2147483647 bytes, " +
+             std::to_string(size - comments - 4) + " remain in the file)"},
+        {"channel list size", [&](Bytes& b) { putLittleEndian(b, channels, 0xfffffff0, 4); },
+         corrupt + "attribute channels declares -16 bytes, " + std::to_string(size - channels - 4) +
+             " remain in the file)"},
         {"header cut", [&](Bytes& b) { b.resize(table - 5); }, corrupt},
     };
     for (const auto& row : rows) {

@@ -164,6 +164,51 @@ bool colourChannels(const Imf::ChannelList& channels, bool& grey)
     return grey || (hasR && hasG && hasB);
 }
 
+// Walks the attributes of every header without reading their values: each attribute's size
+// must fit in the rest of the file, since OpenEXR sizes some values (strings) from the size
+// field alone and would fill gigabytes for a few bytes of header.
+bool attributesFit(const Bytes& bytes, bool multiPart, std::string& why)
+{
+    const std::size_t size = bytes.size();
+    // End of the null-terminated text at `from` (names and types have at most 255 bytes).
+    auto textEnd = [&](std::size_t from) {
+        const std::size_t last = std::min(size, from + 256);
+        for (std::size_t i = from; i < last; ++i)
+            if (bytes[i] == 0)
+                return i;
+        return size;
+    };
+    std::size_t at = 8;
+    for (;;) {
+        while (at < size && bytes[at] != 0) {
+            const std::size_t nameEnd = textEnd(at);
+            const std::size_t typeEnd = nameEnd < size ? textEnd(nameEnd + 1) : size;
+            if (typeEnd >= size || size - typeEnd - 1 < 4) {
+                why = "the header ends inside an attribute's name or type";
+                return false;
+            }
+            const auto length = static_cast<std::int32_t>(littleEndian(bytes, typeEnd + 1, 4));
+            const std::size_t value = typeEnd + 5;
+            if (length < 0 || std::size_t(length) > size - value) {
+                const std::string name(bytes.begin() + std::ptrdiff_t(at),
+                                       bytes.begin() + std::ptrdiff_t(nameEnd));
+                why = "attribute " + printable(name.c_str()) + " declares " +
+                      std::to_string(length) + " bytes, " + std::to_string(size - value) +
+                      " remain in the file";
+                return false;
+            }
+            at = value + std::size_t(length);
+        }
+        if (at >= size) {
+            why = "the header ends early";
+            return false;
+        }
+        ++at; // the header's closing null
+        if (!multiPart || (at < size && bytes[at] == 0))
+            return true;
+    }
+}
+
 // Reads the header (all headers of a multi-part file, of which part 0 is the picture), checks
 // the picture's size, then holds every part's offset table against the file's length: each
 // chunk must start after the tables and, with the size its own header gives, end inside the
@@ -181,6 +226,11 @@ bool readLayout(const Bytes& bytes, ImageTarget& target, Imf::Header& first, std
         return false;
     }
     const bool multiPart = Imf::isMultiPart(version);
+    std::string why;
+    if (!attributesFit(bytes, multiPart, why)) {
+        error = corrupt + why + ")";
+        return false;
+    }
     std::vector<Imf::Header> headers;
     do {
         headers.emplace_back().readFrom(stream, version);

@@ -44,10 +44,10 @@ struct ImageFileInfo {
     std::string note; ///< a non-fatal remark (name and content disagree); empty when none
 };
 
-/// Largest image the loader accepts: at most maxImageFileSide pixels on a side (the environment
-/// light's tables index a side in 16 bits) and at most maxImageFilePixels in all, so that the
-/// picture as float RGB (12 bytes a pixel) fits in an OpenSG image's 2 GiB pixel store. Larger
-/// headers are refused before any pixel is allocated.
+/// Largest image the loader accepts: at most maxImageFileSide pixels on a side (what the
+/// environment light's tables take) and at most maxImageFilePixels in all, so that the picture
+/// as float RGB (12 bytes a pixel) fits in an OpenSG image's 2 GiB pixel store. Larger headers
+/// are refused before any pixel is allocated.
 constexpr long long maxImageFileSide = 65535;
 constexpr unsigned long long maxImageFilePixels = (1ull << 31) / 12;
 
