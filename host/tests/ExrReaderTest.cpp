@@ -6,6 +6,7 @@
 
 #include <OpenSG/OSGBaseFunctions.h>
 
+#include <Imath/half.h>
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
@@ -75,6 +76,27 @@ void writeScanlines(const std::string& file, int width, int height, Imf::Compres
     std::vector<float> rgb = picture(width, height);
     Imf::OutputFile out(file.c_str(), rgbHeader(width, height, compression));
     out.setFrameBuffer(frameOf(rgb, width));
+    out.writePixels(height);
+}
+
+// A constant picture (the best case for every coder) in `type` channels.
+void writeConstant(const std::string& file, int width, int height, Imf::Compression compression,
+                   Imf::PixelType type)
+{
+    Imf::Header header(width, height);
+    header.compression() = compression;
+    std::vector<float> floats(std::size_t(width) * std::size_t(height), 0.25f);
+    std::vector<half> halves(floats.begin(), floats.end());
+    char* base = type == Imf::HALF ? reinterpret_cast<char*>(halves.data())
+                                   : reinterpret_cast<char*>(floats.data());
+    const std::size_t size = type == Imf::HALF ? sizeof(half) : sizeof(float);
+    Imf::FrameBuffer frame;
+    for (const char* name : {"R", "G", "B"}) {
+        header.channels().insert(name, Imf::Channel(type));
+        frame.insert(name, Imf::Slice(type, base, size, size * std::size_t(width)));
+    }
+    Imf::OutputFile out(file.c_str(), header);
+    out.setFrameBuffer(frame);
     out.writePixels(height);
 }
 
@@ -242,6 +264,39 @@ TEST_F(ExrReaderTest, EveryLayoutOpenExrWritesPassesTheChecksAndDecodes)
     }
 }
 
+// The file-length bound assumes each coder's best packing: constant pictures, which every coder
+// packs best, must still pass it.
+TEST_F(ExrReaderTest, ConstantPicturesPassTheFileLengthBound)
+{
+    const struct {
+        Imf::Compression compression;
+        Imf::PixelType type;
+    } rows[] = {
+        {Imf::NO_COMPRESSION, Imf::HALF},     {Imf::RLE_COMPRESSION, Imf::HALF},
+        {Imf::RLE_COMPRESSION, Imf::FLOAT},   {Imf::ZIPS_COMPRESSION, Imf::FLOAT},
+        {Imf::ZIP_COMPRESSION, Imf::HALF},    {Imf::ZIP_COMPRESSION, Imf::FLOAT},
+        {Imf::PXR24_COMPRESSION, Imf::FLOAT}, {Imf::B44_COMPRESSION, Imf::HALF},
+        {Imf::B44A_COMPRESSION, Imf::HALF},   {Imf::PIZ_COMPRESSION, Imf::HALF},
+        {Imf::DWAB_COMPRESSION, Imf::HALF},
+    };
+    const int w = 1024, h = 512;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.compression) + " " + std::to_string(row.type));
+        const std::string file = path("constant.exr");
+        writeConstant(file, w, h, row.compression, row.type);
+        std::string error;
+        osg::ImagePtr image = Morvek::loadImageFile(file, error);
+        ASSERT_NE(image, osg::NullFC) << error << " (" << fs::file_size(file) << " bytes)";
+        osg::addRefCP(image);
+        const float* data = reinterpret_cast<const float*>(image->getData());
+        // Within the lossy coders' error; exact for the others.
+        EXPECT_EQ(std::count_if(data, data + 3 * w * h,
+                                [](float v) { return std::fabs(v - 0.25f) < 1e-3f; }),
+                  3 * w * h);
+        osg::subRefCP(image);
+    }
+}
+
 TEST_F(ExrReaderTest, HostileHeadersAndTablesAreRefusedWithOneLine)
 {
     writeScanlines(path("good.exr"), 40, 50, Imf::ZIP_COMPRESSION); // 4 chunks
@@ -287,6 +342,10 @@ TEST_F(ExrReaderTest, HostileHeadersAndTablesAreRefusedWithOneLine)
         {"13000 x 13000", [](Bytes& b) { patchDataWindow(b, 13000, 13000); },
          tableLine + "813 entries from byte " + std::to_string(table) +
              " ends beyond the end of the file, " + std::to_string(size) + " bytes)"},
+        // As many chunks as written, but more pixels than deflate can pack into the file.
+        {"65535 x 50", [](Bytes& b) { patchDataWindow(b, 65535, 50); },
+         corrupt + "a file of " + std::to_string(size) +
+             " bytes cannot hold 65535 x 50 pixels of 12 bytes with this compression)"},
         {"table cut", [&](Bytes& b) { b.resize(table + 12); },
          tableLine + "4 entries from byte " + std::to_string(table) +
              " ends beyond the end of the file, " + std::to_string(table + 12) + " bytes)"},

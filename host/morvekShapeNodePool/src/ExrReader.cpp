@@ -154,6 +154,42 @@ long long chunkCount(const Imf::Header& header, bool tiled)
     return count;
 }
 
+// Most raw bytes one packed byte can stand for with each compression, generously rounded up:
+// deflate expands at most about 1032 to 1, OpenEXR's run-length code 128 bytes from 2, B44A
+// a 32-byte block from 3. 0 where no useful bound is known (the wavelet and DCT coders).
+long long maxExpansion(Imf::Compression compression)
+{
+    switch (compression) {
+    case Imf::NO_COMPRESSION:
+        return 1;
+    case Imf::RLE_COMPRESSION:
+        return 70;
+    case Imf::ZIPS_COMPRESSION:
+    case Imf::ZIP_COMPRESSION:
+        return 1100;
+    case Imf::PXR24_COMPRESSION:
+        return 1400; // 32-bit floats cut to 24 bits before deflate
+    case Imf::B44_COMPRESSION:
+    case Imf::B44A_COMPRESSION:
+        return 12;
+    default:
+        return 0;
+    }
+}
+
+// Raw bytes of the full-resolution pixels of all channels (a lower bound with subsampling).
+long long rawBytes(const Imf::Header& header, long long width, long long height)
+{
+    long long bytes = 0;
+    for (auto it = header.channels().begin(); it != header.channels().end(); ++it) {
+        const Imf::Channel& channel = it.channel();
+        const long long perPixel = channel.type == Imf::HALF ? 2 : 4;
+        bytes += perPixel * (width / std::max(channel.xSampling, 1)) *
+                 (height / std::max(channel.ySampling, 1));
+    }
+    return bytes;
+}
+
 // Whether the channels hold a picture: R, G and B, or a lone Y (`grey`).
 bool colourChannels(const Imf::ChannelList& channels, bool& grey)
 {
@@ -312,6 +348,19 @@ bool readLayout(const Bytes& bytes, ImageTarget& target, Imf::Header& first, std
                 return false;
             }
         }
+    }
+    // A file far smaller than its pixels could be packed into is refused before gigabytes are
+    // allocated for them.
+    const long long width = static_cast<long long>(window.max.x) - window.min.x + 1;
+    const long long height = static_cast<long long>(window.max.y) - window.min.y + 1;
+    const long long expansion = maxExpansion(first.compression());
+    if (expansion > 0 &&
+        rawBytes(first, width, height) / expansion > static_cast<long long>(fileSize)) {
+        error = corrupt + "a file of " + std::to_string(fileSize) + " bytes cannot hold " +
+                std::to_string(width) + " x " + std::to_string(height) + " pixels of " +
+                std::to_string(rawBytes(first, width, height) / (width * height)) +
+                " bytes with this compression)";
+        return false;
     }
     return true;
 }
