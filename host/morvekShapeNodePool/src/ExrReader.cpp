@@ -136,8 +136,12 @@ long long chunkCount(const Imf::Header& header, bool tiled)
         return (height + lines - 1) / lines;
     }
     const Imf::TileDescription& tiles = header.tileDescription();
+    // Parts after the first are not size-checked: the count saturates at 2^40 tiles a level,
+    // far beyond any file's table, instead of overflowing.
     auto tileCount = [&](long long w, long long h) {
-        return ((w + tiles.xSize - 1) / tiles.xSize) * ((h + tiles.ySize - 1) / tiles.ySize);
+        const long long x = (w + tiles.xSize - 1) / tiles.xSize;
+        const long long y = (h + tiles.ySize - 1) / tiles.ySize;
+        return x > (1ll << 40) / y ? 1ll << 40 : x * y;
     };
     const Imf::LevelRoundingMode r = tiles.roundingMode;
     long long count = 0;
@@ -313,7 +317,8 @@ bool readLayout(const Bytes& bytes, ImageTarget& target, Imf::Header& first, std
         }
         counts.push_back(count);
         tiledParts.push_back(tiled);
-        total += static_cast<std::uint64_t>(count);
+        // Saturates (see chunkCount) so that 8 * total cannot overflow.
+        total = std::min(total + static_cast<std::uint64_t>(count), std::uint64_t(1) << 60);
     }
     const std::uint64_t tableStart = stream.tellg();
     const std::uint64_t tableEnd = tableStart + 8 * total;
