@@ -434,4 +434,21 @@ TEST_F(ExrReaderTest, TiledTablesAreCountedOverAllLevels)
     }
 }
 
+// In a file of several parts every chunk starts with its part number: the size field after it
+// must be the one checked, for the tables of all parts.
+TEST_F(ExrReaderTest, APartsLastChunkCutIsFoundInAnyPart)
+{
+    const std::string file = path("parts.exr");
+    writeTwoParts(file, 67, 300); // 19 chunks of 16 lines, then 10 of 32 lines
+    Bytes bytes = readBytes(file);
+    bytes.resize(bytes.size() - 10);
+    writeBytes(file, bytes);
+    std::string error;
+    EXPECT_EQ(Morvek::loadImageFile(file, error), osg::NullFC);
+    const std::string expected =
+        file + ": corrupt or truncated OpenEXR data (chunk 29 of 29 ends beyond the end of the "
+               "file: offset ";
+    EXPECT_EQ(error.rfind(expected, 0), 0u) << error;
+}
+
 } // namespace
