@@ -120,22 +120,26 @@ std::size_t codedBytes(const Bytes& jpeg, std::size_t sos)
 
 Bytes segment(unsigned char marker, const Bytes& body)
 {
-    Bytes out = {0xff, marker, static_cast<unsigned char>((body.size() + 2) >> 8),
-                 static_cast<unsigned char>(body.size() + 2)};
-    out.insert(out.end(), body.begin(), body.end());
+    Bytes out(body.size() + 4);
+    out[0] = 0xff;
+    out[1] = marker;
+    out[2] = static_cast<unsigned char>((body.size() + 2) >> 8);
+    out[3] = static_cast<unsigned char>(body.size() + 2);
+    for (std::size_t i = 0; i < body.size(); ++i)
+        out[4 + i] = body[i];
     return out;
 }
 
 // A Huffman table segment whose counts per code length (1..16) are `counts`, symbols 0, 1, ...
 Bytes huffman(int tableClass, const std::vector<int>& counts)
 {
-    Bytes body = {static_cast<unsigned char>(tableClass << 4)};
+    Bytes body(17, 0);
+    body[0] = static_cast<unsigned char>(tableClass << 4);
     int symbols = 0;
-    for (int n : counts) {
-        body.push_back(static_cast<unsigned char>(n));
-        symbols += n;
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        body[1 + i] = static_cast<unsigned char>(counts[i]);
+        symbols += counts[i];
     }
-    body.resize(17, 0);
     for (int i = 0; i < symbols; ++i)
         body.push_back(static_cast<unsigned char>(i));
     return segment(0xc4, body);
@@ -237,7 +241,7 @@ TEST_F(PngJpegFileTest, PngChunksAreCheckedBeforeDecoding)
         {"zero.png", png({chunk("IHDR", header(0, 0, 8, 2)), idat, iend}),
          "the image has no pixels (0 x 0)"},
         {"huge.png", png({chunk("IHDR", header(100000, 100000, 8, 2)), idat, iend}),
-         "the image is too large to load (100000 x 100000 pixels, at most 268435456)"},
+         "the image is larger than 65535 pixels on a side (100000 x 100000)"},
         {"rgb-4bit.png", png({chunk("IHDR", header(2, 1, 4, 2)), idat, iend}),
          "corrupt PNG data: colour type 2 with 4-bit samples"},
         {"short-ihdr.png", png({chunk("IHDR", {0, 0, 0, 2}), idat, iend}),
@@ -341,7 +345,8 @@ TEST_F(PngJpegFileTest, JpegMarkersAreCheckedBeforeDecoding)
          "truncated JPEG data: a scan holds " + std::to_string(codedBytes(good, sos)) +
              " bytes for 1572864 blocks of 8192 x 8192 pixels"},
         {"frame-65535.jpg", resized(65535, 65535),
-         "the image is too large to load (65535 x 65535 pixels, at most 268435456)"},
+         "the image is too large to load (65535 x 65535 pixels, at most " +
+             std::to_string(Morvek::maxImageFilePixels) + ", 2 GiB as float RGB)"},
         {"height-0.jpg", resized(16, 0), "the image has no pixels (16 x 0)"},
         {"no-eoi.jpg", noEnd,
          "truncated JPEG data: the image data ends without an end-of-image marker"},

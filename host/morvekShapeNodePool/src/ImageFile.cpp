@@ -2,6 +2,7 @@
 
 #include "ExrReader.h"
 #include "ImageTarget.h"
+#include "RadianceReader.h"
 #include "StbReader.h"
 
 #include <OpenSG/OSGLog.h>
@@ -140,6 +141,8 @@ osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFi
     try {
         const bool decoded = info.format == ImageFileFormat::OpenEXR
                                  ? ExrReader::read(bytes, target, error)
+                             : info.format == ImageFileFormat::RadianceHDR
+                                 ? RadianceReader::read(bytes, target, error)
                                  : StbReader::read(bytes, info.format, target, error);
         if (!decoded)
             return osg::NullFC;

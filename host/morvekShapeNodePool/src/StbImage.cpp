@@ -16,7 +16,6 @@
 #define STBI_NO_STDIO
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG
-#define STBI_ONLY_HDR
 #include <stb_image.h>
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
@@ -33,12 +32,6 @@ unsigned char* StbImage::load8(const unsigned char* data, int size, int& width, 
 {
     int channels = 0;
     return stbi_load_from_memory(data, size, &width, &height, &channels, 3);
-}
-
-float* StbImage::loadFloat(const unsigned char* data, int size, int& width, int& height)
-{
-    int channels = 0;
-    return stbi_loadf_from_memory(data, size, &width, &height, &channels, 3);
 }
 
 void StbImage::release(void* pixels) { stbi_image_free(pixels); }

@@ -1,7 +1,7 @@
 #pragma once
 
 // stb_image compiled into this library (its functions kept private to one source file), so
-// that sanitizer builds instrument the decoder too. Only PNG, JPEG and Radiance are built in.
+// that sanitizer builds instrument the decoder too. Only PNG and JPEG are built in.
 
 namespace Morvek {
 
@@ -11,9 +11,7 @@ public:
     static bool info(const unsigned char* data, int size, int& width, int& height, int& channels);
     // Decodes to 8-bit RGB, picture rows top first; nullptr on failure (see failureReason).
     static unsigned char* load8(const unsigned char* data, int size, int& width, int& height);
-    // Decodes to float RGB, picture rows top first; nullptr on failure.
-    static float* loadFloat(const unsigned char* data, int size, int& width, int& height);
-    // Frees what load8 or loadFloat returned.
+    // Frees what load8 returned.
     static void release(void* pixels);
     // Why the last call on this thread failed; never null.
     static const char* failureReason();

@@ -1,7 +1,7 @@
 #pragma once
 
-// Reads PNG, JPEG and Radiance HDR files through stb_image: 8-bit RGB for PNG and JPEG (grey
-// expanded, alpha dropped, 16-bit cut to 8), 32-bit float RGB for Radiance.
+// Reads PNG and JPEG files through stb_image as 8-bit RGB (grey expanded, alpha dropped, 16-bit
+// cut to 8).
 
 #include "ImageTarget.h"
 

@@ -10,7 +10,9 @@
 //   - OpenEXR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA. R, G and B are read as 32-bit floats whatever
 //     their stored type (half, float or uint). A file with a single Y channel (and no R, G, B)
 //     is read as grey: Y is copied into R, G and B, so the image is RGB float as well.
-//   - Radiance HDR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA (linear values, as stored).
+//   - Radiance HDR: OSG_RGB_PF + OSG_FLOAT32_IMAGEDATA (linear values, as stored). RGBE pixels
+//     in the usual orientation (-Y height +X width) only; XYZE files, other orientations and
+//     old-style repeat pixels are refused.
 //   - PNG and JPEG: OSG_RGB_PF + OSG_UINT8_IMAGEDATA, the bytes unchanged (grey pictures are
 //     expanded to RGB, alpha is dropped, 16-bit PNGs are cut to 8 bits by stb).
 // Rows are stored as OpenSG stores images: data row 0 is the BOTTOM row of the picture.
@@ -44,9 +46,12 @@ struct ImageFileInfo {
     std::string note; ///< a non-fatal remark (name and content disagree); empty when none
 };
 
-/// Largest image the loader accepts, in pixels (2^28, 3 GiB as float RGB): larger headers are
-/// taken as corrupt rather than attempted.
-constexpr unsigned long long maxImageFilePixels = 1ull << 28;
+/// Largest image the loader accepts: at most maxImageFileSide pixels on a side (what the
+/// environment light's tables take) and at most maxImageFilePixels in all, so that the picture
+/// as float RGB (12 bytes a pixel) fits in an OpenSG image's 2 GiB pixel store. Larger headers
+/// are refused before any pixel is allocated.
+constexpr long long maxImageFileSide = 65535;
+constexpr unsigned long long maxImageFilePixels = (1ull << 31) / 12;
 
 /// Loads `path`. On success returns a new image (reference count 0, as a fresh OpenSG
 /// container) and clears `error`; on failure returns NullFC and sets `error` to one line naming
