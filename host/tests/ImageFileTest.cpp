@@ -278,9 +278,9 @@ TEST_F(ImageFileTest, BadFilesGiveOneLineNamingTheFile)
         {"huge.exr", "the image is larger than 65535 pixels on a side (100000 x 100000)"},
         {"cut.exr", "corrupt or truncated OpenEXR data ("},
         {"head.exr", "corrupt or truncated OpenEXR data ("},
-        {"cut.png", "corrupt or truncated PNG data ("},
-        {"noend.png", "corrupt or truncated PNG data ("},
-        {"cut.jpg", "corrupt or truncated JPEG data ("},
+        {"cut.png", "truncated PNG data: the stream ends inside chunk IDAT"},
+        {"noend.png", "truncated PNG data: the stream ends before its end chunk (IEND)"},
+        {"cut.jpg", "truncated JPEG data: the stream ends inside marker 0xC4"},
         {"cut.hdr", "truncated Radiance HDR data (16 x 4 pixels need at least 48 bytes after "
                     "the header, the file has 43)"},
         {"zero.hdr",
