@@ -14,6 +14,10 @@
 //   DecodeHdrOurs, DecodeHdrStb (4096x2048 only) - a Radiance file of those pixels, as
 //              stb_image_write codes it, decoded from memory into float RGB by our reader (into
 //              the OpenSG image) and by stb_image.
+//   DecodeExr, PlainExr - at 1024x512 and 8192x4096, a DWAB-compressed half RGB file of those
+//              pixels (written once into a temporary folder) read through loadImageFile, and
+//              the same file read plainly: one OpenEXR InputFile without worker threads into a
+//              float buffer. Wall time: the loader decodes on OpenEXR's worker threads.
 // All table buffers are allocated and touched once before timing, so the times are the
 // builds alone. After Google Benchmark's own report a table gives the time per pixel and the
 // ratios, ending with one machine-readable line per size:
@@ -22,7 +26,9 @@
 // size and light count for the physical method, its time over the node method's rebuild with as
 // many lights and its irradiance error on those pixels:
 //   physical 1024x512 64 ratio=1.70 error=0.0024
-// the physical method's error on each shared environment as it is:
+// then one line per size for the OpenEXR decode, loader over plain read in wall time:
+//   decode exr 1024x512 ratio=0.80
+// then the physical method's error on each shared environment as it is:
 //   quality sunset n=16 error=0.0266 total=1.000000
 // and the Radiance decode's time, ours / stb's:
 //   decode hdr 4096x2048 ratio=0.25
@@ -38,9 +44,14 @@
 #include <morvekBase/RefPtr.h>
 #include <morvekBase/Runtime.h>
 #include <morvekCoreNodePool/Scene.h>
+#include <morvekShapeNodePool/ImageFile.h>
 #include <morvekShapeNodePool/Texture.h>
 
 #include <OpenSG/OSGImage.h>
+
+#include <Imath/half.h>
+#include <ImfOutputFile.h>
+#include <ImfThreading.h>
 
 #include "HdriLoader.h"
 #include "RadianceReader.h"
@@ -58,9 +69,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -75,6 +88,8 @@ const Size Sizes[] = {{1024, 512}, {4096, 2048}, {8192, 4096}};
 // The physical method is compared with the node method at these light counts, on the sizes up
 // to this width.
 const int physicalLights[] = {64, 256};
+// OpenEXR decodes are timed at these sizes.
+const Size decodeSizes[] = {{1024, 512}, {8192, 4096}};
 constexpr int physicalMaxWidth = 4096;
 
 std::string sizeName(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
@@ -256,6 +271,57 @@ void decodeHdrOurs(benchmark::State& state, int w, int h)
     setPixelCounter(state, w, h);
 }
 
+// The environment pixels of one size as a DWAB-compressed half RGB file, written once into a
+// temporary folder that is removed when the program ends.
+const std::string& exrFile(int width, int height)
+{
+    struct Folder {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("morvek-bench-exr-" + std::to_string(::getpid()));
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder() { std::filesystem::remove_all(path); }
+    };
+    static Folder folder;
+    static std::map<std::pair<int, int>, std::string> files;
+    std::string& file = files[{width, height}];
+    if (file.empty()) {
+        file = (folder.path / (sizeName(width, height) + ".exr")).string();
+        const std::vector<float>& pixels = environmentPixels(width, height);
+        std::vector<half> halves(pixels.begin(), pixels.end());
+        Imf::Header header(width, height);
+        header.compression() = Imf::DWAB_COMPRESSION;
+        Imf::FrameBuffer frame;
+        const char* names[3] = {"R", "G", "B"};
+        for (int c = 0; c < 3; ++c) {
+            header.channels().insert(names[c], Imf::Channel(Imf::HALF));
+            frame.insert(names[c], Imf::Slice(Imf::HALF, reinterpret_cast<char*>(&halves[c]),
+                                              3 * sizeof(half), 3 * sizeof(half) * width));
+        }
+        Imf::OutputFile out(file.c_str(), header);
+        out.setFrameBuffer(frame);
+        out.writePixels(height);
+    }
+    return file;
+}
+
+void decodeExr(benchmark::State& state, int w, int h)
+{
+    Runtime::instance();
+    const std::string& file = exrFile(w, h);
+    for (auto _ : state) {
+        std::string error;
+        osg::ImagePtr image = loadImageFile(file, error);
+        if (image == osg::NullFC) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(image->getData());
+        osg::addRefCP(image);
+        osg::subRefCP(image);
+    }
+    setPixelCounter(state, w, h);
+}
+
 // stb_image's float decode of the same bytes, the peer the reader replaced.
 void decodeHdrStb(benchmark::State& state, int w, int h)
 {
@@ -273,6 +339,28 @@ void decodeHdrStb(benchmark::State& state, int w, int h)
         benchmark::DoNotOptimize(pixels);
         stbi_image_free(pixels);
     }
+    setPixelCounter(state, w, h);
+}
+
+void plainExr(benchmark::State& state, int w, int h)
+{
+    const std::string& file = exrFile(w, h);
+    // No worker threads: every chunk is decoded on this thread.
+    const int threads = Imf::globalThreadCount();
+    Imf::setGlobalThreadCount(0);
+    for (auto _ : state) {
+        Imf::InputFile in(file.c_str(), 1);
+        std::vector<float> rgb(3 * std::size_t(w) * std::size_t(h));
+        Imf::FrameBuffer frame;
+        const char* names[3] = {"R", "G", "B"};
+        for (int c = 0; c < 3; ++c)
+            frame.insert(names[c], Imf::Slice(Imf::FLOAT, reinterpret_cast<char*>(&rgb[c]),
+                                              3 * sizeof(float), 3 * sizeof(float) * w));
+        in.setFrameBuffer(frame);
+        in.readPixels(0, h - 1);
+        benchmark::DoNotOptimize(rgb.data());
+    }
+    Imf::setGlobalThreadCount(threads);
     setPixelCounter(state, w, h);
 }
 
@@ -333,6 +421,17 @@ void registerAll()
             ->Unit(benchmark::kMillisecond);
 #endif
     }
+    for (const Size& size : decodeSizes) {
+        const std::string suffix = "/" + sizeName(size.width, size.height);
+        benchmark::RegisterBenchmark(("DecodeExr" + suffix).c_str(), decodeExr, size.width,
+                                     size.height)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("PlainExr" + suffix).c_str(), plainExr, size.width,
+                                     size.height)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
 }
 
 // Keeps Google Benchmark's console report and remembers each run's time per pixel.
@@ -350,8 +449,11 @@ public:
             // CPU time per iteration in seconds, then per pixel in nanoseconds. CPU time, not
             // wall time: on a shared machine the wall clock also counts other programs' turns.
             // With repetitions the fastest run counts.
-            const double seconds =
-                run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            // The decodes alone count wall time: the loader's work is spread over threads.
+            const bool wall = run.run_name.function_name.rfind("Decode", 0) == 0 ||
+                              run.run_name.function_name.rfind("Plain", 0) == 0;
+            const double seconds = (wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
+                                   benchmark::GetTimeUnitMultiplier(run.time_unit);
             const double ns = seconds * 1e9 / pixels->second;
             const auto known = nsPerPixel.find(run.run_name.function_name);
             if (known == nsPerPixel.end() || ns < known->second)
@@ -425,6 +527,11 @@ void printSummary(const std::map<std::string, double>& ns)
                           formatRatio(ratio).c_str(), error);
             lines.push_back(line);
         }
+    }
+    for (const Size& size : decodeSizes) {
+        const std::string s = sizeName(size.width, size.height);
+        lines.push_back("decode exr " + s + " ratio=" +
+                        formatRatio(lookup("DecodeExr/" + s) / lookup("PlainExr/" + s)));
     }
     for (const char* name : bench::HdriNames) {
         std::string error;

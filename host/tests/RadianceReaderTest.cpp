@@ -122,11 +122,14 @@ TEST_F(RadianceReaderTest, BadFilesGiveOneClearLine)
          bytesOf(rgbeHeader + sizeLine(2000, 2000)) + Bytes{2, 2, 7, 208},
          "truncated Radiance HDR data (2000 x 2000 pixels need at least 264000 bytes after the "
          "header, the file has 4)"},
-        {"largest size, no pixels", bytesOf(rgbeHeader + sizeLine(16384, 16384)),
-         "truncated Radiance HDR data (16384 x 16384 pixels need at least 17104896 bytes after "
+        {"largest size, no pixels", bytesOf(rgbeHeader + sizeLine(16384, 10922)),
+         "truncated Radiance HDR data (16384 x 10922 pixels need at least 11402568 bytes after "
          "the header, the file has 0)"},
-        {"too large", bytesOf(rgbeHeader + sizeLine(65536, 65536)),
-         "the image is too large to load (65536 x 65536 pixels, at most 268435456)"},
+        {"too many pixels", bytesOf(rgbeHeader + sizeLine(16384, 16384)),
+         "the image is too large to load (16384 x 16384 pixels, at most 178956970, 2 GiB as "
+         "float RGB)"},
+        {"too wide", bytesOf(rgbeHeader + sizeLine(65536, 65536)),
+         "the image is larger than 65535 pixels on a side (65536 x 65536)"},
         {"no rows", bytesOf(rgbeHeader + sizeLine(3, 0)), "the image has no pixels (3 x 0)"},
         {"other magic", bytesOf("#?RADIANCEX\n\n-Y 1 +X 1\n") + Bytes{128, 128, 128, 128},
          "corrupt Radiance HDR header (the first line '#?RADIANCEX' is not #?RADIANCE or "

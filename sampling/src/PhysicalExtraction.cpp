@@ -94,6 +94,20 @@ PhysicalExtraction::Result PhysicalExtraction::extract(const RadianceImage& imag
         }
     for (std::size_t ch = 0; ch < 3; ++ch)
         result.totalIrradiance[ch] = total[ch][0];
+    // Values near the float range's end overflow when a cell adds them up: no light can be
+    // made of an infinite total.
+    const SolidAngleTable::Sums whole = table.sums(0, 0, table.width() - 1, table.height() - 1);
+    bool finite = true;
+    for (std::size_t ch = 0; ch < 3; ++ch)
+        for (std::size_t k = 0; k < PowerRefit::momentCount; ++k)
+            finite = finite && std::isfinite(total[ch][k]);
+    for (const double v : whole)
+        finite = finite && std::isfinite(v);
+    if (!finite) {
+        result = Result();
+        result.error = "the image's values are too large to add up (their sum is not finite)";
+        return result;
+    }
     if (options.lights == 0)
         return result;
 

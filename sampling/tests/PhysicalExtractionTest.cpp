@@ -245,6 +245,10 @@ TEST(PhysicalExtraction, RefusesWhatItCannotDo)
         EXPECT_EQ(result.error, "the image holds a value that is not finite (NaN or infinity)");
         EXPECT_TRUE(result.lights.empty());
     }
+    // Finite values whose sum is not: refused rather than lights of infinite power.
+    Picture huge(3, 2, 3.0e38f);
+    EXPECT_EQ(PhysicalExtraction::extract(huge.view(), {2}).error,
+              "the image's values are too large to add up (their sum is not finite)");
     // Negative radiance counts as none.
     Picture negative = sky;
     for (int x = 0; x < 8; ++x)

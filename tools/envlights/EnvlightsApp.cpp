@@ -3,6 +3,8 @@
 #include "EnvironmentRotation.h"
 #include "JsonWriter.h"
 #include "LightExtractor.h"
+#include "LogRelay.h"
+#include "MessageLine.h"
 #include "NonFinitePixels.h"
 #include "OutputFiles.h"
 #include "OverlayRenderer.h"
@@ -88,8 +90,11 @@ std::string EnvlightsApp::overlayPath(const std::string& overlay, std::size_t in
 
 int EnvlightsApp::run(const Options& options)
 {
+    // The libraries' log lines come out as envlights lines too, before the line that ends a run.
+    LogRelay log(_err);
     const auto fail = [&](int status, const std::string& message) {
-        _err << "envlights: " << message << '\n';
+        log.relay();
+        MessageLine::write(_err, message);
         return status;
     };
     const bool node = options.method == Method::Node;
@@ -227,11 +232,12 @@ int EnvlightsApp::run(const Options& options)
     }
 
     if (options.timings) {
+        log.relay();
         if (node)
-            _err << "envlights: timings: " << setup.summary() << '\n';
+            MessageLine::write(_err, "timings: " + setup.summary());
         for (std::size_t i = 0; i < names.size(); ++i)
-            _err << "envlights: timings: " << names[i] << ": " << timers[i].summary() << '\n';
-        _err << "envlights: timings: " << finish.summary() << '\n';
+            MessageLine::write(_err, "timings: " + names[i] + ": " + timers[i].summary());
+        MessageLine::write(_err, "timings: " + finish.summary());
     }
     return exitOk;
 }
@@ -249,7 +255,7 @@ bool EnvlightsApp::decode(const std::string& path, PhaseTimer& timer, osg::Image
     Morvek::ImageFileInfo info;
     image = Morvek::loadImageFile(path, error, info);
     if (!info.note.empty())
-        _err << "envlights: warning: " << info.note << '\n';
+        MessageLine::write(_err, "warning: " + info.note);
     return image != osg::NullFC;
 }
 
@@ -269,9 +275,10 @@ bool EnvlightsApp::prepare(osg::ImagePtr image, const std::string& name, double 
     }
     const PhaseTimer::Scope scope = timer.measure("decode");
     if (const std::uint64_t bad = NonFinitePixels::replaceWithZero(image))
-        _err << "envlights: warning: " << name << ": " << bad << " pixel"
-             << (bad == 1 ? " was" : "s were") << " not finite (NaN or infinity) and "
-             << (bad == 1 ? "was" : "were") << " set to 0\n";
+        MessageLine::write(_err, "warning: " + name + ": " + std::to_string(bad) + " pixel" +
+                                     (bad == 1 ? " was" : "s were") +
+                                     " not finite (NaN or infinity) and " +
+                                     (bad == 1 ? "was" : "were") + " set to 0");
     EnvironmentRotation(rotateDeg).apply(image);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 #include "EnvlightsApp.h"
+#include "MessageLine.h"
 
 #include <exception>
 #include <iostream>
@@ -15,14 +16,14 @@ int main(int argc, char** argv)
         if (!parsed.run) {
             std::cout << parsed.out;
             if (!parsed.error.empty())
-                std::cerr << "envlights: " << parsed.error << '\n';
+                envlights::MessageLine::write(std::cerr, parsed.error);
             return parsed.exitCode;
         }
         envlights::EnvlightsApp app(std::cout, std::cerr, ENVLIGHTS_VERSION);
         return app.run(parsed.options);
     } catch (const std::exception& e) {
         // Allocation failure or a host error: still one line and a defined status.
-        std::cerr << "envlights: " << e.what() << '\n';
+        envlights::MessageLine::write(std::cerr, e.what());
         return envlights::exitInput;
     }
 }

@@ -20,11 +20,17 @@ bool ImageTarget::checkSize(long long width, long long height, std::string& erro
                 std::to_string(height) + ")";
         return false;
     }
+    const std::string size = " (" + std::to_string(width) + " x " + std::to_string(height);
+    if (width > maxImageFileSide || height > maxImageFileSide) {
+        error = _path + ": the image is larger than " + std::to_string(maxImageFileSide) +
+                " pixels on a side" + size + ")";
+        return false;
+    }
+    // Both sides are below 2^16 here, so the product cannot overflow.
     if (static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) >
         maxImageFilePixels) {
-        error = _path + ": the image is too large to load (" + std::to_string(width) + " x " +
-                std::to_string(height) + " pixels, at most " + std::to_string(maxImageFilePixels) +
-                ")";
+        error = _path + ": the image is too large to load" + size + " pixels, at most " +
+                std::to_string(maxImageFilePixels) + ", 2 GiB as float RGB)";
         return false;
     }
     return true;

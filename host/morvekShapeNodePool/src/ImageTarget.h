@@ -19,8 +19,9 @@ public:
 
     const std::string& path() const { return _path; }
 
-    // Refuses a size without pixels or above the loader's limit, with one line in `error`;
-    // costs nothing but the check.
+    // Refuses a size without pixels, wider or taller than maxImageFileSide or with more than
+    // maxImageFilePixels, with one line in `error`; costs nothing but the check, so readers
+    // call it with the header's size before anything is allocated.
     bool checkSize(long long width, long long height, std::string& error) const;
     // Checks the size, then makes the image (its pixels zero) with OSG_FLOAT32_IMAGEDATA or
     // OSG_UINT8_IMAGEDATA components.

@@ -645,4 +645,51 @@ TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
     }
 }
 
+TEST_F(EnvlightsEndToEndTest, HostilePicturesAndNamesGiveOneEscapedLine)
+{
+    const std::string pixels(16 * 16 * 3, '\x60');
+    const std::string png = path("good.png"), jpg = path("good.jpg");
+    ASSERT_TRUE(stbi_write_png(png.c_str(), 16, 16, 3, pixels.data(), 48));
+    ASSERT_TRUE(stbi_write_jpg(jpg.c_str(), 16, 16, 3, pixels.data(), 90));
+    std::string badCrc = readText(png);
+    badCrc[badCrc.size() - 13] ^= 1; // the image data chunk's checksum, before the 12-byte end
+    std::ofstream(path("crc.png"), std::ios::binary) << badCrc;
+    // The frame header of a 16 x 16 file rewritten to 8192 x 8192, the rest left as it was.
+    std::string huge = readText(jpg);
+    const std::size_t sof = huge.find("\xff\xc0");
+    ASSERT_NE(sof, std::string::npos);
+    huge.replace(sof + 5, 4, std::string("\x20\x00\x20\x00", 4));
+    std::ofstream(path("huge.jpg"), std::ios::binary) << huge;
+    std::ofstream(path("odd\nname\x1b[2J.png")) << "text\n";
+
+    const struct {
+        const char* file;
+        const char* line; // after "envlights: " and this test's folder; the line starts so
+    } rows[] = {
+        {"crc.png", "crc.png: corrupt PNG data: chunk IDAT has a bad checksum"},
+        {"huge.jpg", "huge.jpg: truncated JPEG data: a scan holds "},
+        {"odd\nname\x1b[2J.png",
+         "odd\\x0aname\\x1b[2J.png: unknown image format (not OpenEXR, Radiance HDR, PNG or "
+         "JPEG)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        const Outcome result = run({path(row.file), "-o", path("out.json")});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err.rfind("envlights: " + path("") + row.line, 0), 0u) << result.err;
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+        EXPECT_FALSE(fs::exists(path("out.json")));
+    }
+
+    // With the log opened to notices, the libraries' lines come out as envlights lines.
+    ::setenv("OSG_LOG_LEVEL", "4", 1);
+    const Outcome logged = run({"--method", "node", "-n", "2", "-o", path("out.txt")});
+    ::unsetenv("OSG_LOG_LEVEL");
+    EXPECT_EQ(logged.status, 0) << logged.err;
+    EXPECT_NE(logged.err.find("Init EnvironmentLight"), std::string::npos) << logged.err;
+    std::istringstream lines(logged.err);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_EQ(line.rfind("envlights: ", 0), 0u) << line;
+}
+
 } // namespace

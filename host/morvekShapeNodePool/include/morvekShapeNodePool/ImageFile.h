@@ -46,9 +46,12 @@ struct ImageFileInfo {
     std::string note; ///< a non-fatal remark (name and content disagree); empty when none
 };
 
-/// Largest image the loader accepts, in pixels (2^28, 3 GiB as float RGB): larger headers are
-/// taken as corrupt rather than attempted.
-constexpr unsigned long long maxImageFilePixels = 1ull << 28;
+/// Largest image the loader accepts: at most maxImageFileSide pixels on a side (what the
+/// environment light's tables take) and at most maxImageFilePixels in all, so that the picture
+/// as float RGB (12 bytes a pixel) fits in an OpenSG image's 2 GiB pixel store. Larger headers
+/// are refused before any pixel is allocated.
+constexpr long long maxImageFileSide = 65535;
+constexpr unsigned long long maxImageFilePixels = (1ull << 31) / 12;
 
 /// Loads `path`. On success returns a new image (reference count 0, as a fresh OpenSG
 /// container) and clears `error`; on failure returns NullFC and sets `error` to one line naming
