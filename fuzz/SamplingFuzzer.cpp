@@ -2,8 +2,8 @@
 // number of lights, the rest a picture file. A decoded picture of at most 256 x 256 pixels goes
 // through the physical extraction and through the node's summed-area tables and median cut.
 // Besides the sanitizers' reports, a fault is a result that breaks their promises: regions
-// outside the picture or not covering it, a light count above the one asked for, an extraction
-// that refuses a picture the tool would hand it, directions that are not unit vectors.
+// outside the picture or not covering it, a light count above the one asked for, more lights
+// than pixels accepted, directions that are not unit vectors, infinite irradiances.
 
 #include "NonFinitePixels.h"
 #include "RadianceBuffer.h"
@@ -47,11 +47,14 @@ void checkPhysical(const Morvek::RadianceImage& picture, int lights)
 {
     const Morvek::PhysicalExtraction::Result result =
         Morvek::PhysicalExtraction::extract(picture, {lights});
-    const bool askable = lights <= picture.width * picture.height;
-    if (result.ok() != askable)
-        fault("extraction verdict", result.error);
-    if (!result.ok())
+    // More lights than pixels is refused; so are radiances whose sums overflow.
+    if (result.ok() && lights > picture.width * picture.height)
+        fault("more lights than pixels accepted");
+    if (!result.ok()) {
+        if (result.error.find('\n') != std::string::npos)
+            fault("the error is not one line", result.error);
         return;
+    }
     if (result.lights.size() > std::size_t(lights))
         fault("more lights than asked for");
     std::uint64_t area = 0;
