@@ -300,4 +300,52 @@ TEST_F(ImageFileTest, BadFilesGiveOneLineNamingTheFile)
     }
 }
 
+// Bytes in memory decode exactly as the same bytes in a file of that name: pixels, format,
+// note and error text.
+TEST_F(ImageFileTest, MemoryAndFileDecodeAlike)
+{
+    const Bytes rgb = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    const std::vector<float> grey(9 * 2 * 3, 0.75f);
+    ASSERT_TRUE(stbi_write_png(path("a.png").c_str(), 2, 2, 3, rgb.data(), 6));
+    ASSERT_TRUE(stbi_write_jpg(path("a.jpg").c_str(), 2, 2, 3, rgb.data(), 90));
+    ASSERT_TRUE(stbi_write_hdr(path("a.hdr").c_str(), 9, 2, 3, grey.data()));
+    writeExr(path("a.exr"), 3, 2, {{"R", Imf::HALF}, {"G", Imf::FLOAT}, {"B", Imf::HALF}},
+             [](char c, int x, int y) { return float(c + x - y); });
+    writeBytes(path("png.exr"), readBytes(path("a.png"))); // a misleading name
+    Bytes cut = readBytes(path("a.exr"));
+    cut.resize(cut.size() - 10);
+    writeBytes(path("cut.exr"), cut);
+    writeBytes(path("text.hdr"), {'#', '?', 'R', 'G', 'B'});
+    writeBytes(path("empty.jpg"), {});
+
+    for (const char* name :
+         {"a.png", "a.jpg", "a.hdr", "a.exr", "png.exr", "cut.exr", "text.hdr", "empty.jpg"}) {
+        std::string fileError;
+        ImageFileInfo fileInfo;
+        const osg::ImagePtr fromFile = load(path(name), &fileError, &fileInfo);
+        const Bytes bytes = readBytes(path(name));
+        std::string error = "stale";
+        ImageFileInfo info;
+        info.note = "stale";
+        osg::ImagePtr fromMemory =
+            Morvek::loadImageData(bytes.data(), bytes.size(), path(name), error, info);
+        EXPECT_EQ(error, fileError) << name;
+        EXPECT_EQ(info.format, fileInfo.format) << name;
+        EXPECT_EQ(info.note, fileInfo.note) << name;
+        ASSERT_EQ(fromMemory == osg::NullFC, fromFile == osg::NullFC) << name;
+        if (fromMemory == osg::NullFC)
+            continue;
+        osg::addRefCP(fromMemory);
+        _images.push_back(fromMemory);
+        ASSERT_EQ(fromMemory->getSize(), fromFile->getSize()) << name;
+        EXPECT_EQ(std::memcmp(fromMemory->getData(), fromFile->getData(), fromFile->getSize()), 0)
+            << name;
+    }
+
+    std::string error;
+    ImageFileInfo info;
+    EXPECT_EQ(Morvek::loadImageData(nullptr, 0, "nothing.png", error, info), osg::NullFC);
+    EXPECT_EQ(error, "nothing.png: the file is empty");
+}
+
 } // namespace

@@ -144,11 +144,18 @@ private:
         // Each pixel's colour with its energy in the fourth lane. Written as a generic
         // shuffle, so that each instruction-set variant picks its own instructions for it:
         // one insert or two-source permute where the set has them, two shuffles in SSE2.
+#if defined(__clang__) // clang names the generic shuffle differently (the fuzz build)
+        pixels[0].v = __builtin_shufflevector(p[0], energy, 0, 1, 2, 4);
+        pixels[1].v = __builtin_shufflevector(p[1], energy, 0, 1, 2, 5);
+        pixels[2].v = __builtin_shufflevector(p[2], energy, 0, 1, 2, 6);
+        pixels[3].v = __builtin_shufflevector(p[3], energy, 0, 1, 2, 7);
+#else
         using Lanes = int __attribute__((vector_size(16)));
         pixels[0].v = __builtin_shuffle(p[0], energy, Lanes{0, 1, 2, 4});
         pixels[1].v = __builtin_shuffle(p[1], energy, Lanes{0, 1, 2, 5});
         pixels[2].v = __builtin_shuffle(p[2], energy, Lanes{0, 1, 2, 6});
         pixels[3].v = __builtin_shuffle(p[3], energy, Lanes{0, 1, 2, 7});
+#endif
     }
 
     const float* _data;

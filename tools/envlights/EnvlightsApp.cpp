@@ -98,10 +98,24 @@ int EnvlightsApp::run(const Options& options)
         return status;
     };
     const bool node = options.method == Method::Node;
+    const std::vector<std::string> sources =
+        options.images.empty() ? std::vector<std::string>{""} : options.images;
+
+    // Every output is checked before any work, so that a refused one leaves everything as it
+    // was: the same names the staging below uses.
+    std::vector<std::string> destinations;
+    if (!options.output.empty())
+        destinations.push_back(options.output);
+    for (std::size_t i = 0; !options.overlay.empty() && i < sources.size(); ++i)
+        destinations.push_back(overlayPath(options.overlay, i, sources.size()));
+    for (std::size_t i = 0; !node && !options.preview.empty() && i < sources.size(); ++i)
+        destinations.push_back(overlayPath(options.preview, i, sources.size()));
+    std::string error;
+    if (!OutputFiles::checkDestinations(destinations, options.images, error))
+        return fail(exitInput, error);
 
     PhaseTimer setup;
     LightExtractor extractor;
-    std::string error;
     if (node) {
         const PhaseTimer::Scope scope = setup.measure("load plug-in");
         if (!extractor.loadPlugin(error))
@@ -111,8 +125,6 @@ int EnvlightsApp::run(const Options& options)
         return fail(exitInput, "cannot start OpenSG");
     }
 
-    const std::vector<std::string> sources =
-        options.images.empty() ? std::vector<std::string>{""} : options.images;
     std::vector<std::string> names;
     std::vector<EnvironmentReport> nodeReports;
     std::vector<PhysicalReport> physicalReports;

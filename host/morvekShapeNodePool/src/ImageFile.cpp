@@ -35,7 +35,7 @@ std::string lowerExtension(const std::string& path)
     return ext;
 }
 
-// Reads the whole file. Fails for a missing, unreadable, non-regular or empty file.
+// Reads the whole file. Fails for a missing or unreadable file and for a directory.
 bool readFile(const std::string& path, Bytes& bytes, std::string& error)
 {
     struct stat st {};
@@ -60,10 +60,6 @@ bool readFile(const std::string& path, Bytes& bytes, std::string& error)
         bytes.insert(bytes.end(), chunk, chunk + got);
     if (std::ferror(file.get())) {
         error = path + ": cannot read: " + std::strerror(errno);
-        return false;
-    }
-    if (bytes.empty()) {
-        error = path + ": the file is empty";
         return false;
     }
     return true;
@@ -118,26 +114,29 @@ ImageFileFormat imageFileFormatFromName(const std::string& path)
     return ImageFileFormat::Unknown;
 }
 
-osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFileInfo& info)
-{
-    error.clear();
-    info = ImageFileInfo();
-    Bytes bytes;
-    if (!readFile(path, bytes, error))
-        return osg::NullFC;
+namespace {
 
-    info.format = detectImageFileFormat(bytes.data(), bytes.size());
-    if (info.format == ImageFileFormat::Unknown) {
-        error = path + ": unknown image format (not OpenEXR, Radiance HDR, PNG or JPEG)";
+// What the file path and the in-memory entry share once the bytes are at hand: `name` stands
+// for the file in the error text and in the note.
+osg::ImagePtr decodeBytes(const Bytes& bytes, const std::string& name, std::string& error,
+                          ImageFileInfo& info)
+{
+    if (bytes.empty()) {
+        error = name + ": the file is empty";
         return osg::NullFC;
     }
-    const ImageFileFormat named = imageFileFormatFromName(path);
+    info.format = detectImageFileFormat(bytes.data(), bytes.size());
+    if (info.format == ImageFileFormat::Unknown) {
+        error = name + ": unknown image format (not OpenEXR, Radiance HDR, PNG or JPEG)";
+        return osg::NullFC;
+    }
+    const ImageFileFormat named = imageFileFormatFromName(name);
     if (named != ImageFileFormat::Unknown && named != info.format)
-        info.note = path + ": the file holds " + imageFileFormatName(info.format) +
+        info.note = name + ": the file holds " + imageFileFormatName(info.format) +
                     " data although its name says " + imageFileFormatName(named) +
                     "; reading it as " + imageFileFormatName(info.format);
 
-    ImageTarget target(path);
+    ImageTarget target(name);
     try {
         const bool decoded = info.format == ImageFileFormat::OpenEXR
                                  ? ExrReader::read(bytes, target, error)
@@ -148,7 +147,33 @@ osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFi
             return osg::NullFC;
         return target.release();
     } catch (const std::bad_alloc&) {
-        error = path + ": out of memory while decoding the image";
+        error = name + ": out of memory while decoding the image";
+        return osg::NullFC;
+    }
+}
+
+} // namespace
+
+osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFileInfo& info)
+{
+    error.clear();
+    info = ImageFileInfo();
+    Bytes bytes;
+    if (!readFile(path, bytes, error))
+        return osg::NullFC;
+    return decodeBytes(bytes, path, error, info);
+}
+
+osg::ImagePtr loadImageData(const unsigned char* data, std::size_t size, const std::string& name,
+                            std::string& error, ImageFileInfo& info)
+{
+    error.clear();
+    info = ImageFileInfo();
+    try {
+        const Bytes bytes(data, data + (data ? size : 0));
+        return decodeBytes(bytes, name, error, info);
+    } catch (const std::bad_alloc&) {
+        error = name + ": out of memory while decoding the image";
         return osg::NullFC;
     }
 }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +25,8 @@
 #include <functional>
 #include <limits>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -425,6 +428,90 @@ TEST_F(EnvlightsEndToEndTest, PhysicalIsTheDefaultOnTheBuiltInSky)
         EXPECT_TRUE(stbi_info(path(name).c_str(), &width, &height, &channels) && width > height &&
                     height > 0)
             << name;
+}
+
+// What a folder holds, entry by entry: name, kind, permissions and a hash of the content (or
+// the link target).
+std::string folderSnapshot(const fs::path& dir)
+{
+    std::vector<std::string> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
+        const fs::file_status status = fs::symlink_status(entry.path());
+        std::string line = entry.path().lexically_relative(dir).string() + ' ' +
+                           std::to_string(int(status.type())) + ' ' +
+                           std::to_string(int(status.permissions())) + ' ';
+        if (status.type() == fs::file_type::symlink)
+            line += fs::read_symlink(entry.path()).string();
+        else if (status.type() == fs::file_type::regular)
+            line += std::to_string(std::hash<std::string>()(readText(entry.path().string())));
+        entries.push_back(line);
+    }
+    std::sort(entries.begin(), entries.end());
+    std::string text;
+    for (const std::string& entry : entries)
+        text += entry + '\n';
+    return text;
+}
+
+TEST_F(EnvlightsEndToEndTest, OutputsNeverClobberWhatIsNotTheirs)
+{
+    writeExr("in.exr", 8, 4, [](int x, int) { return std::array<float, 3>{float(x), 1, 1}; });
+    writeExr("in2.exr", 8, 4, [](int, int y) { return std::array<float, 3>{1, float(y), 1}; });
+    writeExr("in-2.exr", 8, 4, [](int, int y) { return std::array<float, 3>{1, float(y), 1}; });
+    fs::create_directory(path("folder"));
+    std::ofstream(path("old.json")) << "old";
+    fs::create_symlink(path("old.json"), path("link.json"));
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    const std::string regular = ", only over a regular file";
+
+    const struct {
+        const char* situation;
+        const char* args; // split at spaces; '@' stands for this test's folder
+        std::string line; // after "envlights: "
+    } rows[] = {
+        {"a directory", "-o @folder", "@folder: will not write over a directory" + regular},
+        {"a device", "-o /dev/null", "/dev/null: will not write over a device" + regular},
+        {"a FIFO", "--overlay @fifo", "@fifo: will not write over a FIFO" + regular},
+        {"a symbolic link", "-o @link.json",
+         "@link.json: will not write over a symbolic link" + regular},
+        {"the input", "@in.exr -o @in.exr", "@in.exr: will not write over the input image @in.exr"},
+        {"the input as overlay", "@in.exr --overlay @folder/../in.exr",
+         "@folder/../in.exr: will not write over the input image @in.exr"},
+        {"a numbered overlay on the second input", "@in.exr @in-2.exr --overlay @in.exr",
+         "@in-2.exr: will not write over the input image @in-2.exr"},
+        {"output and overlay", "-o @x.png --overlay @x.png",
+         "@x.png: named by two outputs; each needs a file of its own"},
+        {"numbered overlays and previews", "@in.exr @in2.exr --overlay @p.png --preview @p.png",
+         "@p-1.png: named by two outputs; each needs a file of its own"},
+    };
+    auto expand = [&](std::string text) {
+        for (std::size_t at; (at = text.find('@')) != std::string::npos;)
+            text.replace(at, 1, path(""));
+        return text;
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> args;
+        std::istringstream words(expand(row.args));
+        for (std::string word; words >> word;)
+            args.push_back(word);
+        const std::string before = folderSnapshot(_dir);
+        const Outcome result = run(args);
+        EXPECT_EQ(result.status, 1) << row.situation;
+        EXPECT_EQ(result.out, "") << row.situation;
+        EXPECT_EQ(result.err, "envlights: " + expand(row.line) + "\n") << row.situation;
+        EXPECT_EQ(folderSnapshot(_dir), before) << row.situation;
+        EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    }
+
+    // A read-only regular file is replaced whole and stays read-only.
+    ASSERT_EQ(::chmod(path("old.json").c_str(), 0444), 0);
+    const Outcome replaced = run({"-o", path("old.json"), "--format", "json"});
+    ASSERT_EQ(replaced.status, 0) << replaced.err;
+    EXPECT_EQ(readText(path("old.json")).rfind("{", 0), 0u);
+    struct stat st {};
+    ASSERT_EQ(::stat(path("old.json").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_TRUE(fs::is_symlink(path("link.json")));
 }
 
 TEST_F(EnvlightsEndToEndTest, PhysicalLightsDeliverTheIrradianceOfASmallEnvironment)

@@ -61,4 +61,10 @@ osg::ImagePtr loadImageFile(const std::string& path, std::string& error);
 /// The same, handing the note to the caller in `info` instead of logging it.
 osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFileInfo& info);
 
+/// Decodes an image held in memory (`size` bytes at `data`) exactly as loadImageFile decodes a
+/// file; `name` stands for the file in `error` and in the note, and its extension is compared
+/// with the content as a file name's would be.
+osg::ImagePtr loadImageData(const unsigned char* data, std::size_t size, const std::string& name,
+                            std::string& error, ImageFileInfo& info);
+
 } // namespace Morvek
