@@ -4,6 +4,8 @@
 
 #include "morvekShapeNodePool/ImageFile.h"
 
+#include "ScratchFolderTest.h"
+
 #include <OpenSG/OSGBaseFunctions.h>
 
 #include <Imath/half.h>
@@ -34,7 +36,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
+using imageFileTests::Bytes;
+using imageFileTests::readBytes;
+using imageFileTests::writeBytes;
 
 // Picture value of channel c (0..2) at x, y (y = 0 the top row): smooth, so that lossy
 // compressions keep it close; exact in 32-bit floats.
@@ -137,18 +141,6 @@ void writeTwoParts(const std::string& file, int width, int height)
     }
 }
 
-Bytes readBytes(const std::string& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::string& file, const Bytes& bytes)
-{
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 void putLittleEndian(Bytes& bytes, std::size_t at, std::uint64_t value, int size)
 {
     for (int i = 0; i < size; ++i)
@@ -195,20 +187,8 @@ std::size_t attributeSizeAt(const Bytes& bytes, const std::string& key)
     return std::size_t(at - bytes.begin()) + key.size();
 }
 
-class ExrReaderTest : public ::testing::Test {
+class ExrReaderTest : public imageFileTests::ScratchFolderTest {
 protected:
-    void SetUp() override
-    {
-        osg::osgInit(0, nullptr);
-        fs::remove_all(_dir);
-        fs::create_directories(_dir);
-    }
-    void TearDown() override { fs::remove_all(_dir); }
-    std::string path(const std::string& name) const { return (_dir / name).string(); }
-
-    const fs::path _dir = fs::temp_directory_path() /
-                          ("morvek-exrreader-" + std::to_string(::getpid()) + "-" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(ExrReaderTest, EveryLayoutOpenExrWritesPassesTheChecksAndDecodes)

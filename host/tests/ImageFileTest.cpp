@@ -4,6 +4,8 @@
 
 #include "morvekShapeNodePool/ImageFile.h"
 
+#include "ScratchFolderTest.h"
+
 #include <OpenSG/OSGBaseFunctions.h>
 
 #include <osgTestSupport/LogCapture.h>
@@ -31,19 +33,9 @@ namespace fs = std::filesystem;
 using Morvek::ImageFileFormat;
 using Morvek::ImageFileInfo;
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes readBytes(const std::string& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::string& file, const Bytes& bytes)
-{
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+using imageFileTests::Bytes;
+using imageFileTests::readBytes;
+using imageFileTests::writeBytes;
 
 // Channels in their stored types; value(name, x, y) with y = 0 the picture's top row.
 void writeExr(const std::string& file, int width, int height,
@@ -77,21 +69,14 @@ void writeExr(const std::string& file, int width, int height,
     out.writePixels(height);
 }
 
-class ImageFileTest : public ::testing::Test {
+class ImageFileTest : public imageFileTests::ScratchFolderTest {
 protected:
-    void SetUp() override
-    {
-        osg::osgInit(0, nullptr);
-        fs::remove_all(_dir);
-        fs::create_directories(_dir);
-    }
     void TearDown() override
     {
         for (osg::ImagePtr image : _images)
             osg::subRefCP(image);
-        fs::remove_all(_dir);
+        ScratchFolderTest::TearDown();
     }
-    std::string path(const std::string& name) const { return (_dir / name).string(); }
 
     // Loads and keeps the image until the test ends; without `error`, expects none.
     osg::ImagePtr load(const std::string& file, std::string* error = nullptr,
@@ -109,9 +94,6 @@ protected:
         return image;
     }
 
-    const fs::path _dir = fs::temp_directory_path() /
-                          ("morvek-imagefile-" + std::to_string(::getpid()) + "-" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::vector<osg::ImagePtr> _images;
 };
 

@@ -4,6 +4,8 @@
 
 #include "morvekShapeNodePool/ImageFile.h"
 
+#include "ScratchFolderTest.h"
+
 #include <OpenSG/OSGBaseFunctions.h>
 
 #include <stb_image_write.h>
@@ -21,7 +23,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
+using imageFileTests::Bytes;
+using imageFileTests::readBytes;
+using imageFileTests::writeBytes;
 
 // ---- PNG ------------------------------------------------------------------------------------
 
@@ -145,21 +149,12 @@ Bytes huffman(int tableClass, const std::vector<int>& counts)
     return segment(0xc4, body);
 }
 
-class PngJpegFileTest : public ::testing::Test {
+class PngJpegFileTest : public imageFileTests::ScratchFolderTest {
 protected:
-    void SetUp() override
-    {
-        osg::osgInit(0, nullptr);
-        fs::remove_all(_dir);
-        fs::create_directories(_dir);
-    }
-    void TearDown() override { fs::remove_all(_dir); }
-
     std::string write(const std::string& name, const Bytes& bytes) const
     {
-        const std::string file = (_dir / name).string();
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        const std::string file = path(name);
+        writeBytes(file, bytes);
         return file;
     }
 
@@ -201,10 +196,6 @@ protected:
             }
         }
     }
-
-    const fs::path _dir = fs::temp_directory_path() /
-                          ("morvek-pngjpeg-" + std::to_string(::getpid()) + "-" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(PngJpegFileTest, PngChunksAreCheckedBeforeDecoding)

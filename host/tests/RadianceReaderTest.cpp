@@ -4,6 +4,8 @@
 
 #include "morvekShapeNodePool/ImageFile.h"
 
+#include "ScratchFolderTest.h"
+
 #include <OpenSG/OSGBaseFunctions.h>
 
 #include <stb_image.h>
@@ -23,7 +25,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
+using imageFileTests::Bytes;
+using imageFileTests::readBytes;
+using imageFileTests::writeBytes;
 
 const std::string rgbeHeader = "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n";
 
@@ -40,24 +44,8 @@ std::string sizeLine(int width, int height)
     return "-Y " + std::to_string(height) + " +X " + std::to_string(width) + "\n";
 }
 
-void writeBytes(const std::string& file, const Bytes& bytes)
-{
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-class RadianceReaderTest : public ::testing::Test {
+class RadianceReaderTest : public imageFileTests::ScratchFolderTest {
 protected:
-    void SetUp() override
-    {
-        osg::osgInit(0, nullptr);
-        fs::remove_all(_dir);
-        fs::create_directories(_dir);
-    }
-    void TearDown() override { fs::remove_all(_dir); }
-
-    std::string path(const std::string& name) const { return (_dir / name).string(); }
-
     // Writes `bytes` as `name` and loads them; the image (or NullFC) and the error line.
     osg::ImagePtr load(const std::string& name, const Bytes& bytes, std::string& error)
     {
@@ -93,10 +81,6 @@ protected:
         stbi_image_free(stb);
         osg::subRefCP(image);
     }
-
-    const fs::path _dir = fs::temp_directory_path() /
-                          ("morvek-radiance-" + std::to_string(::getpid()) + "-" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(RadianceReaderTest, BadFilesGiveOneClearLine)
