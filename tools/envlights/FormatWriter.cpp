@@ -119,6 +119,6 @@ bool FormatWriter::alwaysYUp(OutputFormat format)
     return carriesNodeLights(format) || format == OutputFormat::Gltf;
 }
 
-bool FormatWriter::scalesIrradiance(OutputFormat format) { return !alwaysYUp(format); }
+bool FormatWriter::scalesIrradiance(OutputFormat format) { return !carriesNodeLights(format); }
 
 } // namespace envlights

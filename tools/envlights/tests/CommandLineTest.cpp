@@ -48,6 +48,10 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_EQ(blender.up, UpAxis::Y);
     EXPECT_EQ(blender.irradianceScale, 683.0);
     EXPECT_EQ(parse({"--format", "gltf", "--up", "y"}).options.up, UpAxis::Y);
+    for (const char* format : {"gltf", "usda", "pbrt", "mitsuba", "blender"})
+        EXPECT_EQ(parse({"--format", format, "--irradiance-scale", "0.5"}).options.irradianceScale,
+                  0.5)
+            << format;
     for (const auto& [text, value] : {std::pair{"0", 0}, {"4096", 4096}, {"007", 7}, {"-0", 0}})
         EXPECT_EQ(parse({"--lights", text}).options.lights, value) << text;
 
