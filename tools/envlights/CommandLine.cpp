@@ -16,8 +16,9 @@ constexpr const char* footerText =
     "between -X and -Z (its light shines along 0.5417 -0.6428 0.5417), over a sky gradient and a\n"
     "darker ground. Images are latitude-longitude environments (.exr, .hdr, .png, .jpg), at\n"
     "least 2 x 2 and at most 65535 pixels on a side. Regions are given in picture pixels, x from\n"
-    "the left edge and y from the top row. The physical method's irradiances are in the image's\n"
-    "radiance units times steradians.\n"
+    "the left edge and y from the top row, of the image on disk (after --rotate a region may run\n"
+    "past the right edge and go on at the left). The physical method's irradiances are in\n"
+    "the image's radiance units times steradians.\n"
     "Axes: Y up in table, json, x3d and gltf; Z up by default in pbrt, mitsuba and blender,\n"
     "Y in usda (--up changes those four). The picture's centre column faces -X and its top\n"
     "row is up (+Y, or +Z in Z-up files), its quarter column +Z (Y up) or -Y (Z up).\n"
@@ -125,7 +126,8 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         "are not irradiances)");
     app.add_option("--rotate", rotateText,
                    "turn the environment about the vertical axis first (counterclockwise seen from "
-                   "above), degrees")
+                   "above), degrees; every output records it, and regions stay in the original "
+                   "picture's pixels")
         ->type_name("DEG");
     app.add_flag("--timings", options.timings, "print the time of each phase to standard error");
     // Axes and units of the output formats.

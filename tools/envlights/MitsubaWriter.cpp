@@ -12,11 +12,13 @@ namespace envlights {
 
 namespace {
 
-// XML comments may not hold "--" nor end with '-'.
+// XML comments may not hold "--" nor end with '-'; line ends stay.
 std::string commentText(const std::string& text)
 {
     std::string out;
-    for (char c : FormatHeader::plain(text)) {
+    for (char c : text) {
+        if (c != '\n')
+            c = FormatHeader::plain(std::string(1, c))[0];
         if (c == '-' && !out.empty() && out.back() == '-')
             out += ' ';
         out += c;
@@ -36,7 +38,7 @@ std::string MitsubaWriter::write(const std::vector<PhysicalReport>& reports,
     declaration.append_attribute("encoding") = "utf-8";
     std::string header;
     for (const std::string& line : FormatHeader::lines(reports, options, up))
-        header += "\n     " + line;
+        header += "\n     " + FormatHeader::plain(line);
     doc.append_child(pugi::node_comment).set_value(commentText(header + "\n").c_str());
     pugi::xml_node scene = doc.append_child("scene");
     scene.append_attribute("version") = "3.0.0";

@@ -12,7 +12,7 @@ namespace envlights {
 /// light a comment with its image, rank, solid angle and region and one
 /// `LightSource "distant" "point3 from" [0 0 0] "point3 to" [x y z] "rgb L" [r g b]`, shining
 /// from `from` toward `to` in options.up axes (Z by default). L is the irradiance times
-/// options.irradianceScale (pbrt scales an RGB light so that L = (1, 1, 1) has luminance 1).
+/// options.irradianceScale.
 class PbrtWriter {
 public:
     static std::string write(const std::vector<PhysicalReport>& reports,
