@@ -21,7 +21,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -557,19 +556,6 @@ TEST(FormatWritersTest, RegionsAreGivenInTheOriginalPicture)
     EXPECT_EQ(nodeJson["images"][0]["lights"][0]["region"]["x"], 2);
     EXPECT_EQ(nodeJson["images"][0]["leaves"][0]["x"], 16);
     EXPECT_EQ(nodeJson["images"][0]["rotateDegrees"], 90.0);
-}
-
-TEST(FormatWritersTest, EachFormatHasItsOwnExtension)
-{
-    std::set<std::string> seen;
-    for (const OutputFormat format :
-         {OutputFormat::Table, OutputFormat::Json, OutputFormat::X3d, OutputFormat::Gltf,
-          OutputFormat::Usda, OutputFormat::Pbrt, OutputFormat::Mitsuba, OutputFormat::Blender}) {
-        const std::string extension = FormatWriter::extension(format);
-        EXPECT_EQ(extension.rfind('.', 0), 0u) << extension;
-        EXPECT_TRUE(seen.insert(extension).second) << extension;
-    }
-    EXPECT_STREQ(FormatWriter::extension(OutputFormat::Gltf), ".gltf");
 }
 
 } // namespace
