@@ -48,9 +48,9 @@ std::string MitsubaWriter::write(const std::vector<PhysicalReport>& reports,
             const Morvek::PhysicalLight& light = report.lights[k];
             const std::string rank = std::to_string(k + 1);
             scene.append_child(pugi::node_comment)
-                .set_value(
-                    commentText(report.path + " light " + rank + ": " + FormatHeader::region(light))
-                        .c_str());
+                .set_value(commentText(FormatHeader::plain(report.path) + " light " + rank + ": " +
+                                       FormatHeader::region(light))
+                               .c_str());
             pugi::xml_node emitter = scene.append_child("emitter");
             emitter.append_attribute("type") = "directional";
             emitter.append_attribute("id") =
