@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -42,6 +43,33 @@ bool readLights(const std::string& text, int& lights, std::string& error)
     return true;
 }
 
+// Workers: a whole number from 1 to maxJobs.
+bool readJobs(const std::string& text, int& jobs, std::string& error)
+{
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size());
+    const std::string significant = text.substr(first);
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        significant.empty() || significant.size() > 4 || std::stoi(significant) > maxJobs) {
+        error = "--jobs: '" + text + "' is not a whole number from 1 to " + std::to_string(maxJobs);
+        return false;
+    }
+    jobs = std::stoi(significant);
+    return true;
+}
+
+// A picture option's file must end in .png (any case): the pictures are written as PNG only.
+bool isPngName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.size() <= 4)
+        return false;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".png";
+}
+
 bool readDegrees(const std::string& text, double& degrees, std::string& error)
 {
     const char* begin = text.c_str();
@@ -71,7 +99,10 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                  "envlights");
     app.set_version_flag("--version", "envlights " + version);
     app.footer(footerText);
-    app.add_option("IMAGE", options.images, "environment images, processed in order")
+    app.add_option("IMAGE", options.images,
+                   "environment images, processed in order; a folder stands for its images "
+                   "(.exr .hdr .png .jpg .jpeg in any case, sorted by name, not its subfolders) "
+                   "and a quoted pattern (*, ?, [...]) for the files it matches, sorted")
         ->type_name("");
     app.add_option("-n,--lights", lightsText, "number of lights per image, 0 to 4096; default 16")
         ->type_name("N");
@@ -87,14 +118,18 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "write the output to FILE instead of standard output")
         ->type_name("FILE");
     app.add_option("--overlay", options.overlay,
-                   "also write a PNG showing each region and light (with several images: "
-                   "FILE-1.png, FILE-2.png, ...)")
-        ->type_name("FILE.png");
+                   "also write a PNG showing each region and light, with a legend (with several "
+                   "images: FILE-1.png, FILE-2.png, ...; with --output-dir give no FILE: "
+                   "DIR/NAME.overlay.png)")
+        ->type_name("FILE.png")
+        ->expected(0, 1);
     app.add_option("--preview", options.preview,
                    "also write a PNG of a diffuse sphere on a ground lit by the environment, by "
                    "the lights, and their difference (physical method only; with several images: "
-                   "FILE-1.png, FILE-2.png, ...)")
-        ->type_name("FILE.png");
+                   "FILE-1.png, FILE-2.png, ...; with --output-dir give no FILE: "
+                   "DIR/NAME.preview.png)")
+        ->type_name("FILE.png")
+        ->expected(0, 1);
     app.add_flag(
         "--report", options.report,
         "also give each image's irradiance error: how far the lights' lighting of diffuse "
@@ -105,6 +140,19 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "above), degrees")
         ->type_name("DEG");
     app.add_flag("--timings", options.timings, "print the time of each phase to standard error");
+    // Batches.
+    std::string jobsText;
+    app.add_option("--output-dir", options.outputDir,
+                   "write one output file per image into the existing folder DIR, named after "
+                   "the image with the format's extension (sky.exr: DIR/sky.json); instead of -o")
+        ->type_name("DIR");
+    app.add_option("-j,--jobs", jobsText,
+                   "images worked on at once, 1 to 256; default: the machine's cores. The output "
+                   "is the same whatever N is. The node method works on one image at a time.")
+        ->type_name("N");
+    app.add_flag("--keep-going", options.keepGoing,
+                 "report each image that fails in one line and go on; write the others' output, "
+                 "then exit with status 1");
 
     try {
         app.parse(argc, argv);
@@ -148,10 +196,33 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         return usage(error);
     if (app.count("--output") && options.output.empty())
         return usage("--output: the file name is empty");
-    if (app.count("--overlay") && options.overlay.empty())
-        return usage("--overlay: the file name is empty");
-    if (app.count("--preview") && options.preview.empty())
-        return usage("--preview: the file name is empty");
+    if (app.count("--jobs") && !readJobs(jobsText, options.jobs, error))
+        return usage(error);
+    if (app.count("--output-dir") && options.outputDir.empty())
+        return usage("--output-dir: the folder name is empty");
+    if (!options.outputDir.empty() && app.count("--output"))
+        return usage("--output: not with --output-dir, which names each image's output");
+    // With --output-dir the pictures are named after their images: the options take no file
+    // name and hold the suffix that each image's name takes instead.
+    const std::pair<const char*, std::string*> pictures[] = {{"overlay", &options.overlay},
+                                                             {"preview", &options.preview}};
+    for (const auto& [kind, file] : pictures) {
+        const std::string option = std::string("--") + kind;
+        const std::string suffix = std::string(".") + kind + ".png";
+        if (!app.count(option))
+            continue;
+        if (!options.outputDir.empty()) {
+            if (!file->empty())
+                return usage(option + ": with --output-dir each image's picture is DIR/NAME" +
+                             suffix + "; give " + option + " without a file name");
+            *file = suffix;
+        } else if (file->empty()) {
+            return usage(option + ": the file name is empty");
+        } else if (!isPngName(*file)) {
+            return usage(option + ": '" + *file +
+                         "' does not end in .png; the picture is written as PNG only");
+        }
+    }
     // The node's colours are normalised, not irradiances: there is nothing to measure or light.
     if (options.method == Method::Node && options.report)
         return usage("--report: the node method's colours are not irradiances; use --method "

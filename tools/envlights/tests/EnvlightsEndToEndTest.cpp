@@ -458,10 +458,15 @@ TEST_F(EnvlightsEndToEndTest, OutputsNeverClobberWhatIsNotTheirs)
     writeExr("in.exr", 8, 4, [](int x, int) { return std::array<float, 3>{float(x), 1, 1}; });
     writeExr("in2.exr", 8, 4, [](int, int y) { return std::array<float, 3>{1, float(y), 1}; });
     writeExr("in-2.exr", 8, 4, [](int, int y) { return std::array<float, 3>{1, float(y), 1}; });
+    const std::string grey(8 * 4 * 3, '\x60');
+    for (const char* name : {"in.png", "in-2.png"})
+        ASSERT_TRUE(stbi_write_png(path(name).c_str(), 8, 4, 3, grey.data(), 8 * 3));
     fs::create_directory(path("folder"));
+    fs::copy_file(path("in.exr"), path("folder/in.exr"));
     std::ofstream(path("old.json")) << "old";
     fs::create_symlink(path("old.json"), path("link.json"));
-    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    for (const char* fifo : {"fifo.png", "in.overlay.png"})
+        ASSERT_EQ(::mkfifo(path(fifo).c_str(), 0644), 0);
     const std::string regular = ", only over a regular file";
 
     const struct {
@@ -471,14 +476,23 @@ TEST_F(EnvlightsEndToEndTest, OutputsNeverClobberWhatIsNotTheirs)
     } rows[] = {
         {"a directory", "-o @folder", "@folder: will not write over a directory" + regular},
         {"a device", "-o /dev/null", "/dev/null: will not write over a device" + regular},
-        {"a FIFO", "--overlay @fifo", "@fifo: will not write over a FIFO" + regular},
+        {"a FIFO", "--overlay @fifo.png", "@fifo.png: will not write over a FIFO" + regular},
         {"a symbolic link", "-o @link.json",
          "@link.json: will not write over a symbolic link" + regular},
         {"the input", "@in.exr -o @in.exr", "@in.exr: will not write over the input image @in.exr"},
-        {"the input as overlay", "@in.exr --overlay @folder/../in.exr",
-         "@folder/../in.exr: will not write over the input image @in.exr"},
-        {"a numbered overlay on the second input", "@in.exr @in-2.exr --overlay @in.exr",
-         "@in-2.exr: will not write over the input image @in-2.exr"},
+        {"the input as overlay", "@in.png --overlay @folder/../in.png",
+         "@folder/../in.png: will not write over the input image @in.png"},
+        {"a numbered overlay on the second input", "@in.exr @in-2.png --overlay @in.png",
+         "@in-2.png: will not write over the input image @in-2.png"},
+        {"two images of one name into one folder", "@in.exr @folder --output-dir @",
+         "@in.txt: both @in.exr and @folder/in.exr would be written there; rename one or run "
+         "them apart"},
+        {"an image's picture in the folder is a FIFO", "@in.exr --output-dir @ --overlay",
+         "@in.overlay.png: will not write over a FIFO" + regular},
+        {"a folder that is not there", "@in.exr --output-dir @none",
+         "@none: cannot write into the folder: No such file or directory"},
+        {"a file as the folder", "@in.exr --output-dir @in.png",
+         "@in.png: not a folder; --output-dir needs an existing folder"},
         {"output and overlay", "-o @x.png --overlay @x.png",
          "@x.png: named by two outputs; each needs a file of its own"},
         {"numbered overlays and previews", "@in.exr @in2.exr --overlay @p.png --preview @p.png",
@@ -589,7 +603,7 @@ TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
         const char* line; // after "envlights: "; "..." first means "ends with", last "starts with"
     } rows[] = {
         {"@missing.exr", 1, "@missing.exr: cannot open: No such file or directory"},
-        {"@folder.exr", 1, "@folder.exr: is a directory, not an image file"},
+        {"@folder.exr", 1, "@folder.exr: no images (.exr, .hdr, .png, .jpg, .jpeg) in the folder"},
         {"@empty.exr", 1, "@empty.exr: the file is empty"},
         {"@cut.exr", 1, "...)"},
         {"@notes.png", 1,
