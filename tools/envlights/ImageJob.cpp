@@ -64,6 +64,22 @@ EnvironmentReport overlayReport(const PhysicalReport& physical)
     return report;
 }
 
+// Each light's share of the lights' power (the luminance of its irradiance), for the size of
+// its mark.
+std::vector<double> powerShares(const PhysicalReport& physical)
+{
+    std::vector<double> shares;
+    double total = 0.0;
+    for (const Morvek::PhysicalLight& light : physical.lights) {
+        const auto& e = light.irradiance;
+        shares.push_back(0.2126 * e[0] + 0.7152 * e[1] + 0.0722 * e[2]);
+        total += shares.back();
+    }
+    for (double& share : shares)
+        share = total > 0.0 ? share / total : 0.0;
+    return shares;
+}
+
 } // namespace
 
 ImageJob::ImageJob(InputList::Entry input)
@@ -113,7 +129,8 @@ bool ImageJob::work(const Options& options, LightExtractor* extractor)
     }
     if (!options.overlay.empty()) {
         const PhaseTimer::Scope scope = _timer.measure("overlay");
-        if (!OverlayRenderer::renderPng(image, _node, _overlayPng, error)) {
+        if (!OverlayRenderer::renderPng(image, _node, {{}, "node", "densest region"}, _overlayPng,
+                                        error)) {
             _error = _name + ": cannot draw the overlay: " + error;
             return false;
         }
@@ -150,7 +167,9 @@ bool ImageJob::extractPhysical(osg::ImagePtr image, const Options& options)
     }
     if (!options.overlay.empty()) {
         const PhaseTimer::Scope scope = _timer.measure("overlay");
-        if (!OverlayRenderer::renderPng(image, overlayReport(_physical), _overlayPng, error)) {
+        const OverlayRenderer::Content content{powerShares(_physical), "physical", "most powerful"};
+        if (!OverlayRenderer::renderPng(image, overlayReport(_physical), content, _overlayPng,
+                                        error)) {
             _error = _name + ": cannot draw the overlay: " + error;
             return false;
         }
