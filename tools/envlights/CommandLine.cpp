@@ -16,7 +16,8 @@ constexpr const char* footerText =
     "darker ground. Images are latitude-longitude environments (.exr, .hdr, .png, .jpg), at\n"
     "least 2 x 2 and at most 65535 pixels on a side. Regions are given in picture pixels, x from\n"
     "the left edge and y from the top row. The physical method's irradiances are in the image's\n"
-    "radiance units times steradians.\n"
+    "radiance units times steradians. While images are worked on, a progress line is kept on\n"
+    "standard error when it is a terminal.\n"
     "Exit status: 0 success, 1 an input or output file failed, 2 a wrong command line.";
 
 // Whole numbers only: digits with an optional leading minus, nothing else.
@@ -118,16 +119,16 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "write the output to FILE instead of standard output")
         ->type_name("FILE");
     app.add_option("--overlay", options.overlay,
-                   "also write a PNG showing each region and light, with a legend (with several "
-                   "images: FILE-1.png, FILE-2.png, ...; with --output-dir give no FILE: "
-                   "DIR/NAME.overlay.png)")
+                   "also write a PNG (the name ends in .png) showing each region and light, with a "
+                   "legend (with several images: FILE-1.png, FILE-2.png, ...; with --output-dir "
+                   "give no FILE, after the images: DIR/NAME.overlay.png)")
         ->type_name("FILE.png")
         ->expected(0, 1);
     app.add_option("--preview", options.preview,
                    "also write a PNG of a diffuse sphere on a ground lit by the environment, by "
-                   "the lights, and their difference (physical method only; with several images: "
-                   "FILE-1.png, FILE-2.png, ...; with --output-dir give no FILE: "
-                   "DIR/NAME.preview.png)")
+                   "the lights, and their difference (physical method only; PNG as --overlay; with "
+                   "several images: FILE-1.png, FILE-2.png, ...; with --output-dir give no FILE, "
+                   "after the images: DIR/NAME.preview.png)")
         ->type_name("FILE.png")
         ->expected(0, 1);
     app.add_flag(
@@ -152,7 +153,8 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         ->type_name("N");
     app.add_flag("--keep-going", options.keepGoing,
                  "report each image that fails in one line and go on; write the others' output, "
-                 "then exit with status 1");
+                 "then exit with status 1 (without it the first failure ends the run and "
+                 "nothing is written)");
 
     try {
         app.parse(argc, argv);
