@@ -1,8 +1,8 @@
 #include "EnvlightsApp.h"
 
+#include "FormatWriter.h"
 #include "ImageJob.h"
 #include "InputList.h"
-#include "JsonWriter.h"
 #include "LightExtractor.h"
 #include "LogRelay.h"
 #include "MessageLine.h"
@@ -10,9 +10,7 @@
 #include "OutputNames.h"
 #include "PhaseTimer.h"
 #include "ProgressLine.h"
-#include "TableWriter.h"
 #include "WorkerPool.h"
-#include "X3dWriter.h"
 
 #include <OpenSG/OSGBaseFunctions.h>
 
@@ -22,20 +20,6 @@
 namespace envlights {
 
 namespace {
-
-// Each format's file extension, for the files of --output-dir: kept in this one place.
-std::string formatExtension(OutputFormat format)
-{
-    switch (format) {
-    case OutputFormat::Table:
-        return ".txt";
-    case OutputFormat::Json:
-        return ".json";
-    case OutputFormat::X3d:
-        return ".x3d";
-    }
-    return ".txt";
-}
 
 unsigned workerCount(const Options& options)
 {
@@ -53,22 +37,11 @@ std::string EnvlightsApp::format(const Options& options,
                                  const std::vector<EnvironmentReport>& nodeReports,
                                  const std::vector<PhysicalReport>& physicalReports) const
 {
-    const bool node = options.method == Method::Node;
-    const std::string generator = "envlights " + _version;
-    std::string text;
-    switch (options.format) {
-    case OutputFormat::Table:
-        text = node ? TableWriter::write(nodeReports) : TableWriter::write(physicalReports);
-        break;
-    case OutputFormat::Json:
-        text = node ? JsonWriter::write(nodeReports) : JsonWriter::write(physicalReports);
-        break;
-    case OutputFormat::X3d:
-        text = node ? X3dWriter::write(nodeReports, generator)
-                    : X3dWriter::write(physicalReports, generator);
-        break;
-    }
-    return text;
+    const FormatOptions formatOptions{options.up, options.irradianceScale, options.rotateDeg,
+                                      "envlights " + _version};
+    return options.method == Method::Node
+               ? FormatWriter::write(options.format, nodeReports, formatOptions)
+               : FormatWriter::write(options.format, physicalReports, formatOptions);
 }
 
 int EnvlightsApp::run(const Options& options)
@@ -92,7 +65,7 @@ int EnvlightsApp::run(const Options& options)
     };
     const bool node = options.method == Method::Node;
     const bool inFolder = !options.outputDir.empty();
-    const std::string extension = formatExtension(options.format);
+    const std::string extension = FormatWriter::extension(options.format);
 
     // Every output is checked before any work, so that a refused one leaves everything as it
     // was: the same names the staging below uses.
