@@ -246,6 +246,37 @@ TEST_F(ExrReaderTest, EveryLayoutOpenExrWritesPassesTheChecksAndDecodes)
 
 // The file-length bound assumes each coder's best packing: constant pictures, which every coder
 // packs best, must still pass it.
+// A program that runs its own workers decodes each image on the calling thread; the pixels are
+// the same as from OpenEXR's pool.
+TEST_F(ExrReaderTest, DecodingOnTheCallersThreadGivesTheSamePixels)
+{
+    writeScanlines(path("chunks.exr"), 300, 200, Imf::ZIP_COMPRESSION); // 13 chunks
+    auto pixels = [&](bool useThreads) {
+        Morvek::setImageFileDecodeThreads(useThreads);
+        std::string error;
+        osg::ImagePtr image = Morvek::loadImageFile(path("chunks.exr"), error);
+        Morvek::setImageFileDecodeThreads(true);
+        EXPECT_NE(image, osg::NullFC) << error;
+        if (image == osg::NullFC)
+            return std::vector<float>();
+        osg::addRefCP(image);
+        const float* data = reinterpret_cast<const float*>(image->getData());
+        std::vector<float> copy(data, data + 3 * 300 * 200);
+        osg::subRefCP(image);
+        return copy;
+    };
+    const std::vector<float> pooled = pixels(true);
+    const std::vector<float> here = pixels(false);
+    ASSERT_EQ(pooled.size(), std::size_t(3 * 300 * 200));
+    EXPECT_EQ(pooled, here);
+    // And both are the picture written, its top row last.
+    const std::vector<float> written = picture(300, 200);
+    for (int row = 0; row < 200; ++row)
+        ASSERT_TRUE(std::equal(written.begin() + 900 * row, written.begin() + 900 * (row + 1),
+                               here.begin() + 900 * (199 - row)))
+            << "row " << row;
+}
+
 TEST_F(ExrReaderTest, ConstantPicturesPassTheFileLengthBound)
 {
     const struct {

@@ -12,6 +12,8 @@
 #include "ProgressLine.h"
 #include "WorkerPool.h"
 
+#include <morvekShapeNodePool/ImageFile.h>
+
 #include <OpenSG/OSGBaseFunctions.h>
 
 #include <algorithm>
@@ -117,8 +119,12 @@ int EnvlightsApp::run(const Options& options)
     // Each job's lines come out when every job before it has ended, as from a single worker.
     std::size_t failures = 0;
     const ImageJob* stopped = nullptr;
+    const unsigned workers =
+        static_cast<unsigned>(std::min<std::size_t>(workerCount(options), jobs.size()));
+    // Several images at once keep the cores busy: each is then decoded on its own worker.
+    Morvek::setImageFileDecodeThreads(workers < 2);
     WorkerPool::run(
-        jobs.size(), workerCount(options),
+        jobs.size(), workers,
         [&](std::size_t i) { jobs[i].run(options, node ? &extractor : nullptr); },
         [&](std::size_t i) {
             for (const std::string& warning : jobs[i].warnings())

@@ -12,6 +12,7 @@
 #include <OpenEXR/ImfVersion.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -380,8 +381,12 @@ bool readLayout(const Bytes& bytes, ImageTarget& target, Imf::Header& first, std
 
 // OpenEXR decodes chunks on its global thread pool; without threads there it decodes on the
 // caller's. One thread per core, unless the program chose a count itself.
+std::atomic<bool> useDecodeThreads{true};
+
 int decodeThreads()
 {
+    if (!useDecodeThreads.load(std::memory_order_relaxed))
+        return 0;
     static std::mutex mutex;
     const std::lock_guard<std::mutex> lock(mutex);
     if (Imf::globalThreadCount() == 0)
@@ -390,6 +395,11 @@ int decodeThreads()
 }
 
 } // namespace
+
+void ExrReader::setUseThreads(bool useThreads)
+{
+    useDecodeThreads.store(useThreads, std::memory_order_relaxed);
+}
 
 bool ExrReader::read(const std::vector<unsigned char>& bytes, ImageTarget& target,
                      std::string& error)

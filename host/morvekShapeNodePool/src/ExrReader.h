@@ -15,6 +15,8 @@ public:
     // path) for anything it cannot read.
     static bool read(const std::vector<unsigned char>& bytes, ImageTarget& target,
                      std::string& error);
+    // True (the default): chunks are decoded on OpenEXR's pool; false: on the caller's thread.
+    static void setUseThreads(bool useThreads);
 };
 
 } // namespace Morvek

@@ -68,6 +68,8 @@ bool readFile(const std::string& path, Bytes& bytes, std::string& error)
 
 } // namespace
 
+void setImageFileDecodeThreads(bool useThreads) { ExrReader::setUseThreads(useThreads); }
+
 const char* imageFileFormatName(ImageFileFormat format)
 {
     switch (format) {
@@ -139,13 +141,12 @@ osg::ImagePtr decodeBytes(const Bytes& bytes, const std::string& name, std::stri
 
     ImageTarget target(name);
     try {
-        const bool decoded = info.format == ImageFileFormat::OpenEXR
-                                 ? ExrReader::read(bytes, target, error)
-                             : info.format == ImageFileFormat::RadianceHDR
-                                 ? RadianceReader::read(bytes, target, error)
-                                 : info.format == ImageFileFormat::JPEG
-                                 ? JpegReader::read(bytes, target, error)
-                                 : StbReader::read(bytes, target, error);
+        const bool decoded =
+            info.format == ImageFileFormat::OpenEXR ? ExrReader::read(bytes, target, error)
+            : info.format == ImageFileFormat::RadianceHDR
+                ? RadianceReader::read(bytes, target, error)
+            : info.format == ImageFileFormat::JPEG ? JpegReader::read(bytes, target, error)
+                                                   : StbReader::read(bytes, target, error);
         if (!decoded)
             return osg::NullFC;
         return target.release();

@@ -67,4 +67,10 @@ osg::ImagePtr loadImageFile(const std::string& path, std::string& error, ImageFi
 osg::ImagePtr loadImageData(const unsigned char* data, std::size_t size, const std::string& name,
                             std::string& error, ImageFileInfo& info);
 
+/// Whether a decoder may spread one image over threads of its own (OpenEXR's pool, one thread
+/// per core; the default) or decodes on the calling thread. A program that already loads
+/// several images at once on its own threads turns this off: the cores are busy, and handing
+/// chunks to another pool only adds waiting.
+void setImageFileDecodeThreads(bool useThreads);
+
 } // namespace Morvek
