@@ -1,0 +1,39 @@
+"""The folder example writes one file per image, each the lights of that image. It is written
+for glTF; the formats this build has are exercised here."""
+
+import os
+import shutil
+import subprocess
+import sys
+
+import envlights
+
+EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "examples", "lights_for_folder.py")
+
+
+def test_one_output_per_image_with_that_images_lights(tmp_path, hdri_dir, images):
+    folder = tmp_path / "hdris"
+    folder.mkdir()
+    names = ["forest", "sunrise", "sunset"]
+    for name in names:
+        shutil.copy(os.path.join(hdri_dir, name + ".exr"), folder)
+    (folder / "readme.txt").write_text("not a picture, not taken\n")
+    fmt = "gltf" if "gltf" in envlights.formats else "json"
+    done = subprocess.run([sys.executable, EXAMPLE, str(folder), str(tmp_path / "out"), "-n", "4",
+                           "--format", fmt, "--jobs", "3"], capture_output=True, text=True,
+                          check=False)
+    assert done.returncode == 0, done.stderr
+    assert sorted(os.listdir(tmp_path / "out")) == [n + "." + fmt for n in names]
+    for name in names:
+        expected = envlights.extract(images[name], n=4, name=name + ".exr").to_format(fmt)
+        assert (tmp_path / "out" / (name + "." + fmt)).read_text() == expected
+
+
+def test_a_format_this_build_lacks_fails_per_image(tmp_path, hdri_dir):
+    folder = tmp_path / "hdris"
+    folder.mkdir()
+    shutil.copy(os.path.join(hdri_dir, "forest.exr"), folder)
+    done = subprocess.run([sys.executable, EXAMPLE, str(folder), str(tmp_path / "out"),
+                           "--format", "obj"], capture_output=True, text=True, check=False)
+    assert done.returncode == 1
+    assert "forest.exr: format 'obj' is not one of" in done.stderr

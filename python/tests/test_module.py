@@ -1,0 +1,36 @@
+"""What a user reads: the help texts, the format list, printing, and methods that do not fit."""
+
+import pytest
+
+import envlights
+
+
+def test_help_shows_the_documentation():
+    for function, words in [(envlights.extract, ["n: int = 16", "rotate: float = 0.0",
+                                                 "RuntimeWarning", "GIL"]),
+                            (envlights.load, ["OSError", "ValueError", "top row first"]),
+                            (envlights.irradiance_error, ["2000 normals"]),
+                            (envlights.preview, ["240 x 960 x 3 uint8"])]:
+        for word in words:
+            assert word in function.__doc__, (function.__name__, word)
+
+
+def test_every_format_has_its_method_and_unknown_ones_are_refused(images):
+    lights = envlights.extract(images["forest"], n=2)
+    assert set(envlights.formats) >= {"table", "json", "x3d"}
+    for name in envlights.formats:
+        assert getattr(lights, "to_" + name)() == lights.to_format(name)
+    with pytest.raises(ValueError, match="^format 'obj' is not one of table json x3d"):
+        lights.to_format("obj")
+    assert repr(lights) + "\n" == lights.to_table()
+    assert repr(lights).startswith("image: 1024 x 512, 2 lights (physical method)")
+
+
+def test_node_lights_have_no_irradiance_to_measure_or_preview(images):
+    lights = envlights.extract(images["forest"], n=4, method="node")
+    assert lights.irradiance is None and lights.solid_angle is None
+    assert lights.total_irradiance is None
+    assert lights.color.shape == (4, 3) and lights.region.shape == (4, 4)
+    for function in (envlights.irradiance_error, envlights.preview):
+        with pytest.raises(ValueError, match="needs physical lights"):
+            function(images["forest"], lights)
