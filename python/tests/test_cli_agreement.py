@@ -81,3 +81,19 @@ def test_the_light_invariants_hold(images):
     assert (lights.region[:, 2] * lights.region[:, 3]).sum() == lights.width * lights.height
     np.testing.assert_allclose(lights.color.max(axis=1), 1.0)
     assert lights.method == "physical" and (lights.width, lights.height) == (1024, 512)
+
+
+@pytest.mark.parametrize("method", ["physical", "node"])
+def test_an_8_bit_picture_gives_the_programs_lights(hdri_dir, run_cli, tmp_path, method):
+    # The program's preview of an HDRI is an 8-bit PNG to take as an environment in turn.
+    status, _, err = run_cli(os.path.join(hdri_dir, "forest.exr"), "--preview",
+                             str(tmp_path / "forest.png"))
+    assert status == 0, err
+    status, out, err = run_cli("forest.png", "-n", "8", "--method", method, "--format", "json",
+                               cwd=str(tmp_path))
+    assert status == 0, err
+    loaded = envlights.load(str(tmp_path / "forest.png"))
+    as_bytes = np.rint(loaded * 255).astype(np.uint8)
+    for image in (loaded, as_bytes):
+        lights = envlights.extract(image, n=8, method=method, name="forest.png")
+        assert lights.to_json() == out, image.dtype
