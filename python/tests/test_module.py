@@ -6,13 +6,9 @@ import envlights
 
 
 def test_help_shows_the_documentation():
-    for function, words in [(envlights.extract, ["n: int = 16", "rotate: float = 0.0",
-                                                 "RuntimeWarning", "GIL"]),
-                            (envlights.load, ["OSError", "ValueError", "top row first"]),
-                            (envlights.irradiance_error, ["2000 normals"]),
-                            (envlights.preview, ["240 x 960 x 3 uint8"])]:
-        for word in words:
-            assert word in function.__doc__, (function.__name__, word)
+    for function, words in [(envlights.extract, ["n: int = 16", "RuntimeWarning", "GIL"]),
+                            (envlights.load, ["OSError", "ValueError", "top row first"])]:
+        assert all(word in function.__doc__ for word in words), function.__name__
 
 
 def test_every_format_has_its_method_and_unknown_ones_are_refused(images):

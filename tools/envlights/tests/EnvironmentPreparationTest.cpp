@@ -119,32 +119,4 @@ TEST(EnvironmentPreparationTest, AViewIsPreparedAsTheToolPreparesAnImageAndCopie
     }
 }
 
-TEST(EnvironmentPreparationTest, SizesOutsideTheTablesLimitsAreRefusedWithTheirSize)
-{
-    struct Row {
-        int width, height;
-        const char* error;
-    };
-    const Row rows[] = {
-        {1, 1, "sky: the image is smaller than 2 x 2 pixels (1 x 1)"},
-        {1, 8, "sky: the image is smaller than 2 x 2 pixels (1 x 8)"},
-        {8, 1, "sky: the image is smaller than 2 x 2 pixels (8 x 1)"},
-        {65536, 2, "sky: the image is larger than 65535 pixels on a side (65536 x 2)"},
-        {2, 65536, "sky: the image is larger than 65535 pixels on a side (2 x 65536)"},
-    };
-    const float pixel[3] = {1.0f, 1.0f, 1.0f};
-    for (const Row& row : rows) {
-        // Refused before any pixel is read, so one pixel stands for the whole picture.
-        EnvironmentPreparation preparation;
-        std::string warning, error;
-        EXPECT_FALSE(
-            preparation.prepare({pixel, row.width, row.height, false}, "sky", 0.0, warning, error));
-        EXPECT_EQ(error, row.error);
-        EXPECT_EQ(preparation.image().rgb, nullptr) << row.error;
-    }
-    std::string error;
-    EXPECT_TRUE(EnvironmentPreparation::checkSize(2, 2, "sky", error)) << error;
-    EXPECT_TRUE(EnvironmentPreparation::checkSize(65535, 65535, "sky", error)) << error;
-}
-
 } // namespace
