@@ -257,7 +257,8 @@ TEST_F(ExrReaderTest, ConstantPicturesPassTheFileLengthBound)
         {Imf::ZIP_COMPRESSION, Imf::HALF},    {Imf::ZIP_COMPRESSION, Imf::FLOAT},
         {Imf::PXR24_COMPRESSION, Imf::FLOAT}, {Imf::B44_COMPRESSION, Imf::HALF},
         {Imf::B44A_COMPRESSION, Imf::HALF},   {Imf::PIZ_COMPRESSION, Imf::HALF},
-        {Imf::DWAB_COMPRESSION, Imf::HALF},
+        {Imf::PIZ_COMPRESSION, Imf::FLOAT},   {Imf::DWAA_COMPRESSION, Imf::HALF},
+        {Imf::DWAB_COMPRESSION, Imf::HALF},   {Imf::DWAB_COMPRESSION, Imf::FLOAT},
     };
     const int w = 1024, h = 512;
     for (const auto& row : rows) {
@@ -274,6 +275,40 @@ TEST_F(ExrReaderTest, ConstantPicturesPassTheFileLengthBound)
                                 [](float v) { return std::fabs(v - 0.25f) < 1e-3f; }),
                   3 * w * h);
         osg::subRefCP(image);
+    }
+}
+
+// The wavelet and DCT coders pack pictures far tighter than deflate, but not without limit: a
+// file with the right number of chunks and a data window widened far beyond what they hold is
+// refused before its pixels are allocated.
+TEST_F(ExrReaderTest, PizAndDwaFilesTooSmallForTheirPixelsAreRefused)
+{
+    // Constant 40-pixel-wide pictures whose rows are then declared 65535 pixels wide; the
+    // chunk tables still fit, having as many entries as before.
+    const struct {
+        Imf::Compression compression;
+        int height;
+    } rows[] = {
+        {Imf::PIZ_COMPRESSION, 50},    // 2 chunks of 32 lines
+        {Imf::DWAA_COMPRESSION, 2730}, // 86 chunks of 32 lines
+        {Imf::DWAB_COMPRESSION, 2730}, // 11 chunks of 256 lines
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.compression));
+        writeConstant(path("small.exr"), 40, row.height, row.compression, Imf::FLOAT);
+        Bytes bytes = readBytes(path("small.exr"));
+        std::string error;
+        osg::ImagePtr image = Morvek::loadImageFile(path("small.exr"), error);
+        ASSERT_NE(image, osg::NullFC) << error;
+        osg::addRefCP(image);
+        osg::subRefCP(image);
+        patchDataWindow(bytes, 65535, row.height);
+        writeBytes(path("wide.exr"), bytes);
+        EXPECT_EQ(Morvek::loadImageFile(path("wide.exr"), error), osg::NullFC);
+        EXPECT_EQ(error, path("wide.exr") + ": corrupt or truncated OpenEXR data (a file of " +
+                             std::to_string(bytes.size()) + " bytes cannot hold 65535 x " +
+                             std::to_string(row.height) +
+                             " pixels of 12 bytes with this compression)");
     }
 }
 

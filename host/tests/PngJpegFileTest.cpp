@@ -323,6 +323,12 @@ TEST_F(PngJpegFileTest, JpegMarkersAreCheckedBeforeDecoding)
                       good.begin() + std::ptrdiff_t(sof + segmentSize(good, sof)));
     std::vector<int> overrun(16, 0);
     overrun[8] = overrun[9] = overrun[10] = 200; // 600 symbols: more than a table holds
+    // The scan's coded bytes all ones (0xFF stuffed as 0xFF 0x00): as many bytes as before, so
+    // the stream's walk passes, but no Huffman code is all ones.
+    Bytes allOnes(good.begin(), good.begin() + std::ptrdiff_t(sos + segmentSize(good, sos)));
+    for (std::size_t i = 0; i < codedBytes(good, sos); ++i)
+        allOnes.insert(allOnes.end(), {0xff, 0x00});
+    allOnes.insert(allOnes.end(), {0xff, 0xd9});
     auto join = [](std::initializer_list<Bytes> parts) {
         Bytes out;
         for (const Bytes& p : parts)
@@ -356,6 +362,8 @@ TEST_F(PngJpegFileTest, JpegMarkersAreCheckedBeforeDecoding)
          "corrupt JPEG data: image data before the frame header"},
         {"short-segment.jpg", join({soi, Bytes{0xff, 0xe0, 0x00, 0x01}, eoi}),
          "corrupt JPEG data: marker 0xE0 has a length below 2"},
+        // Past the walk, the decoder's own complaints about the coded data are refusals too.
+        {"all-ones.jpg", allOnes, "corrupt JPEG data: bad Huffman code"},
     };
     expectRows(rows);
 }

@@ -3,7 +3,8 @@
 
     python3 lights_for_folder.py HDRI_FOLDER OUTPUT_FOLDER [-n 16] [--format gltf] [--jobs 4]
 
-Each IMAGE.exr / .hdr / .png / .jpg gives OUTPUT_FOLDER/IMAGE.<format>. The physical method
+Each IMAGE.exr / .hdr / .png / .jpg gives OUTPUT_FOLDER/IMAGE.gltf (or the extension of the
+format asked for). The physical method
 releases the GIL, so threads extract in parallel. Prints one line per image and exits with 1
 when any image failed.
 """
@@ -16,15 +17,14 @@ import sys
 import envlights
 
 PICTURES = (".exr", ".hdr", ".png", ".jpg", ".jpeg")
-EXTENSIONS = {"table": "txt"}  # every other format's file ends with its name
 
 
 def process(source, output_folder, n, fmt):
     """Extracts the lights of one file and writes them; returns the file written."""
     lights = envlights.extract(envlights.load(source), n=n, name=os.path.basename(source))
+    text = lights.to_format(fmt)  # first: an unknown format raises ValueError, writes nothing
     stem = os.path.splitext(os.path.basename(source))[0]
-    target = os.path.join(output_folder, stem + "." + EXTENSIONS.get(fmt, fmt))
-    text = lights.to_format(fmt)
+    target = os.path.join(output_folder, stem + envlights.extensions[fmt])
     with open(target, "w", encoding="utf-8") as out:
         out.write(text)
     return target

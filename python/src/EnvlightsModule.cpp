@@ -6,6 +6,7 @@
 #include "Lights.h"
 
 #include <EnvironmentPreparation.h>
+#include <FormatWriter.h>
 #include <LightsFromImage.h>
 #include <MessageLine.h>
 #include <PreviewRenderer.h>
@@ -19,6 +20,7 @@
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <cerrno>
 #include <cmath>
@@ -260,10 +262,11 @@ py::array_t<std::uint8_t> preview(const py::handle& image, const Lights& lights)
         release);
 }
 
-std::string writeFormat(const Lights& lights, const std::string& name)
+std::string writeFormat(const Lights& lights, const std::string& name,
+                        const std::optional<std::string>& up, double irradianceScale)
 {
     std::string text, error;
-    if (!lights.write(name, generator, text, error))
+    if (!lights.write(name, up.value_or(""), irradianceScale, generator, text, error))
         raise(PyExc_ValueError, error);
     return text;
 }
@@ -314,31 +317,40 @@ densest region first. print() shows them as envlights' table does.)");
                                "n float64: each light's region's solid angle, steradians (None "
                                "for node).")
         .def_property_readonly("region", &Lights::region,
-                               "n x 4 int64: x, y, width, height of each light's region in "
-                               "picture pixels, y from the top row.")
+                               "n x 4 int64: x, y, width, height of each light's region in the "
+                               "original picture's pixels (before rotate), y from the top row; "
+                               "a region turned past the right edge goes on from the left.")
         .def_property_readonly("total_irradiance", &Lights::totalIrradiance,
                                "3 float64: what all lights deliver together (None for node).")
         .def("__len__", &Lights::size)
         .def("__repr__",
              [](const Lights& l) {
-                 std::string text = writeFormat(l, "table");
+                 std::string text = writeFormat(l, "table", std::nullopt, 1.0);
                  if (!text.empty() && text.back() == '\n')
                      text.pop_back();
                  return text;
              })
-        .def("to_format", &writeFormat, "name"_a,
-             "The lights in the format `name` (one of envlights.formats), as envlights "
-             "--format writes them.");
+        .def("to_format", &writeFormat, "name"_a, "up"_a = py::none(), "irradiance_scale"_a = 1.0,
+             "The lights in the format `name` (one of envlights.formats), as envlights --format "
+             "writes them: `up` 'y' or 'z' (None: the format's own axes) and `irradiance_scale` "
+             "as --up and --irradiance-scale. Raises ValueError where envlights refuses them.");
     py::list names;
-    for (const Lights::Format& format : Lights::formats()) {
-        const std::string name = format.name;
+    py::dict extensions;
+    for (const envlights::OutputFormat format : Lights::formats()) {
+        const std::string name = envlights::FormatWriter::name(format);
         names.append(name);
-        const std::string doc = "The lights as envlights --format " + name + " writes them.";
+        extensions[py::str(name)] = envlights::FormatWriter::extension(format);
+        const std::string doc = "The lights as envlights --format " + name + " writes them; " +
+                                "to_format('" + name + "', up, irradiance_scale).";
         // pybind11 keeps its own copies of the name and the text.
-        lights.def(("to_" + name).c_str(), [name](const Lights& l) { return writeFormat(l, name); },
-                   py::doc(doc.c_str()));
+        lights.def(("to_" + name).c_str(),
+                   [name](const Lights& l, const std::optional<std::string>& up, double scale) {
+                       return writeFormat(l, name, up, scale);
+                   },
+                   "up"_a = py::none(), "irradiance_scale"_a = 1.0, py::doc(doc.c_str()));
     }
     m.attr("formats") = py::tuple(names);
+    m.attr("extensions") = extensions;
 
     m.def("load", &load, "path"_a,
           R"(Reads an image file as an H x W x 3 float32 array, top row first.

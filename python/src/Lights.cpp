@@ -1,8 +1,10 @@
 #include "Lights.h"
 
-#include <JsonWriter.h>
-#include <TableWriter.h>
-#include <X3dWriter.h>
+#include <EnvironmentRotation.h>
+#include <FormatWriter.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace py = pybind11;
 
@@ -22,18 +24,12 @@ py::array_t<Value> table(std::size_t rows, std::size_t columns, Fill fill)
 
 } // namespace
 
-const std::vector<Lights::Format>& Lights::formats()
+const std::vector<OutputFormat>& Lights::formats()
 {
-    // One row per format; the writers take several images, one is given here.
-    static const std::vector<Format> rows = {
-        {"table", [](const auto& r, const auto&) { return TableWriter::write(r); },
-         [](const auto& r, const auto&) { return TableWriter::write(r); }},
-        {"json", [](const auto& r, const auto&) { return JsonWriter::write(r); },
-         [](const auto& r, const auto&) { return JsonWriter::write(r); }},
-        {"x3d", [](const auto& r, const auto& g) { return X3dWriter::write(r, g); },
-         [](const auto& r, const auto& g) { return X3dWriter::write(r, g); }},
-    };
-    return rows;
+    static const std::vector<OutputFormat> all = {
+        OutputFormat::Table, OutputFormat::Json, OutputFormat::X3d,     OutputFormat::Gltf,
+        OutputFormat::Usda,  OutputFormat::Pbrt, OutputFormat::Mitsuba, OutputFormat::Blender};
+    return all;
 }
 
 Lights::Lights(PhysicalReport report, double rotateDeg)
@@ -103,8 +99,10 @@ py::object Lights::solidAngle() const
 py::array_t<std::int64_t> Lights::region() const
 {
     return table<std::int64_t>(size(), 4, [&](std::size_t i, std::int64_t* out) {
-        const PictureRect& r =
-            _physical ? _physicalReport.lights[i].region : _nodeReport.lights[i].region;
+        const PictureRect r = EnvironmentRotation(_rotateDeg)
+                                  .originalRegion(_physical ? _physicalReport.lights[i].region
+                                                            : _nodeReport.lights[i].region,
+                                                  width());
         out[0] = r.x;
         out[1] = r.y;
         out[2] = r.width;
@@ -122,27 +120,51 @@ py::object Lights::totalIrradiance() const
     return array;
 }
 
-bool Lights::write(const std::string& name, const std::string& generator, std::string& text,
-                   std::string& error) const
+bool Lights::write(const std::string& name, const std::string& up, double irradianceScale,
+                   const std::string& generator, std::string& text, std::string& error) const
 {
-    for (const Format& format : formats()) {
-        if (name != format.name)
-            continue;
-        if (_physical) {
-            text = format.physical({_physicalReport}, generator);
-            return true;
-        }
-        if (!format.node) {
-            error = "format " + name + ": takes physical lights only";
+    const std::vector<OutputFormat>& all = formats();
+    const auto format = std::find_if(all.begin(), all.end(),
+                                     [&](OutputFormat f) { return name == FormatWriter::name(f); });
+    if (format == all.end()) {
+        error = "format: '" + name + "' is not one of";
+        for (const OutputFormat f : all)
+            error += std::string(" ") + FormatWriter::name(f);
+        return false;
+    }
+    FormatOptions options;
+    options.rotateDeg = _rotateDeg;
+    options.generator = generator;
+    if (!up.empty()) {
+        if (up != "y" && up != "z") {
+            error = "up: '" + up + "' is not one of y, z";
             return false;
         }
-        text = format.node({_nodeReport}, generator);
+        options.up = up == "y" ? UpAxis::Y : UpAxis::Z;
+        if (options.up == UpAxis::Z && FormatWriter::alwaysYUp(*format)) {
+            error = "up z: the " + name + " format is always Y-up";
+            return false;
+        }
+    }
+    if (!std::isfinite(irradianceScale) || !(irradianceScale > 0.0)) {
+        error = "irradiance_scale: not a positive number";
+        return false;
+    }
+    if (irradianceScale != 1.0 && !FormatWriter::scalesIrradiance(*format)) {
+        error = "irradiance_scale: the " + name + " format gives irradiances unscaled";
+        return false;
+    }
+    options.irradianceScale = irradianceScale;
+    if (_physical) {
+        text = FormatWriter::write(*format, {_physicalReport}, options);
         return true;
     }
-    error = "format '" + name + "' is not one of";
-    for (const Format& format : formats())
-        error += std::string(" ") + format.name;
-    return false;
+    if (!FormatWriter::carriesNodeLights(*format)) {
+        error = "format " + name + ": the node method's colours are not irradiances";
+        return false;
+    }
+    text = FormatWriter::write(*format, {_nodeReport}, options);
+    return true;
 }
 
 } // namespace envlights::python

@@ -1,15 +1,16 @@
 #pragma once
 
 // What extract() gives Python: the lights of one image by one method, their numbers as numpy
-// arrays, and the tool's text formats. Every format is one row of formats(): a name and how it
-// writes each method's results; the module makes to_<name>() of each row, and to_format(name)
-// reaches all of them.
+// arrays, and every output format of the tool through its FormatWriter: the module makes
+// to_<name>() of each format and to_format(name) reaches all of them.
 
 #include <EnvironmentReport.h>
+#include <FormatOptions.h>
 #include <PhysicalReport.h>
 
 #include <pybind11/numpy.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,18 +18,8 @@ namespace envlights::python {
 
 class Lights {
 public:
-    /// Writes one image's lights in a format. `generator` names the program in documents that
-    /// carry it ("envlights 0.1.0").
-    using PhysicalWriter = std::string (*)(const std::vector<PhysicalReport>& reports,
-                                           const std::string& generator);
-    using NodeWriter = std::string (*)(const std::vector<EnvironmentReport>& reports,
-                                       const std::string& generator);
-    struct Format {
-        const char* name;
-        PhysicalWriter physical;
-        NodeWriter node; ///< null for a format that takes physical lights only
-    };
-    static const std::vector<Format>& formats();
+    /// Every output format, in the order of OutputFormat.
+    static const std::vector<OutputFormat>& formats();
 
     Lights(PhysicalReport report, double rotateDeg);
     Lights(EnvironmentReport report, double rotateDeg);
@@ -50,15 +41,17 @@ public:
     pybind11::object irradiance() const;
     /// n float64, steradians (physical; None for the node method).
     pybind11::object solidAngle() const;
-    /// n x 4 int64: x, y, width, height in picture pixels, y from the top row.
+    /// n x 4 int64: x, y, width, height in the original picture's pixels (before the turn), y
+    /// from the top row, as the formats give them.
     pybind11::array_t<std::int64_t> region() const;
     /// 3 float64 (physical; None for the node method).
     pybind11::object totalIrradiance() const;
 
-    /// The text of format `name`; false with one line in `error` for an unknown name or a
-    /// format that does not take this method's lights.
-    bool write(const std::string& name, const std::string& generator, std::string& text,
-               std::string& error) const;
+    /// The text of format `name` ("table", "gltf", ...) with the axes `up` ("y", "z" or empty
+    /// for the format's own) and `irradianceScale`; false with one line in `error` for an
+    /// unknown name or an option or method the format does not take, as envlights refuses them.
+    bool write(const std::string& name, const std::string& up, double irradianceScale,
+               const std::string& generator, std::string& text, std::string& error) const;
 
 private:
     bool _physical;

@@ -47,14 +47,29 @@ def test_json_equals_the_programs(images, hdri_dir, run_cli, name, n, method, ro
         np.testing.assert_array_equal(lights.solid_angle, [e["solidAngle"] for e in expected])
 
 
-@pytest.mark.parametrize("method,fmt", [("physical", "table"), ("physical", "x3d"),
-                                        ("node", "table"), ("node", "x3d")])
-def test_other_formats_equal_the_programs(images, hdri_dir, run_cli, method, fmt):
-    status, out, err = run_cli("sunrise.exr", "--method", method, "--format", fmt, cwd=hdri_dir)
+# (method, format, envlights' options, to_format's keywords)
+FORMAT_CASES = [
+    ("physical", "table", [], {}),
+    ("physical", "x3d", [], {}),
+    ("node", "table", [], {}),
+    ("node", "x3d", [], {}),
+    ("physical", "gltf", ["--irradiance-scale", "0.5"], {"irradiance_scale": 0.5}),
+    ("physical", "usda", ["--up", "z"], {"up": "z"}),
+    ("physical", "pbrt", ["--up", "y"], {"up": "y"}),
+    ("physical", "mitsuba", [], {}),
+    ("physical", "blender", ["--irradiance-scale", "3"], {"irradiance_scale": 3.0}),
+]
+
+
+@pytest.mark.parametrize("method,fmt,args,keywords", FORMAT_CASES)
+def test_every_format_equals_the_programs(images, hdri_dir, run_cli, method, fmt, args, keywords):
+    status, out, err = run_cli("sunrise.exr", "-n", "6", "--rotate", "30", "--method", method,
+                               "--format", fmt, *args, cwd=hdri_dir)
     assert status == 0, err
-    lights = envlights.extract(images["sunrise"], method=method, name="sunrise.exr")
-    assert lights.to_format(fmt) == out
-    assert getattr(lights, "to_" + fmt)() == out
+    lights = envlights.extract(images["sunrise"], n=6, method=method, rotate=30,
+                               name="sunrise.exr")
+    assert lights.to_format(fmt, **keywords) == out
+    assert getattr(lights, "to_" + fmt)(**keywords) == out
 
 
 def test_irradiance_error_and_preview_are_the_programs(images, hdri_dir, run_cli, tmp_path):

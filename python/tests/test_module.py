@@ -11,13 +11,27 @@ def test_help_shows_the_documentation():
         assert all(word in function.__doc__ for word in words), function.__name__
 
 
-def test_every_format_has_its_method_and_unknown_ones_are_refused(images):
+def test_every_format_has_its_method_and_what_envlights_refuses_is_refused(images):
     lights = envlights.extract(images["forest"], n=2)
-    assert set(envlights.formats) >= {"table", "json", "x3d"}
+    node = envlights.extract(images["forest"], n=2, method="node")
+    assert envlights.formats == ("table", "json", "x3d", "gltf", "usda", "pbrt", "mitsuba",
+                                 "blender")
     for name in envlights.formats:
         assert getattr(lights, "to_" + name)() == lights.to_format(name)
-    with pytest.raises(ValueError, match="^format 'obj' is not one of table json x3d"):
-        lights.to_format("obj")
+    refused = [
+        (lights, "obj", {}, "format: 'obj' is not one of table json x3d gltf usda pbrt mitsuba "
+         "blender"),
+        (lights, "usda", {"up": "x"}, "up: 'x' is not one of y, z"),
+        (lights, "gltf", {"up": "z"}, "up z: the gltf format is always Y-up"),
+        (lights, "json", {"irradiance_scale": 2.0},
+         "irradiance_scale: the json format gives irradiances unscaled"),
+        (lights, "pbrt", {"irradiance_scale": 0.0}, "irradiance_scale: not a positive number"),
+        (node, "gltf", {}, "format gltf: the node method's colours are not irradiances"),
+    ]
+    for given, name, keywords, message in refused:
+        with pytest.raises(ValueError) as raised:
+            given.to_format(name, **keywords)
+        assert str(raised.value) == message
     assert repr(lights) + "\n" == lights.to_table()
     assert repr(lights).startswith("image: 1024 x 512, 2 lights (physical method)")
 

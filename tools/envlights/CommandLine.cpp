@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "FormatWriter.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -14,8 +16,12 @@ constexpr const char* footerText =
     "between -X and -Z (its light shines along 0.5417 -0.6428 0.5417), over a sky gradient and a\n"
     "darker ground. Images are latitude-longitude environments (.exr, .hdr, .png, .jpg), at\n"
     "least 2 x 2 and at most 65535 pixels on a side. Regions are given in picture pixels, x from\n"
-    "the left edge and y from the top row. The physical method's irradiances are in the image's\n"
-    "radiance units times steradians.\n"
+    "the left edge and y from the top row, of the image on disk (after --rotate a region may run\n"
+    "past the right edge and go on at the left). The physical method's irradiances are in\n"
+    "the image's radiance units times steradians.\n"
+    "Axes: Y up in table, json, x3d and gltf; Z up by default in pbrt, mitsuba and blender,\n"
+    "Y in usda (--up changes those four). The picture's centre column faces -X and its top\n"
+    "row is up (+Y, or +Z in Z-up files), its quarter column +Z (Y up) or -Y (Z up).\n"
     "Exit status: 0 success, 1 an input or output file failed, 2 a wrong command line.";
 
 // Whole numbers only: digits with an optional leading minus, nothing else.
@@ -55,6 +61,20 @@ bool readDegrees(const std::string& text, double& degrees, std::string& error)
     return true;
 }
 
+// A positive finite factor.
+bool readScale(const std::string& text, double& scale, std::string& error)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    if (text.empty() || end != begin + text.size() || !std::isfinite(value) || !(value > 0.0)) {
+        error = "--irradiance-scale: '" + text + "' is not a positive number";
+        return false;
+    }
+    scale = value;
+    return true;
+}
+
 } // namespace
 
 CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
@@ -81,7 +101,11 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "relighting. node: the lights the lighting node pool's EnvironmentLight makes, "
                    "with normalised colours, for checking the node.")
         ->type_name("METHOD");
-    app.add_option("--format", formatText, "output format: table, json or x3d; default table")
+    app.add_option("--format", formatText,
+                   "output format: table, json, x3d; for the physical method also gltf (glTF 2.0 "
+                   "with KHR_lights_punctual), usda (USD with UsdLux DistantLights), pbrt "
+                   "(pbrt-v4 distant lights), mitsuba (Mitsuba 3 directional emitters), blender "
+                   "(a Python script making sun lamps); default table")
         ->type_name("FORMAT");
     app.add_option("-o,--output", options.output,
                    "write the output to FILE instead of standard output")
@@ -102,9 +126,24 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         "are not irradiances)");
     app.add_option("--rotate", rotateText,
                    "turn the environment about the vertical axis first (counterclockwise seen from "
-                   "above), degrees")
+                   "above), degrees; every output records it, and regions stay in the original "
+                   "picture's pixels")
         ->type_name("DEG");
     app.add_flag("--timings", options.timings, "print the time of each phase to standard error");
+    // Axes and units of the output formats.
+    std::string upText;
+    std::string scaleText;
+    app.add_option("--up", upText,
+                   "up axis of usda, pbrt, mitsuba and blender files: y or z (default: z, but y "
+                   "for usda); table, json, x3d and gltf are always Y-up")
+        ->type_name("y|z");
+    app.add_option("--irradiance-scale", scaleText,
+                   "multiplies the lights of gltf, usda, pbrt, mitsuba and blender files: their "
+                   "unit per unit of image irradiance (image radiance times steradians); default "
+                   "1, for pixels in absolute units: cd/m^2 gives lux (the unit of glTF and USD "
+                   "intensities), W/(m^2 sr) gives W/m^2 (Blender sun strength, pbrt and Mitsuba "
+                   "irradiance)")
+        ->type_name("F");
 
     try {
         app.parse(argc, argv);
@@ -130,14 +169,17 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         if (!readLights(lightsText, options.lights, error))
             return usage(error);
     }
-    if (formatText == "table")
-        options.format = OutputFormat::Table;
-    else if (formatText == "json")
-        options.format = OutputFormat::Json;
-    else if (formatText == "x3d")
-        options.format = OutputFormat::X3d;
-    else
-        return usage("--format: '" + formatText + "' is not one of table, json, x3d");
+    bool knownFormat = false;
+    for (OutputFormat format :
+         {OutputFormat::Table, OutputFormat::Json, OutputFormat::X3d, OutputFormat::Gltf,
+          OutputFormat::Usda, OutputFormat::Pbrt, OutputFormat::Mitsuba, OutputFormat::Blender})
+        if (formatText == FormatWriter::name(format)) {
+            options.format = format;
+            knownFormat = true;
+        }
+    if (!knownFormat)
+        return usage("--format: '" + formatText +
+                     "' is not one of table, json, x3d, gltf, usda, pbrt, mitsuba, blender");
     if (methodText == "physical")
         options.method = Method::Physical;
     else if (methodText == "node")
@@ -146,6 +188,27 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
         return usage("--method: '" + methodText + "' is not one of physical, node");
     if (app.count("--rotate") && !readDegrees(rotateText, options.rotateDeg, error))
         return usage(error);
+    // Axes and units of the output formats.
+    const std::string formatName = FormatWriter::name(options.format);
+    if (app.count("--up")) {
+        if (upText != "y" && upText != "z")
+            return usage("--up: '" + upText + "' is not one of y, z");
+        options.up = upText == "y" ? UpAxis::Y : UpAxis::Z;
+        if (options.up == UpAxis::Z && FormatWriter::alwaysYUp(options.format))
+            return usage("--up z: the " + formatName + " format is always Y-up");
+    }
+    if (app.count("--irradiance-scale")) {
+        if (!readScale(scaleText, options.irradianceScale, error))
+            return usage(error);
+        if (!FormatWriter::scalesIrradiance(options.format))
+            return usage("--irradiance-scale: the " + formatName +
+                         " format gives irradiances unscaled; use it with gltf, usda, pbrt, "
+                         "mitsuba or blender");
+    }
+    if (options.method == Method::Node && !FormatWriter::carriesNodeLights(options.format))
+        return usage("--format " + formatName +
+                     ": the node method's colours are not "
+                     "irradiances; use --method physical");
     if (app.count("--output") && options.output.empty())
         return usage("--output: the file name is empty");
     if (app.count("--overlay") && options.overlay.empty())

@@ -2,12 +2,13 @@
 
 // The options of envlights and how they are read.
 
+#include "FormatOptions.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace envlights {
-
-enum class OutputFormat { Table, Json, X3d };
 
 /// How lights are made. Physical: lights that deliver the environment's irradiance, in the
 /// image's own units (the sampling library's PhysicalExtraction). Node: what the lighting node
@@ -25,6 +26,9 @@ struct Options {
     double rotateDeg = 0.0; ///< turn about +Y before extraction, degrees
     bool report = false;    ///< measure the lights' irradiance error; physical method only
     bool timings = false;
+    // Axes and units of the output formats.
+    std::optional<UpAxis> up;     ///< empty: the format's own convention
+    double irradianceScale = 1.0; ///< rendering formats' light unit per image irradiance unit
 };
 
 /// Exit statuses.

@@ -16,6 +16,15 @@ int EnvironmentRotation::columnShift(int width) const
     return static_cast<int>(shift);
 }
 
+Morvek::PixelRect EnvironmentRotation::originalRegion(const Morvek::PixelRect& turned,
+                                                      int width) const
+{
+    Morvek::PixelRect original = turned;
+    if (width > 0)
+        original.x = (turned.x + columnShift(width)) % width;
+    return original;
+}
+
 bool EnvironmentRotation::apply(osg::ImagePtr image) const
 {
     if (image == osg::NullFC || image->getData() == nullptr || image->hasCompressedData() ||

@@ -7,6 +7,8 @@
 
 #include <OpenSG/OSGImage.h>
 
+#include <morvekSampling/PhysicalLight.h>
+
 namespace envlights {
 
 class EnvironmentRotation {
@@ -21,6 +23,12 @@ public:
     /// Shifts the columns of `image` in place (any uncompressed pixel format, one frame, no
     /// mipmaps). Returns false, leaving the image unchanged, when it holds no such data.
     bool apply(osg::ImagePtr image) const;
+
+    /// A rectangle of the turned picture (`width` columns) in the original picture's pixels:
+    /// its columns moved back right by columnShift(width). Its x stays within [0, width); a
+    /// rectangle that then runs past the right edge keeps its width, x + width > `width`, and
+    /// goes on from the left edge.
+    Morvek::PixelRect originalRegion(const Morvek::PixelRect& turned, int width) const;
 
 private:
     double _degrees;

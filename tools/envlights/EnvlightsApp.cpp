@@ -1,7 +1,7 @@
 #include "EnvlightsApp.h"
 
 #include "EnvironmentRotation.h"
-#include "JsonWriter.h"
+#include "FormatWriter.h"
 #include "LightExtractor.h"
 #include "LogRelay.h"
 #include "MessageLine.h"
@@ -12,8 +12,6 @@
 #include "PreviewRenderer.h"
 #include "ProceduralSky.h"
 #include "RadianceBuffer.h"
-#include "TableWriter.h"
-#include "X3dWriter.h"
 
 #include <morvekSampling/IrradianceError.h>
 #include <morvekSampling/PhysicalExtraction.h>
@@ -204,19 +202,10 @@ int EnvlightsApp::run(const Options& options)
     OutputFiles files;
     {
         const PhaseTimer::Scope scope = finish.measure("output");
-        const std::string generator = "envlights " + _version;
-        switch (options.format) {
-        case OutputFormat::Table:
-            text = node ? TableWriter::write(nodeReports) : TableWriter::write(physicalReports);
-            break;
-        case OutputFormat::Json:
-            text = node ? JsonWriter::write(nodeReports) : JsonWriter::write(physicalReports);
-            break;
-        case OutputFormat::X3d:
-            text = node ? X3dWriter::write(nodeReports, generator)
-                        : X3dWriter::write(physicalReports, generator);
-            break;
-        }
+        const FormatOptions formatOptions{options.up, options.irradianceScale, options.rotateDeg,
+                                          "envlights " + _version};
+        text = node ? FormatWriter::write(options.format, nodeReports, formatOptions)
+                    : FormatWriter::write(options.format, physicalReports, formatOptions);
         if (!options.output.empty() && !files.stage(options.output, text, error))
             return fail(exitInput, error);
         for (std::size_t i = 0; i < overlays.size(); ++i)

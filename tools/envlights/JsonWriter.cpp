@@ -43,7 +43,8 @@ std::string document(Json images)
 
 } // namespace
 
-std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
+std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports,
+                              const FormatOptions& options)
 {
     Json images = Json::array();
     for (const EnvironmentReport& report : reports) {
@@ -62,6 +63,7 @@ std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
         image["path"] = report.path;
         image["width"] = report.width;
         image["height"] = report.height;
+        image["rotateDegrees"] = options.rotateDeg;
         image["lights"] = std::move(lights);
         image["leaves"] = std::move(leaves);
         images.push_back(std::move(image));
@@ -69,7 +71,8 @@ std::string JsonWriter::write(const std::vector<EnvironmentReport>& reports)
     return document(std::move(images));
 }
 
-std::string JsonWriter::write(const std::vector<PhysicalReport>& reports)
+std::string JsonWriter::write(const std::vector<PhysicalReport>& reports,
+                              const FormatOptions& options)
 {
     Json images = Json::array();
     for (const PhysicalReport& report : reports) {
@@ -89,6 +92,7 @@ std::string JsonWriter::write(const std::vector<PhysicalReport>& reports)
         image["path"] = report.path;
         image["width"] = report.width;
         image["height"] = report.height;
+        image["rotateDegrees"] = options.rotateDeg;
         image["method"] = "physical";
         image["totalIrradiance"] = triple(report.totalIrradiance);
         image["lights"] = std::move(lights);

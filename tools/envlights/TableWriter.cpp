@@ -1,5 +1,7 @@
 #include "TableWriter.h"
 
+#include "FloatText.h"
+
 #include <cstdio>
 
 namespace envlights {
@@ -13,19 +15,27 @@ template <class... Args> std::string format(const char* pattern, Args... args)
     return buffer;
 }
 
+// The end of a title line: the turn, when there was one.
+std::string turned(const FormatOptions& options)
+{
+    return options.rotateDeg == 0.0 ? "" : ", turned " + doubleText(options.rotateDeg) + " degrees";
+}
+
 } // namespace
 
-std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
+std::string TableWriter::write(const std::vector<EnvironmentReport>& reports,
+                               const FormatOptions& options)
 {
     std::string out;
     for (std::size_t i = 0; i < reports.size(); ++i) {
         const EnvironmentReport& report = reports[i];
         if (i)
             out += '\n';
-        out += format("%s: %d x %d, %zu light%s from %zu region%s\n", report.path.c_str(),
-                      report.width, report.height, report.lights.size(),
-                      report.lights.size() == 1 ? "" : "s", report.leaves.size(),
-                      report.leaves.size() == 1 ? "" : "s");
+        out +=
+            format("%s: %d x %d, %zu light%s from %zu region%s", report.path.c_str(), report.width,
+                   report.height, report.lights.size(), report.lights.size() == 1 ? "" : "s",
+                   report.leaves.size(), report.leaves.size() == 1 ? "" : "s") +
+            turned(options) + "\n";
         if (report.lights.empty())
             continue;
         out += format("%4s  %-30s  %-33s  %s\n", "rank", "direction (x, y, z)", "color (r, g, b)",
@@ -45,7 +55,8 @@ std::string TableWriter::write(const std::vector<EnvironmentReport>& reports)
     return out;
 }
 
-std::string TableWriter::write(const std::vector<PhysicalReport>& reports)
+std::string TableWriter::write(const std::vector<PhysicalReport>& reports,
+                               const FormatOptions& options)
 {
     std::string out;
     for (std::size_t i = 0; i < reports.size(); ++i) {
@@ -54,9 +65,10 @@ std::string TableWriter::write(const std::vector<PhysicalReport>& reports)
         if (i)
             out += '\n';
         out += format("%s: %d x %d, %zu light%s (physical method), total irradiance (%.5g, %.5g, "
-                      "%.5g)\n",
+                      "%.5g)",
                       report.path.c_str(), report.width, report.height, report.lights.size(),
-                      report.lights.size() == 1 ? "" : "s", total[0], total[1], total[2]);
+                      report.lights.size() == 1 ? "" : "s", total[0], total[1], total[2]) +
+               turned(options) + "\n";
         if (!report.lights.empty())
             out += format("%4s  %-30s  %-39s  %11s  %11s  %s\n", "rank", "direction (x, y, z)",
                           "irradiance (r, g, b)", "intensity", "solid angle",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EnvironmentReport.h"
+#include "FormatOptions.h"
 #include "PhysicalReport.h"
 
 #include <string>
@@ -15,10 +16,14 @@ namespace envlights {
 /// irradiance, one row per light (most powerful first) with its direction, irradiance,
 /// intensity (the irradiance's largest component), solid angle in steradians and region, and,
 /// when measured, a line "irradiance error: E".
+///
+/// With options.rotateDeg not 0, every title line ends with ", turned D degrees".
 class TableWriter {
 public:
-    static std::string write(const std::vector<EnvironmentReport>& reports);
-    static std::string write(const std::vector<PhysicalReport>& reports);
+    static std::string write(const std::vector<EnvironmentReport>& reports,
+                             const FormatOptions& options = {});
+    static std::string write(const std::vector<PhysicalReport>& reports,
+                             const FormatOptions& options = {});
 };
 
 } // namespace envlights

@@ -34,7 +34,7 @@ std::string mfString(const std::string& text)
 }
 
 // The declaration, the X3D element and its head; returns the empty Scene.
-pugi::xml_node startDocument(pugi::xml_document& doc, const std::string& generator)
+pugi::xml_node startDocument(pugi::xml_document& doc, const FormatOptions& options)
 {
     pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
     declaration.append_attribute("version") = "1.0";
@@ -51,9 +51,16 @@ pugi::xml_node startDocument(pugi::xml_document& doc, const std::string& generat
         "http://www.web3d.org/specifications/x3d-3.3.xsd";
     pugi::xml_node meta = x3d.append_child("head").append_child("meta");
     meta.append_attribute("name") = "generator";
-    meta.append_attribute("content") = generator.c_str();
+    meta.append_attribute("content") = options.generator.c_str();
 
     return x3d.append_child("Scene");
+}
+
+// The sentence that records --rotate.
+std::string turnText(const FormatOptions& options)
+{
+    return "The environment was turned " + doubleText(options.rotateDeg) +
+           " degrees about +Y, rounded to whole columns, before extraction.";
 }
 
 std::string saved(const pugi::xml_document& doc)
@@ -66,10 +73,11 @@ std::string saved(const pugi::xml_document& doc)
 } // namespace
 
 std::string X3dWriter::write(const std::vector<EnvironmentReport>& reports,
-                             const std::string& generator)
+                             const FormatOptions& options)
 {
     pugi::xml_document doc;
-    pugi::xml_node scene = startDocument(doc, generator);
+    pugi::xml_node scene = startDocument(doc, options);
+    scene.append_child(pugi::node_comment).set_value((" " + turnText(options) + " ").c_str());
     for (const EnvironmentReport& report : reports) {
         pugi::xml_node group = scene.append_child("Group");
         pugi::xml_node name = group.append_child("MetadataString");
@@ -96,16 +104,17 @@ double X3dWriter::intensityScale(const std::vector<PhysicalReport>& reports)
 }
 
 std::string X3dWriter::write(const std::vector<PhysicalReport>& reports,
-                             const std::string& generator)
+                             const FormatOptions& options)
 {
     const double scale = intensityScale(reports);
     const std::string scaleText = doubleText(scale);
     pugi::xml_document doc;
-    pugi::xml_node scene = startDocument(doc, generator);
+    pugi::xml_node scene = startDocument(doc, options);
     const std::string note =
         " Intensities are irradiances (each light's largest component) times " + scaleText +
         " (envlights.intensityScale), so that none exceeds 1; " +
-        "a light's irradiance is its color times its intensity / " + scaleText + ". ";
+        "a light's irradiance is its color times its intensity / " + scaleText + ". " +
+        turnText(options) + " ";
     scene.append_child(pugi::node_comment).set_value(note.c_str());
     for (const PhysicalReport& report : reports) {
         pugi::xml_node group = scene.append_child("Group");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EnvironmentReport.h"
+#include "FormatOptions.h"
 #include "PhysicalReport.h"
 
 #include <string>
@@ -10,7 +11,9 @@ namespace envlights {
 
 /// An X3D 3.3 document in the XML encoding (Interchange profile). Its Scene holds one Group per
 /// image, named by a MetadataString "envlights.image" carrying the image's path, with one
-/// DirectionalLight per light (direction, color, global="true"), densest first. Floats are
+/// DirectionalLight per light (direction, color, global="true"), densest first; a comment at
+/// the top of the Scene gives options.rotateDeg, the turn the environment had before
+/// extraction, and the head's generator meta is options.generator. Floats are
 /// written with the fewest digits that read back as the same 32-bit float.
 ///
 /// The physical method's results: each DirectionalLight also has an intensity. X3D keeps
@@ -24,9 +27,9 @@ namespace envlights {
 class X3dWriter {
 public:
     static std::string write(const std::vector<EnvironmentReport>& reports,
-                             const std::string& generator);
+                             const FormatOptions& options);
     static std::string write(const std::vector<PhysicalReport>& reports,
-                             const std::string& generator);
+                             const FormatOptions& options);
 
     /// The factor described above for `reports`.
     static double intensityScale(const std::vector<PhysicalReport>& reports);

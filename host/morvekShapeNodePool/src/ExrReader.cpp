@@ -160,7 +160,10 @@ long long chunkCount(const Imf::Header& header, bool tiled)
 
 // Most raw bytes one packed byte can stand for with each compression, generously rounded up:
 // deflate expands at most about 1032 to 1, OpenEXR's run-length code 128 bytes from 2, B44A
-// a 32-byte block from 3. 0 where no useful bound is known (the wavelet and DCT coders).
+// a 32-byte block from 3. PIZ's Huffman code needs at least 9 bits (a 1-bit run code and an
+// 8-bit count) for 255 repeats of a 16-bit word: at most 453 to 1. The DCT coders keep one
+// deflated 16-bit DC value per 8 x 8 block and channel, 256 raw bytes of float: at most about
+// 132000 to 1, a weak bound that still refuses a header with no pixel data behind it.
 long long maxExpansion(Imf::Compression compression)
 {
     switch (compression) {
@@ -176,6 +179,11 @@ long long maxExpansion(Imf::Compression compression)
     case Imf::B44_COMPRESSION:
     case Imf::B44A_COMPRESSION:
         return 12;
+    case Imf::PIZ_COMPRESSION:
+        return 460;
+    case Imf::DWAA_COMPRESSION:
+    case Imf::DWAB_COMPRESSION:
+        return 132100;
     default:
         return 0;
     }

@@ -2,6 +2,7 @@
 
 #include "ExrReader.h"
 #include "ImageTarget.h"
+#include "JpegReader.h"
 #include "RadianceReader.h"
 #include "StbReader.h"
 
@@ -142,7 +143,9 @@ osg::ImagePtr decodeBytes(const Bytes& bytes, const std::string& name, std::stri
                                  ? ExrReader::read(bytes, target, error)
                              : info.format == ImageFileFormat::RadianceHDR
                                  ? RadianceReader::read(bytes, target, error)
-                                 : StbReader::read(bytes, info.format, target, error);
+                                 : info.format == ImageFileFormat::JPEG
+                                 ? JpegReader::read(bytes, target, error)
+                                 : StbReader::read(bytes, target, error);
         if (!decoded)
             return osg::NullFC;
         return target.release();

@@ -15,7 +15,6 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #include <stb_image.h>
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

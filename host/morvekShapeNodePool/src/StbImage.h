@@ -1,7 +1,7 @@
 #pragma once
 
 // stb_image compiled into this library (its functions kept private to one source file), so
-// that sanitizer builds instrument the decoder too. Only PNG and JPEG are built in.
+// that sanitizer builds instrument the decoder too. Only PNG is built in.
 
 namespace Morvek {
 

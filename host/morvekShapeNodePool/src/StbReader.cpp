@@ -1,6 +1,5 @@
 #include "StbReader.h"
 
-#include "JpegStream.h"
 #include "PngStream.h"
 #include "StbImage.h"
 
@@ -12,15 +11,12 @@ namespace Morvek {
 
 using Bytes = std::vector<unsigned char>;
 
-bool StbReader::read(const std::vector<unsigned char>& bytes, ImageFileFormat format,
-                     ImageTarget& target, std::string& error)
+bool StbReader::read(const std::vector<unsigned char>& bytes, ImageTarget& target,
+                     std::string& error)
 {
     const std::string& path = target.path();
-    const std::string name = imageFileFormatName(format);
     PngStream png;
-    if (format == ImageFileFormat::PNG && !png.check(bytes, target, error))
-        return false;
-    if (format == ImageFileFormat::JPEG && !JpegStream::check(bytes, target, error))
+    if (!png.check(bytes, target, error))
         return false;
 
     // An indexed PNG is decoded to its raw indexes, which are then looked up here, so that an
@@ -32,7 +28,7 @@ bool StbReader::read(const std::vector<unsigned char>& bytes, ImageFileFormat fo
     const int size = static_cast<int>(std::min<std::size_t>(input.size(), 0x7fffffff));
     const auto failed = [&] {
         const std::string reason = StbImage::failureReason();
-        error = path + ": corrupt or truncated " + name + " data" +
+        error = path + ": corrupt or truncated PNG data" +
                 (reason.empty() ? std::string() : " (" + reason + ")");
         return false;
     };

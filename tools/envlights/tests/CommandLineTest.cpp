@@ -40,6 +40,18 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_EQ(all.options.preview, "p.png");
     EXPECT_EQ(parse({"--method", "node"}).options.method, Method::Node);
     EXPECT_EQ(parse({"--method", "physical"}).options.method, Method::Physical);
+    EXPECT_FALSE(defaults.up.has_value());
+    EXPECT_EQ(defaults.irradianceScale, 1.0);
+    const Options blender =
+        parse({"--format", "blender", "--up", "y", "--irradiance-scale", "683"}).options;
+    EXPECT_EQ(blender.format, OutputFormat::Blender);
+    EXPECT_EQ(blender.up, UpAxis::Y);
+    EXPECT_EQ(blender.irradianceScale, 683.0);
+    EXPECT_EQ(parse({"--format", "gltf", "--up", "y"}).options.up, UpAxis::Y);
+    for (const char* format : {"gltf", "usda", "pbrt", "mitsuba", "blender"})
+        EXPECT_EQ(parse({"--format", format, "--irradiance-scale", "0.5"}).options.irradianceScale,
+                  0.5)
+            << format;
     for (const auto& [text, value] : {std::pair{"0", 0}, {"4096", 4096}, {"007", 7}, {"-0", 0}})
         EXPECT_EQ(parse({"--lights", text}).options.lights, value) << text;
 
@@ -48,7 +60,8 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     const CommandLine::Result help = parse({"-h"});
     EXPECT_TRUE(!help.run && help.exitCode == exitOk);
     for (const char* option : {"--lights", "--method", "--format", "--output", "--overlay",
-                               "--preview", "--report", "--rotate", "--timings"})
+                               "--preview", "--report", "--rotate", "--timings", "--up",
+                               "--irradiance-scale", "gltf", "usda", "pbrt", "mitsuba", "blender"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
@@ -66,7 +79,26 @@ TEST(CommandLineTest, UsageErrorsNameTheOption)
         {{"-n", "4097"}, "--lights: 4097 is above 4096, the most lights allowed"},
         {{"-n", "99999999999999999999"},
          "--lights: 99999999999999999999 is above 4096, the most lights allowed"},
-        {{"--format", "xml"}, "--format: 'xml' is not one of table, json, x3d"},
+        {{"--format", "xml"},
+         "--format: 'xml' is not one of table, json, x3d, gltf, usda, pbrt, mitsuba, blender"},
+        {{"--up", "x"}, "--up: 'x' is not one of y, z"},
+        {{"--up", "Z", "--format", "pbrt"}, "--up: 'Z' is not one of y, z"},
+        {{"--up", "z", "--format", "gltf"}, "--up z: the gltf format is always Y-up"},
+        {{"--up", "z"}, "--up z: the table format is always Y-up"},
+        {{"--irradiance-scale", "0", "--format", "gltf"},
+         "--irradiance-scale: '0' is not a positive number"},
+        {{"--irradiance-scale", "-2", "--format", "usda"},
+         "--irradiance-scale: '-2' is not a positive number"},
+        {{"--irradiance-scale", "nan", "--format", "pbrt"},
+         "--irradiance-scale: 'nan' is not a positive number"},
+        {{"--irradiance-scale", "2", "--format", "json"},
+         "--irradiance-scale: the json format gives irradiances unscaled; use it with gltf, "
+         "usda, pbrt, mitsuba or blender"},
+        {{"--method", "node", "--format", "gltf"},
+         "--format gltf: the node method's colours are not irradiances; use --method physical"},
+        {{"--method", "node", "--format", "blender"},
+         "--format blender: the node method's colours are not irradiances; use --method "
+         "physical"},
         {{"--rotate", "east"}, "--rotate: 'east' is not a number of degrees"},
         {{"--rotate", "inf"}, "--rotate: 'inf' is not a number of degrees"},
         {{"--rotate", "90deg"}, "--rotate: '90deg' is not a number of degrees"},

@@ -150,8 +150,8 @@ json expectPhysicalProperties(const json& image, std::size_t requested, const st
     std::vector<std::string> keys;
     for (const auto& item : image.items())
         keys.push_back(item.key());
-    std::vector<std::string> expected{"height", "lights",          "method",
-                                      "path",   "totalIrradiance", "width"};
+    std::vector<std::string> expected{"height",        "lights",          "method", "path",
+                                      "rotateDegrees", "totalIrradiance", "width"};
     if (image.contains("quality"))
         expected.insert(expected.begin() + 4, "quality");
     EXPECT_EQ(keys, expected);
@@ -179,11 +179,14 @@ json expectPhysicalProperties(const json& image, std::size_t requested, const st
         solidAngle += light.at("solidAngle").get<double>();
         const json& r = light.at("region");
         const int x = r.at("x"), y = r.at("y"), w = r.at("width"), h = r.at("height");
-        EXPECT_TRUE(x >= 0 && y >= 0 && w >= 1 && h >= 1 && x + w <= width && y + h <= height)
+        // Regions are in the original picture: after a turn one may run past the right edge and
+        // go on at the left.
+        EXPECT_TRUE(x >= 0 && x < width && y >= 0 && w >= 1 && h >= 1 && w <= width &&
+                    y + h <= height)
             << r.dump();
         for (int row = std::max(y, 0); row < std::min(y + h, height); ++row)
-            for (int column = std::max(x, 0); column < std::min(x + w, width); ++column)
-                ++cover[std::size_t(row) * std::size_t(width) + std::size_t(column)];
+            for (int column = x; column < x + std::min(w, width); ++column)
+                ++cover[std::size_t(row) * std::size_t(width) + std::size_t(column % width)];
     }
     const Vec total = vec(image.at("totalIrradiance"));
     if (!lights.empty()) {
@@ -690,6 +693,47 @@ TEST_F(EnvlightsEndToEndTest, HostilePicturesAndNamesGiveOneEscapedLine)
     std::istringstream lines(logged.err);
     for (std::string line; std::getline(lines, line);)
         EXPECT_EQ(line.rfind("envlights: ", 0), 0u) << line;
+}
+
+TEST_F(EnvlightsEndToEndTest, TurnedRegionsAreInTheOriginalPicture)
+{
+    // A bright pixel at column 10, row 5 of a 64 x 32 sky: whatever the turn, the region of the
+    // brightest light holds it, counted in the picture as it is on disk.
+    writeExr("spot.exr", 64, 32, [](int u, int v) -> std::array<float, 3> {
+        return u == 10 && v == 5 ? std::array<float, 3>{500, 500, 500}
+                                 : std::array<float, 3>{0.1f, 0.1f, 0.1f};
+    });
+    for (const char* turn : {"0", "90", "-100", "200"}) {
+        SCOPED_TRACE(turn);
+        const json image = runJson({path("spot.exr"), "-n", "16", "--rotate", turn})["images"][0];
+        EXPECT_EQ(image.value("rotateDegrees", -1.0), std::stod(turn));
+        const json lights = expectPhysicalProperties(image, 16, turn);
+        ASSERT_FALSE(lights.empty());
+        const json& r = lights[0]["region"];
+        const int x = r["x"], y = r["y"], w = r["width"], h = r["height"];
+        EXPECT_TRUE((10 - x + 64) % 64 < w && y <= 5 && 5 < y + h) << r.dump();
+    }
+}
+
+TEST_F(EnvlightsEndToEndTest, RenderingFormatsNeedThePhysicalMethod)
+{
+    for (const char* format : {"gltf", "usda", "pbrt", "mitsuba", "blender"}) {
+        SCOPED_TRACE(format);
+        const Outcome refused =
+            run({"--method", "node", "--format", format, "-o", path("lights.out")});
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.err, std::string("envlights: --format ") + format +
+                                   ": the node method's colours are not irradiances; use "
+                                   "--method physical\n");
+        EXPECT_FALSE(fs::exists(path("lights.out")));
+
+        const Outcome written = run({"-n", "3", "--format", format, "-o", path("lights.out")});
+        EXPECT_EQ(written.status, 0) << written.err;
+        EXPECT_NE(readText(path("lights.out")).find("<built-in sky>, 1024 x 512, 3 lights"),
+                  std::string::npos)
+            << "the header names the image";
+        fs::remove(path("lights.out"));
+    }
 }
 
 } // namespace

@@ -78,7 +78,9 @@ TEST(WritersTest, JsonAndX3dReadBackBitForBitInOrder)
     const nlohmann::json root = nlohmann::json::parse(json);
     EXPECT_LT(json.find("\"path\""), json.find("\"width\"")) << "keys in the documented order";
     EXPECT_LT(json.find("\"direction\""), json.find("\"color\""));
-    const std::string x3d = X3dWriter::write(expected, "envlights 1.2.3");
+    FormatOptions named;
+    named.generator = "envlights 1.2.3";
+    const std::string x3d = X3dWriter::write(expected, named);
     EXPECT_EQ(x3d.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE X3D PUBLIC "
                         "\"ISO//Web3D//DTD X3D 3.3//EN\"",
                         0),
@@ -193,7 +195,7 @@ TEST(WritersTest, PhysicalJsonHoldsEveryDoubleAndSplitsIrradiance)
     std::vector<std::string> keys;
     for (const auto& item : ordered["images"][0].items())
         keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"path", "width", "height", "method",
+    EXPECT_EQ(keys, (std::vector<std::string>{"path", "width", "height", "rotateDegrees", "method",
                                               "totalIrradiance", "lights", "quality"}));
     EXPECT_EQ(first["method"], "physical");
     EXPECT_EQ(first["quality"], (nlohmann::json{{"irradianceError", 0.0123}}));
@@ -235,7 +237,7 @@ TEST(WritersTest, PhysicalX3dScalesAllIntensitiesOfTheFileByOneFactor)
         SCOPED_TRACE(scale);
         EXPECT_EQ(X3dWriter::intensityScale(reports), scale);
         pugi::xml_document doc;
-        ASSERT_TRUE(doc.load_string(X3dWriter::write(reports, "envlights 1.2.3").c_str(),
+        ASSERT_TRUE(doc.load_string(X3dWriter::write(reports, {}).c_str(),
                                     pugi::parse_default | pugi::parse_comments));
         const pugi::xml_node scene = doc.child("X3D").child("Scene");
         EXPECT_NE(std::string(scene.first_child().value()).find(doubleText(scale)),
