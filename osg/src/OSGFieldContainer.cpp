@@ -2,39 +2,46 @@
 
 #include <OpenSG/OSGLog.h>
 
+#include <atomic>
 #include <ostream>
 
 OSG_BEGIN_NAMESPACE
 
 namespace {
-// Every container ever made gets the next id; 0 stays free for NullFC.
-UInt32 nextContainerId = 1;
+// Every container ever made gets the next id; 0 stays free for NullFC. Relaxed: only the
+// counts matter, nothing else is published through them.
+std::atomic<UInt32> nextContainerId{1};
 // Containers alive, and those of them excluded from the live count.
-Int64 aliveContainers = 0;
-Int64 permanentContainers = 0;
+std::atomic<Int64> aliveContainers{0};
+std::atomic<Int64> permanentContainers{0};
 } // namespace
 
 const NullFieldContainerPtr NullFC;
 
 FieldContainerType FieldContainer::_type("FieldContainer", "", nullptr);
 
-FieldContainer::FieldContainer() : _refCount(0), _containerId(nextContainerId++)
+FieldContainer::FieldContainer()
+    : _refCount(0), _containerId(nextContainerId.fetch_add(1, std::memory_order_relaxed))
 {
-    ++aliveContainers;
+    aliveContainers.fetch_add(1, std::memory_order_relaxed);
 }
 
 FieldContainer::FieldContainer(const FieldContainer&) : FieldContainer() {}
 
 FieldContainer::~FieldContainer()
 {
-    --aliveContainers;
+    aliveContainers.fetch_sub(1, std::memory_order_relaxed);
     if (_permanent)
-        --permanentContainers;
+        permanentContainers.fetch_sub(1, std::memory_order_relaxed);
 }
 
 void FieldContainer::changed(BitVector, UInt32) {}
 
-UInt32 getLiveContainerCount() { return UInt32(aliveContainers - permanentContainers); }
+UInt32 getLiveContainerCount()
+{
+    return UInt32(aliveContainers.load(std::memory_order_relaxed) -
+                  permanentContainers.load(std::memory_order_relaxed));
+}
 
 void setContainerPermanent(const FieldContainerPtr& objectP, bool permanent)
 {
@@ -42,10 +49,7 @@ void setContainerPermanent(const FieldContainerPtr& objectP, bool permanent)
     if (fc == nullptr || fc->_permanent == permanent)
         return;
     fc->_permanent = permanent;
-    if (permanent)
-        ++permanentContainers;
-    else
-        --permanentContainers;
+    permanentContainers.fetch_add(permanent ? 1 : -1, std::memory_order_relaxed);
 }
 
 Int32 FieldContainerPtr::getRefCount() const

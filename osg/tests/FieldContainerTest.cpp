@@ -18,10 +18,12 @@
 #include <osgTestSupport/LogCapture.h>
 #include <osgTestSupport/ScopedEditJournal.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 OSG_USING_NAMESPACE
 using Morvek::osgTestSupport::EditJournal;
@@ -300,5 +302,39 @@ TEST_F(ChangeListTest, EachThreadRecordsIntoItsOwnListOnlyWhileItIsReadWrite)
     EXPECT_FALSE(ChangeList::anyReadWrite())
         << "the ended thread's list still counts as read-write";
     subRefCP(transform);
+}
+
+// Threads that each make and drop images of their own, as envlights' workers do: every
+// container still gets an id of its own and the live count comes back to where it was.
+TEST_F(FieldContainerTest, ThreadsMakeAndDropContainersOfTheirOwn)
+{
+    constexpr int threads = 4;
+    constexpr int perThread = 20000;
+    const UInt32 liveBefore = getLiveContainerCount();
+    std::vector<std::vector<UInt32>> ids(threads);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back([&ids, t] {
+            for (int i = 0; i < perThread; ++i) {
+                ImagePtr image = Image::create();
+                addRefCP(image);
+                const UInt8 pixel[3] = {1, 2, 3};
+                beginEditCP(image);
+                image->set(Image::OSG_RGB_PF, 1, 1, 1, 1, 1, 0.0, pixel);
+                endEditCP(image);
+                ids[t].push_back(image.getFieldContainerId());
+                subRefCP(image);
+            }
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    std::vector<UInt32> all;
+    for (const std::vector<UInt32>& mine : ids)
+        all.insert(all.end(), mine.begin(), mine.end());
+    ASSERT_EQ(all.size(), std::size_t(threads) * perThread);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(std::size_t(std::unique(all.begin(), all.end()) - all.begin()), all.size())
+        << "distinct ids";
+    EXPECT_EQ(getLiveContainerCount(), liveBefore);
 }
 } // namespace

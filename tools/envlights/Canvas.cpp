@@ -48,6 +48,17 @@ void Canvas::outline(int x0, int y0, int x1, int y1, Rgb c)
     fill(x1, y0, x1, y1, c);
 }
 
+void Canvas::ring(int cx, int cy, double inner, double outer, Rgb c)
+{
+    const int reach = static_cast<int>(std::ceil(outer));
+    for (int y = cy - reach; y <= cy + reach; ++y)
+        for (int x = cx - reach; x <= cx + reach; ++x) {
+            const double distance = std::hypot(double(x - cx), double(y - cy));
+            if (distance >= inner && distance <= outer)
+                set(x, y, c);
+        }
+}
+
 void Canvas::text(const std::string& text, int x, int y, int scale, Rgb color)
 {
     for (std::size_t i = 0; i < text.size(); ++i)

@@ -28,6 +28,8 @@ public:
     void set(int x, int y, Rgb c);
     void fill(int x0, int y0, int x1, int y1, Rgb c); ///< inclusive corners
     void outline(int x0, int y0, int x1, int y1, Rgb c);
+    /// The pixels whose centres lie from `inner` to `outer` pixels from (cx, cy).
+    void ring(int cx, int cy, double inner, double outer, Rgb c);
     /// `text` in DigitFont, each font pixel `scale` pixels wide; (x, y) is its top left corner.
     void text(const std::string& text, int x, int y, int scale, Rgb color);
 

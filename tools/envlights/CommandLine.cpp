@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -18,7 +19,8 @@ constexpr const char* footerText =
     "least 2 x 2 and at most 65535 pixels on a side. Regions are given in picture pixels, x from\n"
     "the left edge and y from the top row, of the image on disk (after --rotate a region may run\n"
     "past the right edge and go on at the left). The physical method's irradiances are in\n"
-    "the image's radiance units times steradians.\n"
+    "the image's radiance units times steradians. While images are worked on, a progress line is\n"
+    "kept on standard error when it is a terminal.\n"
     "Axes: Y up in table, json, x3d and gltf; Z up by default in pbrt, mitsuba and blender,\n"
     "Y in usda (--up changes those four). The picture's centre column faces -X and its top\n"
     "row is up (+Y, or +Z in Z-up files), its quarter column +Z (Y up) or -Y (Z up).\n"
@@ -46,6 +48,33 @@ bool readLights(const std::string& text, int& lights, std::string& error)
     }
     lights = significant.empty() ? 0 : std::stoi(significant);
     return true;
+}
+
+// Workers: a whole number from 1 to maxJobs.
+bool readJobs(const std::string& text, int& jobs, std::string& error)
+{
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size());
+    const std::string significant = text.substr(first);
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        significant.empty() || significant.size() > 4 || std::stoi(significant) > maxJobs) {
+        error = "--jobs: '" + text + "' is not a whole number from 1 to " + std::to_string(maxJobs);
+        return false;
+    }
+    jobs = std::stoi(significant);
+    return true;
+}
+
+// A picture option's file must end in .png (any case): the pictures are written as PNG only.
+bool isPngName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.size() <= 4)
+        return false;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".png";
 }
 
 bool readDegrees(const std::string& text, double& degrees, std::string& error)
@@ -91,7 +120,10 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                  "envlights");
     app.set_version_flag("--version", "envlights " + version);
     app.footer(footerText);
-    app.add_option("IMAGE", options.images, "environment images, processed in order")
+    app.add_option("IMAGE", options.images,
+                   "environment images, processed in order; a folder stands for its images "
+                   "(.exr .hdr .png .jpg .jpeg in any case, sorted by name, not its subfolders) "
+                   "and a quoted pattern (*, ?, [...]) for the files it matches, sorted")
         ->type_name("");
     app.add_option("-n,--lights", lightsText, "number of lights per image, 0 to 4096; default 16")
         ->type_name("N");
@@ -111,14 +143,18 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "write the output to FILE instead of standard output")
         ->type_name("FILE");
     app.add_option("--overlay", options.overlay,
-                   "also write a PNG showing each region and light (with several images: "
-                   "FILE-1.png, FILE-2.png, ...)")
-        ->type_name("FILE.png");
+                   "also write a PNG (the name ends in .png) showing each region and light, with a "
+                   "legend (with several images: FILE-1.png, FILE-2.png, ...; with --output-dir "
+                   "give no FILE, after the images: DIR/NAME.overlay.png)")
+        ->type_name("FILE.png")
+        ->expected(0, 1);
     app.add_option("--preview", options.preview,
                    "also write a PNG of a diffuse sphere on a ground lit by the environment, by "
-                   "the lights, and their difference (physical method only; with several images: "
-                   "FILE-1.png, FILE-2.png, ...)")
-        ->type_name("FILE.png");
+                   "the lights, and their difference (physical method only; PNG as --overlay; with "
+                   "several images: FILE-1.png, FILE-2.png, ...; with --output-dir give no FILE, "
+                   "after the images: DIR/NAME.preview.png)")
+        ->type_name("FILE.png")
+        ->expected(0, 1);
     app.add_flag(
         "--report", options.report,
         "also give each image's irradiance error: how far the lights' lighting of diffuse "
@@ -144,6 +180,20 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                    "intensities), W/(m^2 sr) gives W/m^2 (Blender sun strength, pbrt and Mitsuba "
                    "irradiance)")
         ->type_name("F");
+    // Batches.
+    std::string jobsText;
+    app.add_option("--output-dir", options.outputDir,
+                   "write one output file per image into the existing folder DIR, named after "
+                   "the image with the format's extension (sky.exr: DIR/sky.json); instead of -o")
+        ->type_name("DIR");
+    app.add_option("-j,--jobs", jobsText,
+                   "images worked on at once, 1 to 256; default: the machine's cores. The output "
+                   "is the same whatever N is. The node method works on one image at a time.")
+        ->type_name("N");
+    app.add_flag("--keep-going", options.keepGoing,
+                 "report each image that fails in one line and go on; write the others' output, "
+                 "then exit with status 1 (without it the first failure ends the run and "
+                 "nothing is written)");
 
     try {
         app.parse(argc, argv);
@@ -211,10 +261,33 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv,
                      "irradiances; use --method physical");
     if (app.count("--output") && options.output.empty())
         return usage("--output: the file name is empty");
-    if (app.count("--overlay") && options.overlay.empty())
-        return usage("--overlay: the file name is empty");
-    if (app.count("--preview") && options.preview.empty())
-        return usage("--preview: the file name is empty");
+    if (app.count("--jobs") && !readJobs(jobsText, options.jobs, error))
+        return usage(error);
+    if (app.count("--output-dir") && options.outputDir.empty())
+        return usage("--output-dir: the folder name is empty");
+    if (!options.outputDir.empty() && app.count("--output"))
+        return usage("--output: not with --output-dir, which names each image's output");
+    // With --output-dir the pictures are named after their images: the options take no file
+    // name and hold the suffix that each image's name takes instead.
+    const std::pair<const char*, std::string*> pictures[] = {{"overlay", &options.overlay},
+                                                             {"preview", &options.preview}};
+    for (const auto& [kind, file] : pictures) {
+        const std::string option = std::string("--") + kind;
+        const std::string suffix = std::string(".") + kind + ".png";
+        if (!app.count(option))
+            continue;
+        if (!options.outputDir.empty()) {
+            if (!file->empty())
+                return usage(option + ": with --output-dir each image's picture is DIR/NAME" +
+                             suffix + "; give " + option + " without a file name");
+            *file = suffix;
+        } else if (file->empty()) {
+            return usage(option + ": the file name is empty");
+        } else if (!isPngName(*file)) {
+            return usage(option + ": '" + *file +
+                         "' does not end in .png; the picture is written as PNG only");
+        }
+    }
     // The node's colours are normalised, not irradiances: there is nothing to measure or light.
     if (options.method == Method::Node && options.report)
         return usage("--report: the node method's colours are not irradiances; use --method "

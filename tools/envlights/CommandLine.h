@@ -21,14 +21,19 @@ struct Options {
     Method method = Method::Physical;
     OutputFormat format = OutputFormat::Table;
     std::string output;     ///< empty: standard output
-    std::string overlay;    ///< empty: no overlay picture
-    std::string preview;    ///< empty: no preview picture; physical method only
+    std::string overlay;    ///< empty: no overlay picture; with outputDir: the name's suffix
+    std::string preview;    ///< as overlay; physical method only
     double rotateDeg = 0.0; ///< turn about +Y before extraction, degrees
     bool report = false;    ///< measure the lights' irradiance error; physical method only
     bool timings = false;
     // Axes and units of the output formats.
     std::optional<UpAxis> up;     ///< empty: the format's own convention
     double irradianceScale = 1.0; ///< rendering formats' light unit per image irradiance unit
+
+    // Batches.
+    std::string outputDir;  ///< empty: one output (-o or standard output) for every image
+    int jobs = 0;           ///< images worked on at once; 0: the machine's cores
+    bool keepGoing = false; ///< report bad images, write the good ones, exit 1 at the end
 };
 
 /// Exit statuses.
@@ -38,6 +43,9 @@ constexpr int exitUsage = 2; ///< the command line is wrong
 
 /// The most lights one may ask for.
 constexpr int maxLights = 4096;
+
+/// The most workers one may ask for with -j.
+constexpr int maxJobs = 256;
 
 class CommandLine {
 public:

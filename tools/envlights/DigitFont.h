@@ -1,7 +1,7 @@
 #pragma once
 
-// A 3 x 5 pixel font of the ten digits, enough to write a light's rank into a picture, and the
-// few signs (. - +) and capitals (C D E F G H I L N O R S T) that the preview's labels use.
+// A 3 x 5 pixel font of the ten digits, enough to write a light's rank into a picture, the
+// capitals A to Z and the signs . , - + : = % / ( ) that the pictures' labels and legends use.
 
 #include <string>
 

@@ -1,115 +1,106 @@
 #include "EnvlightsApp.h"
 
-#include "EnvironmentRotation.h"
 #include "FormatWriter.h"
+#include "ImageJob.h"
+#include "InputList.h"
 #include "LightExtractor.h"
 #include "LogRelay.h"
 #include "MessageLine.h"
-#include "NonFinitePixels.h"
 #include "OutputFiles.h"
-#include "OverlayRenderer.h"
+#include "OutputNames.h"
 #include "PhaseTimer.h"
-#include "PreviewRenderer.h"
-#include "ProceduralSky.h"
-#include "RadianceBuffer.h"
-
-#include <morvekSampling/IrradianceError.h>
-#include <morvekSampling/PhysicalExtraction.h>
-#include <morvekShapeNodePool/ImageFile.h>
+#include "ProgressLine.h"
+#include "WorkerPool.h"
 
 #include <OpenSG/OSGBaseFunctions.h>
 
-#include <vector>
+#include <algorithm>
+#include <thread>
 
 namespace envlights {
 
 namespace {
 
-// Holds one reference on an image for the length of a scope.
-class ImageHold {
-public:
-    explicit ImageHold(osg::ImagePtr image) : _image(image)
-    {
-        if (_image != osg::NullFC)
-            osg::addRefCP(_image);
-    }
-    ~ImageHold()
-    {
-        if (_image != osg::NullFC)
-            osg::subRefCP(_image);
-    }
-    ImageHold(const ImageHold&) = delete;
-    ImageHold& operator=(const ImageHold&) = delete;
-
-private:
-    osg::ImagePtr _image;
-};
-
-std::string sizeText(int width, int height)
+unsigned workerCount(const Options& options)
 {
-    return std::to_string(width) + " x " + std::to_string(height);
-}
-
-// The overlay draws the physical lights as it draws the node's: every region of the cut made a
-// light, and a mark where each light's direction comes from.
-EnvironmentReport overlayReport(const PhysicalReport& physical)
-{
-    EnvironmentReport report;
-    report.path = physical.path;
-    report.width = physical.width;
-    report.height = physical.height;
-    for (const Morvek::PhysicalLight& light : physical.lights) {
-        const auto& d = light.direction;
-        const auto color = colorIntensity(light.irradiance).color;
-        const Morvek::PixelRect& r = light.region;
-        const PictureRect region{r.x, r.y, r.width, r.height};
-        report.lights.push_back({{float(d[0]), float(d[1]), float(d[2])},
-                                 {float(color[0]), float(color[1]), float(color[2])},
-                                 region});
-        report.leaves.push_back(region);
-    }
-    return report;
+    // The host runtime behind the node method keeps its scene on the thread that loaded it.
+    if (options.method == Method::Node)
+        return 1;
+    if (options.jobs > 0)
+        return static_cast<unsigned>(options.jobs);
+    return std::max(1u, std::thread::hardware_concurrency());
 }
 
 } // namespace
 
-std::string EnvlightsApp::overlayPath(const std::string& overlay, std::size_t index,
-                                      std::size_t count)
+std::string EnvlightsApp::format(const Options& options,
+                                 const std::vector<EnvironmentReport>& nodeReports,
+                                 const std::vector<PhysicalReport>& physicalReports) const
 {
-    if (count <= 1)
-        return overlay;
-    const std::size_t slash = overlay.find_last_of('/');
-    std::size_t dot = overlay.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
-        dot == slash + 1 || (slash == std::string::npos && dot == 0))
-        dot = overlay.size();
-    return overlay.substr(0, dot) + "-" + std::to_string(index + 1) + overlay.substr(dot);
+    const FormatOptions formatOptions{options.up, options.irradianceScale, options.rotateDeg,
+                                      "envlights " + _version};
+    return options.method == Method::Node
+               ? FormatWriter::write(options.format, nodeReports, formatOptions)
+               : FormatWriter::write(options.format, physicalReports, formatOptions);
 }
 
 int EnvlightsApp::run(const Options& options)
 {
     // The libraries' log lines come out as envlights lines too, before the line that ends a run.
     LogRelay log(_err);
-    const auto fail = [&](int status, const std::string& message) {
+    std::vector<ImageJob> jobs;
+    if (options.images.empty())
+        jobs.emplace_back(InputList::Entry{});
+    for (InputList::Entry& entry : InputList::expand(options.images))
+        jobs.emplace_back(std::move(entry));
+    ProgressLine progress(_err, _errIsTerminal, jobs.size());
+    const auto say = [&](const std::string& message) {
+        progress.clear();
         log.relay();
         MessageLine::write(_err, message);
+    };
+    const auto fail = [&](int status, const std::string& message) {
+        say(message);
         return status;
     };
     const bool node = options.method == Method::Node;
-    const std::vector<std::string> sources =
-        options.images.empty() ? std::vector<std::string>{""} : options.images;
+    const bool inFolder = !options.outputDir.empty();
+    const std::string extension = FormatWriter::extension(options.format);
 
     // Every output is checked before any work, so that a refused one leaves everything as it
     // was: the same names the staging below uses.
-    std::vector<std::string> destinations;
-    if (!options.output.empty())
-        destinations.push_back(options.output);
-    for (std::size_t i = 0; !options.overlay.empty() && i < sources.size(); ++i)
-        destinations.push_back(overlayPath(options.overlay, i, sources.size()));
-    for (std::size_t i = 0; !node && !options.preview.empty() && i < sources.size(); ++i)
-        destinations.push_back(overlayPath(options.preview, i, sources.size()));
+    std::vector<std::string> inputs;
+    std::vector<std::string> named; // the images that get files of their own
+    for (const ImageJob& job : jobs)
+        if (!job.failed()) {
+            named.push_back(job.name());
+            if (job.name() != builtInSkyName)
+                inputs.push_back(job.name());
+        }
     std::string error;
-    if (!OutputFiles::checkDestinations(destinations, options.images, error))
+    std::vector<std::string> destinations;
+    if (inFolder) {
+        if (!OutputNames::checkFolder(options.outputDir, error) ||
+            !OutputNames::checkDistinct(options.outputDir, named, extension, error))
+            return fail(exitInput, error);
+        for (const std::string& image : named) {
+            destinations.push_back(OutputNames::inFolder(options.outputDir, image, extension));
+            if (!options.overlay.empty())
+                destinations.push_back(
+                    OutputNames::inFolder(options.outputDir, image, options.overlay));
+            if (!node && !options.preview.empty())
+                destinations.push_back(
+                    OutputNames::inFolder(options.outputDir, image, options.preview));
+        }
+    } else {
+        if (!options.output.empty())
+            destinations.push_back(options.output);
+        for (std::size_t i = 0; !options.overlay.empty() && i < jobs.size(); ++i)
+            destinations.push_back(OutputNames::numbered(options.overlay, i, jobs.size()));
+        for (std::size_t i = 0; !node && !options.preview.empty() && i < jobs.size(); ++i)
+            destinations.push_back(OutputNames::numbered(options.preview, i, jobs.size()));
+    }
+    if (!OutputFiles::checkDestinations(destinations, inputs, error))
         return fail(exitInput, error);
 
     PhaseTimer setup;
@@ -123,100 +114,74 @@ int EnvlightsApp::run(const Options& options)
         return fail(exitInput, "cannot start OpenSG");
     }
 
-    std::vector<std::string> names;
-    std::vector<EnvironmentReport> nodeReports;
-    std::vector<PhysicalReport> physicalReports;
-    std::vector<PhaseTimer> timers(sources.size());
-    std::vector<std::string> overlays;
-    std::vector<std::string> previews;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const std::string& path = sources[i];
-        const std::string name = path.empty() ? builtInSkyName : path;
-        PhaseTimer& timer = timers[i];
-        osg::ImagePtr image = osg::NullFC;
-        if (!decode(path, timer, image, error))
-            return fail(exitInput, error);
-        const ImageHold hold(image);
-        if (!prepare(image, name, options.rotateDeg, timer, error))
-            return fail(exitInput, error);
-        names.push_back(name);
-
-        if (node) {
-            EnvironmentReport report;
-            report.path = name;
-            report.width = image->getWidth();
-            report.height = image->getHeight();
-            if (!extractor.extract(image, options.lights, report, timer, error))
-                return fail(exitInput, name + ": " + error);
-            if (!options.overlay.empty()) {
-                const PhaseTimer::Scope scope = timer.measure("overlay");
-                std::string png;
-                if (!OverlayRenderer::renderPng(image, report, png, error))
-                    return fail(exitInput, name + ": cannot draw the overlay: " + error);
-                overlays.push_back(std::move(png));
+    // Each job's lines come out when every job before it has ended, as from a single worker.
+    std::size_t failures = 0;
+    const ImageJob* stopped = nullptr;
+    WorkerPool::run(
+        jobs.size(), workerCount(options),
+        [&](std::size_t i) { jobs[i].run(options, node ? &extractor : nullptr); },
+        [&](std::size_t i) {
+            for (const std::string& warning : jobs[i].warnings())
+                say(warning);
+            if (jobs[i].failed()) {
+                if (!options.keepGoing) {
+                    stopped = &jobs[i];
+                    return false;
+                }
+                ++failures;
+                say(jobs[i].error());
             }
-            nodeReports.push_back(std::move(report));
-            continue;
-        }
-
-        PhysicalReport report;
-        report.path = name;
-        report.width = image->getWidth();
-        report.height = image->getHeight();
-        RadianceBuffer radiance;
-        {
-            const PhaseTimer::Scope scope = timer.measure("extraction");
-            if (!radiance.set(image, error))
-                return fail(exitInput, name + ": " + error);
-            Morvek::PhysicalExtraction::Result result =
-                Morvek::PhysicalExtraction::extract(radiance.image(), {options.lights});
-            if (!result.ok())
-                return fail(exitInput, name + ": " + result.error);
-            report.lights = std::move(result.lights);
-            report.totalIrradiance = result.totalIrradiance;
-        }
-        if (options.report) {
-            const PhaseTimer::Scope scope = timer.measure("irradiance error");
-            report.irradianceError =
-                Morvek::IrradianceError::measure(radiance.image(), report.lights);
-        }
-        if (!options.overlay.empty()) {
-            const PhaseTimer::Scope scope = timer.measure("overlay");
-            std::string png;
-            if (!OverlayRenderer::renderPng(image, overlayReport(report), png, error))
-                return fail(exitInput, name + ": cannot draw the overlay: " + error);
-            overlays.push_back(std::move(png));
-        }
-        if (!options.preview.empty()) {
-            const PhaseTimer::Scope scope = timer.measure("preview");
-            std::string png;
-            if (!PreviewRenderer::renderPng(radiance.image(), report.lights, png, error))
-                return fail(exitInput, name + ": cannot draw the preview: " + error);
-            previews.push_back(std::move(png));
-        }
-        physicalReports.push_back(std::move(report));
-    }
+            progress.show(i + 1);
+            return true;
+        },
+        [&](std::size_t finished) { progress.show(finished); });
+    progress.clear();
+    if (stopped != nullptr)
+        return fail(exitInput, stopped->error());
 
     PhaseTimer finish;
-    std::string text;
     OutputFiles files;
     {
         const PhaseTimer::Scope scope = finish.measure("output");
-        const FormatOptions formatOptions{options.up, options.irradianceScale, options.rotateDeg,
-                                          "envlights " + _version};
-        text = node ? FormatWriter::write(options.format, nodeReports, formatOptions)
-                    : FormatWriter::write(options.format, physicalReports, formatOptions);
-        if (!options.output.empty() && !files.stage(options.output, text, error))
-            return fail(exitInput, error);
-        for (std::size_t i = 0; i < overlays.size(); ++i)
-            if (!files.stage(overlayPath(options.overlay, i, overlays.size()), overlays[i], error))
+        std::vector<EnvironmentReport> nodeReports;
+        std::vector<PhysicalReport> physicalReports;
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            ImageJob& job = jobs[i];
+            if (job.failed())
+                continue;
+            if (node)
+                nodeReports.push_back(job.node());
+            else
+                physicalReports.push_back(job.physical());
+            const auto picture = [&](const std::string& option) {
+                return inFolder ? OutputNames::inFolder(options.outputDir, job.name(), option)
+                                : OutputNames::numbered(option, i, jobs.size());
+            };
+            if (!options.overlay.empty() &&
+                !files.stage(picture(options.overlay), job.overlayPng(), error))
                 return fail(exitInput, error);
-        for (std::size_t i = 0; i < previews.size(); ++i)
-            if (!files.stage(overlayPath(options.preview, i, previews.size()), previews[i], error))
+            if (!node && !options.preview.empty() &&
+                !files.stage(picture(options.preview), job.previewPng(), error))
                 return fail(exitInput, error);
+            job.dropPictures();
+            if (inFolder) {
+                const std::string text = format(options, nodeReports, physicalReports);
+                nodeReports.clear();
+                physicalReports.clear();
+                if (!files.stage(OutputNames::inFolder(options.outputDir, job.name(), extension),
+                                 text, error))
+                    return fail(exitInput, error);
+            }
+        }
+        std::string text;
+        if (!inFolder) {
+            text = format(options, nodeReports, physicalReports);
+            if (!options.output.empty() && !files.stage(options.output, text, error))
+                return fail(exitInput, error);
+        }
         if (!files.commit(error))
             return fail(exitInput, error);
-        if (options.output.empty())
+        if (!inFolder && options.output.empty())
             _out << text << std::flush;
     }
 
@@ -224,52 +189,12 @@ int EnvlightsApp::run(const Options& options)
         log.relay();
         if (node)
             MessageLine::write(_err, "timings: " + setup.summary());
-        for (std::size_t i = 0; i < names.size(); ++i)
-            MessageLine::write(_err, "timings: " + names[i] + ": " + timers[i].summary());
+        for (const ImageJob& job : jobs)
+            if (!job.failed())
+                MessageLine::write(_err, "timings: " + job.name() + ": " + job.timer().summary());
         MessageLine::write(_err, "timings: " + finish.summary());
     }
-    return exitOk;
-}
-
-bool EnvlightsApp::decode(const std::string& path, PhaseTimer& timer, osg::ImagePtr& image,
-                          std::string& error)
-{
-    const PhaseTimer::Scope scope = timer.measure("decode");
-    if (path.empty()) {
-        image = ProceduralSky().createImage();
-        if (image == osg::NullFC)
-            error = "the built-in sky could not be made";
-        return image != osg::NullFC;
-    }
-    Morvek::ImageFileInfo info;
-    image = Morvek::loadImageFile(path, error, info);
-    if (!info.note.empty())
-        MessageLine::write(_err, "warning: " + info.note);
-    return image != osg::NullFC;
-}
-
-bool EnvlightsApp::prepare(osg::ImagePtr image, const std::string& name, double rotateDeg,
-                           PhaseTimer& timer, std::string& error)
-{
-    const int width = image->getWidth();
-    const int height = image->getHeight();
-    if (width < 2 || height < 2) {
-        error = name + ": the image is smaller than 2 x 2 pixels (" + sizeText(width, height) + ")";
-        return false;
-    }
-    if (width > maxSide || height > maxSide) {
-        error = name + ": the image is larger than " + std::to_string(maxSide) +
-                " pixels on a side (" + sizeText(width, height) + ")";
-        return false;
-    }
-    const PhaseTimer::Scope scope = timer.measure("decode");
-    if (const std::uint64_t bad = NonFinitePixels::replaceWithZero(image))
-        MessageLine::write(_err, "warning: " + name + ": " + std::to_string(bad) + " pixel" +
-                                     (bad == 1 ? " was" : "s were") +
-                                     " not finite (NaN or infinity) and " +
-                                     (bad == 1 ? "was" : "were") + " set to 0");
-    EnvironmentRotation(rotateDeg).apply(image);
-    return true;
+    return failures > 0 ? exitInput : exitOk;
 }
 
 } // namespace envlights

@@ -4,6 +4,7 @@
 #include "DigitFont.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -101,6 +102,11 @@ void pixelOfDirection(const std::array<float, 3>& d, int width, int height, int&
     py = static_cast<int>(height - 1 - dataRow);
 }
 
+// Legend rows: text height plus a gap, and the strip's margin.
+int legendRowHeight() { return (DigitFont::glyphHeight + 3) * OverlayRenderer::textScale; }
+constexpr int legendMargin = 8;
+constexpr int swatchWidth = 24;
+
 } // namespace
 
 int OverlayRenderer::scaleFor(int width)
@@ -108,8 +114,60 @@ int OverlayRenderer::scaleFor(int width)
     return width <= 0 ? 1 : std::max(1, (minWidth + width - 1) / width);
 }
 
+int OverlayRenderer::markRadius(double share)
+{
+    const double clamped = std::clamp(std::isfinite(share) ? share : 0.0, 0.0, 1.0);
+    return std::max(minRadius, static_cast<int>(std::lround(maxRadius * std::sqrt(clamped))));
+}
+
+OverlayRenderer::Layout OverlayRenderer::layout(const EnvironmentReport& report,
+                                                const Content& content, int width, int height)
+{
+    Layout result;
+    result.scale = scaleFor(width);
+    result.pictureHeight = height * result.scale;
+    const std::size_t count = report.lights.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        int px = 0;
+        int py = 0;
+        pixelOfDirection(report.lights[k].direction, width, height, px, py);
+        const double share =
+            content.shares.size() == count ? content.shares[k] : 1.0 / static_cast<double>(count);
+        const std::string rank = std::to_string(k + 1);
+        // The label's box holds the text and its dark border of one pixel.
+        result.marks.push_back({px * result.scale + result.scale / 2,
+                                py * result.scale + result.scale / 2, markRadius(share),
+                                DigitFont::textWidth(rank) * textScale + 2,
+                                DigitFont::glyphHeight * textScale + 2});
+    }
+    result.labels =
+        LabelLayout::place(result.marks, {}, width * result.scale, result.pictureHeight);
+
+    const auto upper = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    };
+    const std::string method = upper(content.method);
+    const bool equal = content.shares.size() != count;
+    result.legend.push_back(method + " METHOD, N = " + std::to_string(count));
+    result.legend.push_back("OUTLINE: REGION THAT MADE A LIGHT");
+    if (report.leaves.size() > count)
+        result.legend.push_back("OUTLINE: REGION WITHOUT A LIGHT");
+    result.legend.push_back(equal ? "CIRCLE: LIGHT, ALL OF EQUAL SIZE"
+                                  : "CIRCLE: LIGHT, AREA = SHARE OF POWER");
+    result.legend.push_back("NUMBER: RANK" + (content.firstRank.empty()
+                                                  ? std::string()
+                                                  : ", 1 = " + upper(content.firstRank)));
+    const std::size_t omitted = static_cast<std::size_t>(
+        std::count(result.labels.begin(), result.labels.end(), std::nullopt));
+    if (omitted > 0)
+        result.legend.push_back(std::to_string(omitted) + " NUMBERS LEFT OUT FOR ROOM");
+    return result;
+}
+
 bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentReport& report,
-                                std::string& png, std::string& error)
+                                const Content& content, std::string& png, std::string& error)
 {
     png.clear();
     if (image == osg::NullFC || image->getData() == nullptr || image->getWidth() < 1 ||
@@ -126,11 +184,14 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
     }
     const int width = image->getWidth();
     const int height = image->getHeight();
-    const int scale = scaleFor(width);
-    Canvas canvas(width * scale, height * scale);
+    const Layout placed = layout(report, content, width, height);
+    const int scale = placed.scale;
+    const int legendHeight =
+        2 * legendMargin + static_cast<int>(placed.legend.size()) * legendRowHeight();
+    Canvas canvas(width * scale, placed.pictureHeight + legendHeight);
 
     const std::vector<Rgb> picture = toneMap(image);
-    for (int y = 0; y < canvas.height(); ++y)
+    for (int y = 0; y < placed.pictureHeight; ++y)
         for (int x = 0; x < canvas.width(); ++x)
             canvas.set(x, y, picture[static_cast<std::size_t>(y / scale) * width + x / scale]);
 
@@ -143,31 +204,45 @@ bool OverlayRenderer::renderPng(const osg::ImagePtr& image, const EnvironmentRep
     for (const ReportedLight& light : report.lights)
         outlineRect(light.region, lightLeafColor);
 
-    // Densest last, so that its mark lies on top.
-    const int textScale = 2;
-    for (std::size_t k = report.lights.size(); k-- > 0;) {
-        int px = 0;
-        int py = 0;
-        pixelOfDirection(report.lights[k].direction, width, height, px, py);
-        const int cx = px * scale + scale / 2;
-        const int cy = py * scale + scale / 2;
-        const int arm = 4;
+    // Circles, then crosses, then labels, each the most powerful last so that it lies on top.
+    const std::size_t count = placed.marks.size();
+    for (std::size_t k = count; k-- > 0;) {
+        const LabelLayout::Label& mark = placed.marks[k];
+        canvas.ring(mark.x, mark.y, mark.radius - 2.0, mark.radius + 1.0, shadowColor);
+        canvas.ring(mark.x, mark.y, mark.radius - 1.0, mark.radius, markColor);
+    }
+    const int arm = 4;
+    for (std::size_t k = count; k-- > 0;) {
+        const int cx = placed.marks[k].x;
+        const int cy = placed.marks[k].y;
         canvas.fill(cx - arm - 1, cy - 1, cx + arm + 1, cy + 1, shadowColor);
         canvas.fill(cx - 1, cy - arm - 1, cx + 1, cy + arm + 1, shadowColor);
         canvas.fill(cx - arm, cy, cx + arm, cy, markColor);
         canvas.fill(cx, cy - arm, cx, cy + arm, markColor);
+    }
+    for (std::size_t k = count; k-- > 0;) {
+        if (!placed.labels[k])
+            continue;
+        const LabelLayout::Box& box = *placed.labels[k];
+        canvas.fill(box.x0, box.y0, box.x1, box.y1, shadowColor);
+        canvas.text(std::to_string(k + 1), box.x0 + 1, box.y0 + 1, textScale, textColor);
+    }
 
-        const std::string rank = std::to_string(k + 1);
-        const int textWidth = DigitFont::textWidth(rank) * textScale;
-        const int textHeight = DigitFont::glyphHeight * textScale;
-        int tx = cx + arm + 3;
-        int ty = cy + 3;
-        if (tx + textWidth + 1 >= canvas.width())
-            tx = cx - arm - 3 - textWidth;
-        if (ty + textHeight + 1 >= canvas.height())
-            ty = cy - 3 - textHeight;
-        canvas.fill(tx - 1, ty - 1, tx + textWidth, ty + textHeight, shadowColor);
-        canvas.text(rank, tx, ty, textScale, textColor);
+    // The legend, on black below the picture: a sample of each thing it names, then the words.
+    const int textX = legendMargin + swatchWidth + legendMargin;
+    for (std::size_t row = 0; row < placed.legend.size(); ++row) {
+        const std::string& line = placed.legend[row];
+        const int top =
+            placed.pictureHeight + legendMargin + static_cast<int>(row) * legendRowHeight();
+        const int middle = top + DigitFont::glyphHeight * textScale / 2;
+        if (line.rfind("OUTLINE: REGION THAT", 0) == 0)
+            canvas.outline(legendMargin, top, legendMargin + swatchWidth - 1, top + 9,
+                           lightLeafColor);
+        else if (line.rfind("OUTLINE: REGION WITHOUT", 0) == 0)
+            canvas.outline(legendMargin, top, legendMargin + swatchWidth - 1, top + 9, leafColor);
+        else if (line.rfind("CIRCLE", 0) == 0)
+            canvas.ring(legendMargin + swatchWidth / 2, middle, 4.0, 5.0, markColor);
+        canvas.text(line, textX, top, textScale, textColor);
     }
 
     if (!canvas.encodePng(png)) {

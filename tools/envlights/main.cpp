@@ -5,6 +5,8 @@
 #include "EnvlightsApp.h"
 #include "MessageLine.h"
 
+#include <unistd.h>
+
 #include <exception>
 #include <iostream>
 
@@ -19,7 +21,8 @@ int main(int argc, char** argv)
                 envlights::MessageLine::write(std::cerr, parsed.error);
             return parsed.exitCode;
         }
-        envlights::EnvlightsApp app(std::cout, std::cerr, ENVLIGHTS_VERSION);
+        envlights::EnvlightsApp app(std::cout, std::cerr, ENVLIGHTS_VERSION,
+                                    ::isatty(STDERR_FILENO) == 1);
         return app.run(parsed.options);
     } catch (const std::exception& e) {
         // Allocation failure or a host error: still one line and a defined status.

@@ -11,8 +11,10 @@ OSG_BEGIN_NAMESPACE
 // in changed(). Field ids continue along the class chain; id 0 is unused, so the first field
 // of a direct subclass has id 1 and mask 1 << 1. Containers come from the small-object pool.
 // There is one aspect: a scene graph belongs to one thread at a time, and the reference
-// counts, like the id and live counters, are plain integers (a locked increment on every
-// reference change costs more than building a light's proxy geometry).
+// counts are plain integers (a locked increment on every reference change costs more than
+// building a light's proxy geometry). The id and live counters change only when a container is
+// made or destroyed and are atomic, so that threads may make and drop containers of their own
+// (an image each, say) at the same time.
 class FieldContainer {
 public:
     OSG_POOLED_ALLOCATION

@@ -24,6 +24,9 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     EXPECT_EQ(defaults.rotateDeg, 0.0);
     EXPECT_FALSE(defaults.report);
     EXPECT_EQ(defaults.preview, "");
+    EXPECT_EQ(defaults.outputDir, "");
+    EXPECT_EQ(defaults.jobs, 0) << "0: the machine's cores";
+    EXPECT_FALSE(defaults.keepGoing);
 
     const CommandLine::Result all = parse(
         {"a.exr", "-n", "5", "--format", "x3d", "-o", "out.x3d", "--overlay", "o.png", "--rotate",
@@ -55,13 +58,42 @@ TEST(CommandLineTest, ValuesDefaultsHelpAndVersion)
     for (const auto& [text, value] : {std::pair{"0", 0}, {"4096", 4096}, {"007", 7}, {"-0", 0}})
         EXPECT_EQ(parse({"--lights", text}).options.lights, value) << text;
 
+    const CommandLine::Result batch = parse(
+        {"a.exr", "--output-dir", "out", "-j", "3", "--keep-going", "b", "--overlay", "--preview"});
+    ASSERT_TRUE(batch.run) << batch.error;
+    EXPECT_EQ(batch.options.images, (std::vector<std::string>{"a.exr", "b"}));
+    EXPECT_EQ(batch.options.outputDir, "out");
+    EXPECT_EQ(batch.options.jobs, 3);
+    EXPECT_TRUE(batch.options.keepGoing);
+    EXPECT_EQ(batch.options.overlay, ".overlay.png") << "the suffix of each image's name";
+    EXPECT_EQ(batch.options.preview, ".preview.png");
+    EXPECT_EQ(parse({"--jobs", "256"}).options.jobs, 256);
+    EXPECT_EQ(parse({"--overlay", "dir.v1/O.PNG"}).options.overlay, "dir.v1/O.PNG");
+
     const CommandLine::Result version = parse({"--version"});
     EXPECT_TRUE(!version.run && version.exitCode == exitOk && version.out == "envlights 9.8.7\n");
     const CommandLine::Result help = parse({"-h"});
     EXPECT_TRUE(!help.run && help.exitCode == exitOk);
-    for (const char* option : {"--lights", "--method", "--format", "--output", "--overlay",
-                               "--preview", "--report", "--rotate", "--timings", "--up",
-                               "--irradiance-scale", "gltf", "usda", "pbrt", "mitsuba", "blender"})
+    for (const char* option : {"--lights",
+                               "--method",
+                               "--format",
+                               "--output",
+                               "--overlay",
+                               "--preview",
+                               "--report",
+                               "--rotate",
+                               "--timings",
+                               "--up",
+                               "--irradiance-scale",
+                               "gltf",
+                               "usda",
+                               "pbrt",
+                               "mitsuba",
+                               "blender",
+                               "--output-dir",
+                               "--jobs",
+                               "--keep-going",
+                               "sorted by name"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
@@ -111,6 +143,28 @@ TEST(CommandLineTest, UsageErrorsNameTheOption)
          "--report: the node method's colours are not irradiances; use --method physical"},
         {{"--preview", "p.png", "--method", "node"},
          "--preview: the node method's colours are not irradiances; use --method physical"},
+        {{"-j", "0"}, "--jobs: '0' is not a whole number from 1 to 256"},
+        {{"-j", "257"}, "--jobs: '257' is not a whole number from 1 to 256"},
+        {{"-j", "two"}, "--jobs: 'two' is not a whole number from 1 to 256"},
+        {{"-j", "1.5"}, "--jobs: '1.5' is not a whole number from 1 to 256"},
+        {{"--output-dir", ""}, "--output-dir: the folder name is empty"},
+        {{"--output-dir", "d", "-o", "x.txt"},
+         "--output: not with --output-dir, which names each image's output"},
+        {{"--output-dir", "d", "--overlay", "a.exr"},
+         "--overlay: with --output-dir each image's picture is DIR/NAME.overlay.png; give "
+         "--overlay without a file name"},
+        {{"--preview", "p.png", "--output-dir", "d"},
+         "--preview: with --output-dir each image's picture is DIR/NAME.preview.png; give "
+         "--preview without a file name"},
+        {{"--overlay"}, "--overlay: the file name is empty"},
+        {{"--overlay", "x.jpg"},
+         "--overlay: 'x.jpg' does not end in .png; the picture is written as PNG only"},
+        {{"--overlay", "png"},
+         "--overlay: 'png' does not end in .png; the picture is written as PNG only"},
+        {{"--overlay", "dir/.png"},
+         "--overlay: 'dir/.png' does not end in .png; the picture is written as PNG only"},
+        {{"--preview", "p.png.jpeg"},
+         "--preview: 'p.png.jpeg' does not end in .png; the picture is written as PNG only"},
         {{"--bogus"}, "...--bogus"},
         {{"a.exr", "-n"}, "...--lights"},
     };

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -363,12 +364,13 @@ TEST_F(EnvlightsEndToEndTest, OverlayAndOutputFiles)
         EXPECT_NE(result.err.find(phase), std::string::npos) << "no timing for " << phase << ":\n"
                                                              << result.err;
 
-    // Yellow outlines belong to the lights' leaves: no yellow pixel lies off their borders.
+    // Yellow outlines belong to the lights' leaves: no yellow pixel of the picture (above the
+    // legend) lies off their borders.
     int width = 0, height = 0, channels = 0, yellow = 0, stray = 0;
     std::unique_ptr<unsigned char, void (*)(void*)> png(
         stbi_load(path("sunrise.png").c_str(), &width, &height, &channels, 3), &stbi_image_free);
-    ASSERT_TRUE(png && width == 1024 && height == 512);
-    for (int i = 0; i < width * height; ++i) {
+    ASSERT_TRUE(png && width == 1024 && height > 512) << "the picture, the legend below";
+    for (int i = 0; i < width * 512; ++i) {
         const unsigned char* p = png.get() + 3 * i;
         if (p[0] != 255 || p[1] != 210 || p[2] != 0)
             continue;
@@ -418,7 +420,7 @@ TEST_F(EnvlightsEndToEndTest, PhysicalIsTheDefaultOnTheBuiltInSky)
               std::string::npos);
     int width = 0, height = 0, channels = 0;
     EXPECT_TRUE(stbi_info(path("sky.png").c_str(), &width, &height, &channels) && width == 1024 &&
-                height == 512);
+                height > 512);
 
     // Previews are numbered as overlays are (the overlay, an 8-bit picture, serves as a second
     // environment).
@@ -461,10 +463,15 @@ TEST_F(EnvlightsEndToEndTest, OutputsNeverClobberWhatIsNotTheirs)
     writeExr("in.exr", 8, 4, [](int x, int) { return std::array<float, 3>{float(x), 1, 1}; });
     writeExr("in2.exr", 8, 4, [](int, int y) { return std::array<float, 3>{1, float(y), 1}; });
     writeExr("in-2.exr", 8, 4, [](int, int y) { return std::array<float, 3>{1, float(y), 1}; });
+    const std::string grey(8 * 4 * 3, '\x60');
+    for (const char* name : {"in.png", "in-2.png"})
+        ASSERT_TRUE(stbi_write_png(path(name).c_str(), 8, 4, 3, grey.data(), 8 * 3));
     fs::create_directory(path("folder"));
+    fs::copy_file(path("in.exr"), path("folder/in.exr"));
     std::ofstream(path("old.json")) << "old";
     fs::create_symlink(path("old.json"), path("link.json"));
-    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    for (const char* fifo : {"fifo.png", "in.overlay.png"})
+        ASSERT_EQ(::mkfifo(path(fifo).c_str(), 0644), 0);
     const std::string regular = ", only over a regular file";
 
     const struct {
@@ -474,14 +481,23 @@ TEST_F(EnvlightsEndToEndTest, OutputsNeverClobberWhatIsNotTheirs)
     } rows[] = {
         {"a directory", "-o @folder", "@folder: will not write over a directory" + regular},
         {"a device", "-o /dev/null", "/dev/null: will not write over a device" + regular},
-        {"a FIFO", "--overlay @fifo", "@fifo: will not write over a FIFO" + regular},
+        {"a FIFO", "--overlay @fifo.png", "@fifo.png: will not write over a FIFO" + regular},
         {"a symbolic link", "-o @link.json",
          "@link.json: will not write over a symbolic link" + regular},
         {"the input", "@in.exr -o @in.exr", "@in.exr: will not write over the input image @in.exr"},
-        {"the input as overlay", "@in.exr --overlay @folder/../in.exr",
-         "@folder/../in.exr: will not write over the input image @in.exr"},
-        {"a numbered overlay on the second input", "@in.exr @in-2.exr --overlay @in.exr",
-         "@in-2.exr: will not write over the input image @in-2.exr"},
+        {"the input as overlay", "@in.png --overlay @folder/../in.png",
+         "@folder/../in.png: will not write over the input image @in.png"},
+        {"a numbered overlay on the second input", "@in.exr @in-2.png --overlay @in.png",
+         "@in-2.png: will not write over the input image @in-2.png"},
+        {"two images of one name into one folder", "@in.exr @folder --output-dir @",
+         "@in.txt: both @in.exr and @folder/in.exr would be written there; rename one or run "
+         "them apart"},
+        {"an image's picture in the folder is a FIFO", "@in.exr --output-dir @ --overlay",
+         "@in.overlay.png: will not write over a FIFO" + regular},
+        {"a folder that is not there", "@in.exr --output-dir @none",
+         "@none: cannot write into the folder: No such file or directory"},
+        {"a file as the folder", "@in.exr --output-dir @in.png",
+         "@in.png: not a folder; --output-dir needs an existing folder"},
         {"output and overlay", "-o @x.png --overlay @x.png",
          "@x.png: named by two outputs; each needs a file of its own"},
         {"numbered overlays and previews", "@in.exr @in2.exr --overlay @p.png --preview @p.png",
@@ -592,7 +608,7 @@ TEST_F(EnvlightsEndToEndTest, BadInputGivesOneLineAndItsStatusAndNoOutputFile)
         const char* line; // after "envlights: "; "..." first means "ends with", last "starts with"
     } rows[] = {
         {"@missing.exr", 1, "@missing.exr: cannot open: No such file or directory"},
-        {"@folder.exr", 1, "@folder.exr: is a directory, not an image file"},
+        {"@folder.exr", 1, "@folder.exr: no images (.exr, .hdr, .png, .jpg, .jpeg) in the folder"},
         {"@empty.exr", 1, "@empty.exr: the file is empty"},
         {"@cut.exr", 1, "...)"},
         {"@notes.png", 1,
@@ -693,6 +709,139 @@ TEST_F(EnvlightsEndToEndTest, HostilePicturesAndNamesGiveOneEscapedLine)
     std::istringstream lines(logged.err);
     for (std::string line; std::getline(lines, line);)
         EXPECT_EQ(line.rfind("envlights: ", 0), 0u) << line;
+}
+
+// Every file of a folder, in order, whatever the number of workers: the same bytes on standard
+// output, the same lines on standard error, the same files in --output-dir.
+TEST_F(EnvlightsEndToEndTest, BatchesGiveTheSameBytesOnAnyNumberOfWorkers)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    fs::create_directories(path("set/sub"));
+    writeExr("set/a.exr", 16, 8, [&](int x, int y) {
+        return std::array<float, 3>{x == 3 && y == 2 ? nan : float(x), 1, float(y)};
+    });
+    writeExr("set/c.exr", 16, 8, [](int x, int y) {
+        return std::array<float, 3>{1, float(x * y), 2};
+    });
+    writeExr("set/sub/d.exr", 8, 4, [](int, int) { return std::array<float, 3>{1, 1, 1}; });
+    std::string bytes;
+    for (int i = 0; i < 16 * 8; ++i)
+        bytes += {char(i), char(2 * i), char(90)};
+    ASSERT_TRUE(stbi_write_png(path("set/B.PNG").c_str(), 16, 8, 3, bytes.data(), 16 * 3));
+    std::ofstream(path("set/notes.txt")) << "not an image\n";
+    std::ofstream(path("notes.png")) << "not an image\n";
+    const std::string warning = "envlights: warning: " + path("set/a.exr") +
+                                ": 1 pixel was not finite (NaN or infinity) and was set to 0\n";
+    const std::vector<std::string> inOrder{path("set/B.PNG"), path("set/a.exr"), path("set/c.exr")};
+
+    const Outcome one = run({path("set"), "-n", "3", "--format", "json", "-j", "1"});
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.err, warning);
+    const json images = json::parse(one.out)["images"];
+    ASSERT_EQ(images.size(), inOrder.size()) << "the folder's images, no other file, no subfolder";
+    for (std::size_t i = 0; i < inOrder.size(); ++i)
+        EXPECT_EQ(images[i]["path"], inOrder[i]);
+    for (const char* workers : {"2", "5"}) {
+        const Outcome many = run({path("set"), "-n", "3", "--format", "json", "-j", workers});
+        EXPECT_EQ(many.status, 0) << workers;
+        EXPECT_EQ(many.out, one.out) << workers;
+        EXPECT_EQ(many.err, one.err) << workers;
+    }
+    const json exrs = runJson({path("set/*.exr"), "-n", "3"})["images"];
+    ASSERT_EQ(exrs.size(), 2u) << "a quoted pattern, expanded here";
+    EXPECT_EQ(exrs[0]["path"], inOrder[1]);
+    EXPECT_EQ(exrs[1]["path"], inOrder[2]);
+
+    // One file per image, each what the image alone gives; pictures beside them.
+    for (const char* workers : {"1", "3"}) {
+        const std::string out = path(std::string("out") + workers);
+        fs::create_directory(out);
+        const Outcome result = run({path("set"), "-n", "3", "--format", "json", "-j", workers,
+                                    "--output-dir", out, "--overlay", "--preview"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, warning);
+        for (const std::string name : {"B", "a", "c"}) {
+            const Outcome alone = run({path("set/") + (name == "B" ? "B.PNG" : name + ".exr"), "-n",
+                                       "3", "--format", "json"});
+            EXPECT_EQ(readText(out + "/" + name + ".json"), alone.out) << name;
+            for (const char* picture : {".overlay.png", ".preview.png"}) {
+                int width = 0, height = 0, channels = 0;
+                EXPECT_TRUE(
+                    stbi_info((out + "/" + name + picture).c_str(), &width, &height, &channels))
+                    << name << picture;
+            }
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 9);
+    }
+    EXPECT_EQ(folderSnapshot(path("out1")), folderSnapshot(path("out3")));
+
+    // --keep-going: the bad ones in one line each, in order; the good ones written; status 1.
+    std::string keptErr;
+    for (const char* workers : {"1", "4"}) {
+        const Outcome kept = run({path("set/a.exr"), path("missing.exr"), path("notes.png"),
+                                  path("set/*.tif"), path("set/c.exr"), "--keep-going", "-n", "3",
+                                  "--format", "json", "-o", path("kept.json"), "-j", workers});
+        EXPECT_EQ(kept.status, 1) << workers;
+        EXPECT_EQ(kept.err,
+                  warning + "envlights: " + path("missing.exr") +
+                      ": cannot open: No such file or directory\nenvlights: " + path("notes.png") +
+                      ": unknown image format (not OpenEXR, Radiance HDR, PNG or JPEG)\n"
+                      "envlights: " +
+                      path("set/*.tif") + ": no file matches the pattern\n")
+            << workers;
+        const json written = json::parse(readText(path("kept.json")))["images"];
+        ASSERT_EQ(written.size(), 2u) << workers;
+        EXPECT_EQ(written[0], images[1]) << "the same lights as in the whole folder's run";
+        EXPECT_EQ(written[1], images[2]);
+        keptErr = kept.err;
+    }
+    // Without it, the first bad image ends the run and nothing is written.
+    fs::remove(path("kept.json"));
+    const Outcome stopped = run({path("set/a.exr"), path("missing.exr"), path("set/c.exr"), "-o",
+                                 path("kept.json"), "-j", "2"});
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_EQ(stopped.err, warning + "envlights: " + path("missing.exr") +
+                               ": cannot open: No such file or directory\n");
+    EXPECT_FALSE(fs::exists(path("kept.json")));
+}
+
+// On a terminal a progress line is drawn over itself and erased at the end; the test above
+// shows that standard error holds no trace of it when it is a file.
+TEST_F(EnvlightsEndToEndTest, ProgressLineOnlyOnATerminal)
+{
+    for (const char* name : {"a.exr", "b.exr", "c.exr"})
+        writeExr(name, 8, 4, [](int x, int) { return std::array<float, 3>{float(x), 1, 1}; });
+    const std::string outFile = path("terminal.stdout");
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        const std::string a = path("a.exr"), b = path("b.exr"), c = path("c.exr");
+        ::execl(ENVLIGHTS_EXECUTABLE, ENVLIGHTS_EXECUTABLE, a.c_str(), b.c_str(), c.c_str(), "-n",
+                "2", "-j", "2", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::string screen;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        screen.append(buffer, std::size_t(got));
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(terminal);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << screen;
+    EXPECT_EQ(screen.find('\n'), std::string::npos) << "no line of its own: " << screen;
+    EXPECT_EQ(screen.rfind("\renvlights: 0 of 3 images, 0:00 elapsed, about --:-- left", 0), 0u)
+        << screen;
+    EXPECT_NE(screen.find("\renvlights: 3 of 3 images, "), std::string::npos) << screen;
+    ASSERT_FALSE(screen.empty());
+    EXPECT_EQ(screen.back(), '\r') << "erased at the end";
+    const std::size_t erase = screen.rfind('\r', screen.size() - 2);
+    ASSERT_NE(erase, std::string::npos);
+    EXPECT_EQ(screen.find_first_not_of(' ', erase + 1), screen.size() - 1) << screen;
+    EXPECT_EQ(readText(outFile).rfind(path("a.exr") + ": 8 x 4, 2 lights", 0), 0u)
+        << "standard output as ever: " << readText(outFile);
 }
 
 TEST_F(EnvlightsEndToEndTest, TurnedRegionsAreInTheOriginalPicture)
