@@ -2,6 +2,7 @@
 // extraction and writers as the envlights tool. Errors become Python exceptions here and only
 // here; the classes below this file report them as text.
 
+#include "HostThread.h"
 #include "ImageArray.h"
 #include "Lights.h"
 
@@ -25,7 +26,6 @@
 #include <cerrno>
 #include <cmath>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,10 +38,6 @@ namespace envlights::python {
 namespace {
 
 const std::string generator = std::string("envlights ") + ENVLIGHTS_VERSION;
-
-// The host runtime and OpenSG's containers serve one thread at a time: loading files and the
-// node method take this lock. The physical method touches neither and runs in parallel.
-std::mutex hostMutex;
 
 // What the last physical extraction of this thread saw, for the tests: the pixels it read (a
 // float32 array is not copied) and whether it held the GIL (it must not).
@@ -99,24 +95,25 @@ py::array_t<float> load(const py::object& pathObject)
     int height = 0;
     {
         py::gil_scoped_release release;
-        const std::lock_guard<std::mutex> lock(hostMutex);
-        if (!osg::osgIsInitialized())
-            osg::osgInit(0, nullptr);
-        osg::ImagePtr image = Morvek::loadImageFile(path, error, info);
-        if (image != osg::NullFC) {
-            osg::addRefCP(image);
-            RadianceBuffer radiance;
-            if (radiance.set(image, error)) {
-                const Morvek::RadianceImage& view = radiance.image();
-                width = view.width;
-                height = view.height;
-                const std::size_t rowFloats = 3 * std::size_t(width);
-                pixels->resize(rowFloats * std::size_t(height));
-                for (int row = 0; row < height; ++row)
-                    std::copy_n(view.row(row), rowFloats,
-                                pixels->begin() + std::ptrdiff_t(rowFloats * std::size_t(row)));
+        {
+            // As envlights reads files, on the caller's thread: OpenSG's containers count
+            // their references and numbers atomically.
+            osg::ImagePtr image = Morvek::loadImageFile(path, error, info);
+            if (image != osg::NullFC) {
+                osg::addRefCP(image);
+                RadianceBuffer radiance;
+                if (radiance.set(image, error)) {
+                    const Morvek::RadianceImage& view = radiance.image();
+                    width = view.width;
+                    height = view.height;
+                    const std::size_t rowFloats = 3 * std::size_t(width);
+                    pixels->resize(rowFloats * std::size_t(height));
+                    for (int row = 0; row < height; ++row)
+                        std::copy_n(view.row(row), rowFloats,
+                                    pixels->begin() + std::ptrdiff_t(rowFloats * std::size_t(row)));
+                }
+                osg::subRefCP(image);
             }
-            osg::subRefCP(image);
         }
     }
     warn(PyExc_UserWarning, info.note);
@@ -143,15 +140,13 @@ void takeImage(ImageArray& array, const py::handle& image)
 }
 
 // The node method on a copy of the picture as an OpenSG image (rows bottom first), prepared as
-// envlights prepares a file's image. Holds the host lock.
-bool nodeLights(const Morvek::RadianceImage& picture, int n, double rotate, const std::string& name,
-                EnvironmentReport& report, std::string& warning, std::string& error)
+// envlights prepares a file's image. Runs on the host thread.
+bool nodeLightsOnHost(const Morvek::RadianceImage& picture, int n, double rotate,
+                      const std::string& name, EnvironmentReport& report, std::string& warning,
+                      std::string& error)
 {
     if (!EnvironmentPreparation::checkSize(picture.width, picture.height, name, error))
         return false;
-    const std::lock_guard<std::mutex> lock(hostMutex);
-    if (!osg::osgIsInitialized())
-        osg::osgInit(0, nullptr);
     osg::ImagePtr image = osg::Image::create();
     if (image == osg::NullFC) {
         error = name + ": no image could be made";
@@ -205,7 +200,9 @@ Lights extract(const py::handle& image, int n, const std::string& method, double
             lastExtractionPixels = prepared.image().rgb;
             lastExtractionHeldGil = PyGILState_Check() != 0;
         } else {
-            ok = nodeLights(array.image(), n, rotate, name, nodeReport, warning, error);
+            HostThread::instance().run([&] {
+                ok = nodeLightsOnHost(array.image(), n, rotate, name, nodeReport, warning, error);
+            });
         }
     }
     warn(PyExc_RuntimeWarning, warning);
@@ -286,13 +283,17 @@ C-contiguous float32 H x W x 3 array where it lies, without a copy; other arrays
 once (float16 and float64 rounded to float32, uint8 as byte / 255 with no sRGB decoding, grey
 copied to R, G and B); other element types raise TypeError, other shapes ValueError.
 
-The physical method runs in parallel from several threads, without the GIL. load() and the
-node method run the host runtime, which serves one thread at a time: they wait for each other.)";
+load() and the physical method run in parallel from several threads, without the GIL. The
+node method runs the host runtime, which keeps its scene on one thread: its calls run on one
+thread of the module's own, one at a time, whichever thread calls them.)";
     m.attr("__version__") = ENVLIGHTS_VERSION;
     // pybind11 looks numpy's C API up on first use, in a function-local static whose lookup
     // imports numpy and may let go of the GIL: a second thread arriving meanwhile would wait
     // for the static while holding the GIL. Done here, at import, only one thread runs.
     py::array_t<float> numpyReady(1);
+    // Images are OpenSG containers, started once here rather than by whichever call comes first.
+    if (!osg::osgIsInitialized() && !osg::osgInit(0, nullptr))
+        throw py::import_error("envlights: cannot start OpenSG");
 
     py::class_<Lights> lights(m, "Lights", R"(The lights extract() made for one image.
 
