@@ -14,8 +14,8 @@ import subprocess
 import sys
 import time
 
-ROUNDS = 5
-ROUND_SECONDS = 0.5
+ROUNDS = 10
+ROUND_SECONDS = 0.2
 
 
 def cache_value(build, name):
