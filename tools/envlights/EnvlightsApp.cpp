@@ -123,6 +123,7 @@ int EnvlightsApp::run(const Options& options)
         static_cast<unsigned>(std::min<std::size_t>(workerCount(options), jobs.size()));
     // Several images at once keep the cores busy: each is then decoded on its own worker.
     Morvek::setImageFileDecodeThreads(workers < 2);
+    progress.show(0); // at once, however soon the first image is done
     WorkerPool::run(
         jobs.size(), workers,
         [&](std::size_t i) { jobs[i].run(options, node ? &extractor : nullptr); },
