@@ -1,15 +1,14 @@
 #include "ImageJob.h"
 
-#include "EnvironmentRotation.h"
+#include "EnvironmentPreparation.h"
 #include "LightExtractor.h"
-#include "NonFinitePixels.h"
+#include "LightsFromImage.h"
 #include "OverlayRenderer.h"
 #include "PreviewRenderer.h"
 #include "ProceduralSky.h"
 #include "RadianceBuffer.h"
 
 #include <morvekSampling/IrradianceError.h>
-#include <morvekSampling/PhysicalExtraction.h>
 #include <morvekShapeNodePool/ImageFile.h>
 
 #include <exception>
@@ -37,11 +36,6 @@ public:
 private:
     osg::ImagePtr _image;
 };
-
-std::string sizeText(int width, int height)
-{
-    return std::to_string(width) + " x " + std::to_string(height);
-}
 
 // The overlay draws the physical lights as it draws the node's: every region of the cut made a
 // light, and a mark where each light's direction comes from.
@@ -140,9 +134,6 @@ bool ImageJob::work(const Options& options, LightExtractor* extractor)
 
 bool ImageJob::extractPhysical(osg::ImagePtr image, const Options& options)
 {
-    _physical.path = _name;
-    _physical.width = image->getWidth();
-    _physical.height = image->getHeight();
     std::string error;
     RadianceBuffer radiance;
     {
@@ -151,14 +142,8 @@ bool ImageJob::extractPhysical(osg::ImagePtr image, const Options& options)
             _error = _name + ": " + error;
             return false;
         }
-        Morvek::PhysicalExtraction::Result result =
-            Morvek::PhysicalExtraction::extract(radiance.image(), {options.lights});
-        if (!result.ok()) {
-            _error = _name + ": " + result.error;
+        if (!LightsFromImage::physical(radiance.image(), options.lights, _name, _physical, _error))
             return false;
-        }
-        _physical.lights = std::move(result.lights);
-        _physical.totalIrradiance = result.totalIrradiance;
     }
     if (options.report) {
         const PhaseTimer::Scope scope = _timer.measure("irradiance error");
@@ -202,24 +187,12 @@ bool ImageJob::decode(osg::ImagePtr& image)
 
 bool ImageJob::prepare(osg::ImagePtr image, double rotateDeg)
 {
-    const int width = image->getWidth();
-    const int height = image->getHeight();
-    if (width < 2 || height < 2) {
-        _error =
-            _name + ": the image is smaller than 2 x 2 pixels (" + sizeText(width, height) + ")";
-        return false;
-    }
-    if (width > maxSide || height > maxSide) {
-        _error = _name + ": the image is larger than " + std::to_string(maxSide) +
-                 " pixels on a side (" + sizeText(width, height) + ")";
-        return false;
-    }
     const PhaseTimer::Scope scope = _timer.measure("decode");
-    if (const std::uint64_t bad = NonFinitePixels::replaceWithZero(image))
-        _warnings.push_back("warning: " + _name + ": " + std::to_string(bad) + " pixel" +
-                            (bad == 1 ? " was" : "s were") + " not finite (NaN or infinity) and " +
-                            (bad == 1 ? "was" : "were") + " set to 0");
-    EnvironmentRotation(rotateDeg).apply(image);
+    std::string warning;
+    if (!EnvironmentPreparation::prepare(image, _name, rotateDeg, warning, _error))
+        return false;
+    if (!warning.empty())
+        _warnings.push_back("warning: " + warning);
     return true;
 }
 

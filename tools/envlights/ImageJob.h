@@ -23,9 +23,6 @@ class LightExtractor;
 
 class ImageJob {
 public:
-    /// Images above this size on a side do not fit the environment light's 16-bit tables.
-    static constexpr int maxSide = 65535;
-
     /// `input.path` empty: the built-in sky. An input with an error fails with it when run.
     explicit ImageJob(InputList::Entry input);
 
