@@ -8,18 +8,6 @@ namespace envlights {
 
 namespace {
 
-// A Python string literal of printable ASCII.
-std::string quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : FormatHeader::plain(text)) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string tuple(const Vec3& v)
 {
     return "(" + doubleText(v[0]) + ", " + doubleText(v[1]) + ", " + doubleText(v[2]) + ")";
@@ -78,7 +66,7 @@ std::string BlenderWriter::write(const std::vector<PhysicalReport>& reports,
             const Morvek::PhysicalLight& light = report.lights[k];
             const ColorIntensity split = colorIntensity(light.irradiance);
             out += "    # " + FormatHeader::region(light) + "\n";
-            out += "    (" + quoted(name + " " + std::to_string(k + 1)) + ", " +
+            out += "    (" + FormatHeader::quoted(name + " " + std::to_string(k + 1)) + ", " +
                    tuple(LightAxes::convert(light.direction, up)) + ", " + tuple(split.color) +
                    ", " + doubleText(split.intensity * options.irradianceScale) + ", " +
                    doubleText(LightAxes::coneAngle(light.solidAngle)) + "),\n";

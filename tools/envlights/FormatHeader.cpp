@@ -37,6 +37,17 @@ std::string FormatHeader::plain(const std::string& text)
     return out;
 }
 
+std::string FormatHeader::quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : plain(text)) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
 std::string FormatHeader::region(const Morvek::PhysicalLight& light)
 {
     const Morvek::PixelRect& r = light.region;

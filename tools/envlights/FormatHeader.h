@@ -25,6 +25,10 @@ public:
     /// comment line or break a file that wants ASCII or valid UTF-8.
     static std::string plain(const std::string& text);
 
+    /// plain(text) in double quotes with '"' and '\\' escaped by a backslash: a string literal
+    /// as Python and USD read it.
+    static std::string quoted(const std::string& text);
+
     /// A light's region and solid angle as the comments give them.
     static std::string region(const Morvek::PhysicalLight& light);
 };

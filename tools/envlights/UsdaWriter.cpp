@@ -12,18 +12,6 @@ namespace {
 
 constexpr double degreesPerRadian = 180.0 / 3.14159265358979323846;
 
-// A USD string literal of printable ASCII.
-std::string quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : FormatHeader::plain(text)) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string tuple(const Vec3& v, double w)
 {
     return "(" + doubleText(v[0]) + ", " + doubleText(v[1]) + ", " + doubleText(v[2]) + ", " +
@@ -39,16 +27,17 @@ std::string UsdaWriter::write(const std::vector<PhysicalReport>& reports,
     std::string doc;
     for (const std::string& line : FormatHeader::lines(reports, options, up))
         doc += (doc.empty() ? "" : "; ") + line;
-    std::string out = "#usda 1.0\n(\n    defaultPrim = \"envlights\"\n    doc = " + quoted(doc) +
-                      "\n    metersPerUnit = 1\n    upAxis = \"" + (up == UpAxis::Y ? "Y" : "Z") +
-                      "\"\n)\n\ndef Xform \"envlights\"\n{\n";
+    std::string out =
+        "#usda 1.0\n(\n    defaultPrim = \"envlights\"\n    doc = " + FormatHeader::quoted(doc) +
+        "\n    metersPerUnit = 1\n    upAxis = \"" + (up == UpAxis::Y ? "Y" : "Z") +
+        "\"\n)\n\ndef Xform \"envlights\"\n{\n";
     for (std::size_t i = 0; i < reports.size(); ++i) {
         const PhysicalReport& report = reports[i];
         const std::string about = report.path + ", " + std::to_string(report.width) + " x " +
                                   std::to_string(report.height) + ", " +
                                   FormatHeader::turn(options.rotateDeg, report.width);
         out += (i ? "\n" : "") + std::string("    def Xform \"image_") + std::to_string(i + 1) +
-               "\" (\n        doc = " + quoted(about) + "\n    )\n    {\n";
+               "\" (\n        doc = " + FormatHeader::quoted(about) + "\n    )\n    {\n";
         for (std::size_t k = 0; k < report.lights.size(); ++k) {
             const Morvek::PhysicalLight& light = report.lights[k];
             const ColorIntensity split = colorIntensity(light.irradiance);
@@ -56,7 +45,7 @@ std::string UsdaWriter::write(const std::vector<PhysicalReport>& reports,
             const double angle = LightAxes::coneAngle(light.solidAngle) * degreesPerRadian;
             out += (k ? "\n" : "") + std::string("        def DistantLight \"light_") +
                    std::to_string(k + 1) +
-                   "\" (\n            doc = " + quoted(FormatHeader::region(light)) +
+                   "\" (\n            doc = " + FormatHeader::quoted(FormatHeader::region(light)) +
                    "\n        )\n        {\n" +
                    "            float inputs:angle = " + doubleText(angle) + "\n" +
                    "            color3f inputs:color = (" + doubleText(split.color[0]) + ", " +
