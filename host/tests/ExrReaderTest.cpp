@@ -246,6 +246,43 @@ TEST_F(ExrReaderTest, EveryLayoutOpenExrWritesPassesTheChecksAndDecodes)
 
 // The file-length bound assumes each coder's best packing: constant pictures, which every coder
 // packs best, must still pass it.
+// A data window may lie anywhere in 32-bit coordinates; only its size matters to the picture.
+TEST_F(ExrReaderTest, AWindowFarFromTheOriginDecodesLikeAnyOther)
+{
+    // OpenEXR writes windows within 2^30 of the origin. Rows wide enough that the window's
+    // offset, in bytes, exceeds any address: computed on pointers it would wrap.
+    const int w = 12000, h = 2;
+    const int far = (1 << 30) - 20000;
+    for (const Imath::V2i& origin : {Imath::V2i(-far, -far), Imath::V2i(far, far)}) {
+        SCOPED_TRACE(std::to_string(origin.x) + ", " + std::to_string(origin.y));
+        const Imath::Box2i window(origin, origin + Imath::V2i(w - 1, h - 1));
+        Imf::Header header(window, window);
+        for (const char* name : {"R", "G", "B"})
+            header.channels().insert(name, Imf::Channel(Imf::FLOAT));
+        std::vector<float> rgb = picture(w, h);
+        Imf::FrameBuffer frame;
+        const char* names[3] = {"R", "G", "B"};
+        for (int c = 0; c < 3; ++c)
+            frame.insert(names[c], Imf::Slice::Make(Imf::FLOAT, rgb.data() + c, window,
+                                                    3 * sizeof(float), 3 * sizeof(float) * w));
+        {
+            Imf::OutputFile out(path("far.exr").c_str(), header);
+            out.setFrameBuffer(frame);
+            out.writePixels(h);
+        }
+        std::string error;
+        osg::ImagePtr image = Morvek::loadImageFile(path("far.exr"), error);
+        ASSERT_NE(image, osg::NullFC) << error;
+        osg::addRefCP(image);
+        const float* data = reinterpret_cast<const float*>(image->getData());
+        for (int row = 0; row < h; ++row) // the top row last
+            EXPECT_TRUE(std::equal(rgb.begin() + 3 * w * row, rgb.begin() + 3 * w * (row + 1),
+                                   data + 3 * w * (h - 1 - row)))
+                << "row " << row;
+        osg::subRefCP(image);
+    }
+}
+
 // A program that runs its own workers decodes each image on the calling thread; the pixels are
 // the same as from OpenEXR's pool.
 TEST_F(ExrReaderTest, DecodingOnTheCallersThreadGivesTheSamePixels)

@@ -427,11 +427,17 @@ bool ExrReader::read(const std::vector<unsigned char>& bytes, ImageTarget& targe
 
         // OpenEXR addresses a pixel as base + x * xStride + y * yStride with the data window's
         // own coordinates. The image keeps the bottom row first: the top row (min.y) lands in
-        // the last row and each next row one row lower, so the row stride is negative.
-        char* base =
-            reinterpret_cast<char*>(target.pictureRow(0)) -
-            static_cast<std::ptrdiff_t>(window.min.x) * static_cast<std::ptrdiff_t>(pixelBytes) +
-            static_cast<std::ptrdiff_t>(window.min.y) * static_cast<std::ptrdiff_t>(rowBytes);
+        // the last row and each next row one row lower, so the row stride is negative. The
+        // base lies far outside the image when the window's origin does (a file may put it
+        // anywhere in 32 bits), so it is computed on addresses, where wrapping is defined, not
+        // on pointers.
+        const std::uintptr_t top = reinterpret_cast<std::uintptr_t>(target.pictureRow(0));
+        char* base = reinterpret_cast<char*>(
+            top -
+            static_cast<std::uintptr_t>(static_cast<std::int64_t>(window.min.x) *
+                                        static_cast<std::int64_t>(pixelBytes)) +
+            static_cast<std::uintptr_t>(static_cast<std::int64_t>(window.min.y) *
+                                        static_cast<std::int64_t>(rowBytes)));
         Imf::FrameBuffer frame;
         const char* names[3] = {"R", "G", "B"};
         for (int c = 0; c < (grey ? 1 : 3); ++c)
