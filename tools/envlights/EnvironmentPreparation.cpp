@@ -3,9 +3,6 @@
 #include "EnvironmentRotation.h"
 #include "NonFinitePixels.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace envlights {
 
 namespace {
@@ -13,11 +10,6 @@ namespace {
 std::string sizeText(int width, int height)
 {
     return std::to_string(width) + " x " + std::to_string(height);
-}
-
-bool finitePixel(const float* rgb)
-{
-    return std::isfinite(rgb[0]) && std::isfinite(rgb[1]) && std::isfinite(rgb[2]);
 }
 
 } // namespace
@@ -65,26 +57,19 @@ bool EnvironmentPreparation::prepare(const Morvek::RadianceImage& view, const st
         return false;
     const std::size_t width = static_cast<std::size_t>(view.width);
     const std::size_t pixels = width * static_cast<std::size_t>(view.height);
-    std::uint64_t bad = 0;
-    for (std::size_t p = 0; p < pixels; ++p)
-        bad += finitePixel(view.rgb + 3 * p) ? 0 : 1;
-    const int shift = EnvironmentRotation(rotateDeg).columnShift(view.width);
+    const std::uint64_t bad = NonFinitePixels::count(view.rgb, pixels, 3);
+    const EnvironmentRotation rotation(rotateDeg);
     _image = view;
-    if (bad == 0 && shift == 0)
+    if (bad == 0 && rotation.columnShift(view.width) == 0)
         return true;
 
     _copy.assign(view.rgb, view.rgb + 3 * pixels);
-    for (std::size_t p = 0; bad != 0 && p < pixels; ++p)
-        if (!finitePixel(&_copy[3 * p]))
-            std::fill_n(&_copy[3 * p], 3, 0.0f);
-    if (bad != 0)
+    if (bad != 0) {
+        NonFinitePixels::replaceWithZero(_copy.data(), pixels, 3);
         warning = nonFiniteWarning(name, bad);
-    // The same turn as EnvironmentRotation::apply: each row moves `shift` columns left.
-    const std::size_t rowFloats = 3 * width;
-    for (std::size_t row = 0; shift != 0 && row < pixels / width; ++row) {
-        const auto begin = _copy.begin() + static_cast<std::ptrdiff_t>(row * rowFloats);
-        std::rotate(begin, begin + 3 * shift, begin + static_cast<std::ptrdiff_t>(rowFloats));
     }
+    rotation.apply(reinterpret_cast<unsigned char*>(_copy.data()), 3 * sizeof(float), view.width,
+                   view.height);
     _image.rgb = _copy.data();
     return true;
 }

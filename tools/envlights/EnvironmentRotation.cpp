@@ -25,23 +25,29 @@ Morvek::PixelRect EnvironmentRotation::originalRegion(const Morvek::PixelRect& t
     return original;
 }
 
+void EnvironmentRotation::apply(unsigned char* data, std::size_t pixelBytes, int width,
+                                int height) const
+{
+    const int shift = columnShift(width);
+    if (shift == 0)
+        return;
+    const std::size_t rowBytes = pixelBytes * static_cast<std::size_t>(width);
+    // Column u of the result is column u + shift of the original: rotate each row left.
+    for (int row = 0; row < height; ++row) {
+        unsigned char* begin = data + rowBytes * static_cast<std::size_t>(row);
+        std::rotate(begin, begin + pixelBytes * static_cast<std::size_t>(shift), begin + rowBytes);
+    }
+}
+
 bool EnvironmentRotation::apply(osg::ImagePtr image) const
 {
     if (image == osg::NullFC || image->getData() == nullptr || image->hasCompressedData() ||
         image->getWidth() < 1 || image->getHeight() < 1)
         return false;
-    const int width = image->getWidth();
-    const int shift = columnShift(width);
-    if (shift == 0)
+    if (columnShift(image->getWidth()) == 0)
         return true;
-    const std::size_t pixelBytes = static_cast<std::size_t>(image->getBpp());
-    const std::size_t rowBytes = pixelBytes * static_cast<std::size_t>(width);
-    osg::UInt8* data = image->editData();
-    // Column u of the result is column u + shift of the original: rotate each row left.
-    for (int row = 0; row < image->getHeight(); ++row) {
-        osg::UInt8* begin = data + rowBytes * static_cast<std::size_t>(row);
-        std::rotate(begin, begin + pixelBytes * static_cast<std::size_t>(shift), begin + rowBytes);
-    }
+    apply(image->editData(), static_cast<std::size_t>(image->getBpp()), image->getWidth(),
+          image->getHeight());
     osg::beginEditCP(image);
     osg::endEditCP(image);
     return true;

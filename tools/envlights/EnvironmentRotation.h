@@ -7,6 +7,8 @@
 
 #include <OpenSG/OSGImage.h>
 
+#include <cstddef>
+
 #include <morvekSampling/PhysicalLight.h>
 
 namespace envlights {
@@ -23,6 +25,9 @@ public:
     /// Shifts the columns of `image` in place (any uncompressed pixel format, one frame, no
     /// mipmaps). Returns false, leaving the image unchanged, when it holds no such data.
     bool apply(osg::ImagePtr image) const;
+
+    /// The same on `height` rows of `width` pixels of `pixelBytes` bytes each at `data`.
+    void apply(unsigned char* data, std::size_t pixelBytes, int width, int height) const;
 
     /// A rectangle of the turned picture (`width` columns) in the original picture's pixels:
     /// its columns moved back right by columnShift(width). Its x stays within [0, width); a

@@ -1,5 +1,6 @@
 #include "NonFinitePixels.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace envlights {
@@ -11,24 +12,48 @@ std::uint64_t NonFinitePixels::replaceWithZero(osg::ImagePtr image)
         return 0;
     const std::size_t components = image->getComponents();
     const std::uint64_t pixels = image->getSize(false, false, false) / (components * sizeof(float));
-    auto* values = reinterpret_cast<float*>(image->editData());
-    std::uint64_t replaced = 0;
-    for (std::uint64_t p = 0; p < pixels; ++p) {
-        float* pixel = values + p * components;
-        bool finite = true;
-        for (std::size_t c = 0; c < components; ++c)
-            finite = finite && std::isfinite(pixel[c]);
-        if (!finite) {
-            for (std::size_t c = 0; c < components; ++c)
-                pixel[c] = 0.0f;
-            ++replaced;
-        }
-    }
+    const std::uint64_t replaced =
+        replaceWithZero(reinterpret_cast<float*>(image->editData()), pixels, components);
     if (replaced) {
         osg::beginEditCP(image);
         osg::endEditCP(image);
     }
     return replaced;
+}
+
+namespace {
+
+bool finite(const float* pixel, std::size_t components)
+{
+    for (std::size_t c = 0; c < components; ++c)
+        if (!std::isfinite(pixel[c]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::uint64_t NonFinitePixels::replaceWithZero(float* values, std::uint64_t pixels,
+                                               std::size_t components)
+{
+    std::uint64_t replaced = 0;
+    for (std::uint64_t p = 0; p < pixels; ++p) {
+        float* pixel = values + p * components;
+        if (!finite(pixel, components)) {
+            std::fill_n(pixel, components, 0.0f);
+            ++replaced;
+        }
+    }
+    return replaced;
+}
+
+std::uint64_t NonFinitePixels::count(const float* values, std::uint64_t pixels,
+                                     std::size_t components)
+{
+    std::uint64_t bad = 0;
+    for (std::uint64_t p = 0; p < pixels; ++p)
+        bad += finite(values + p * components, components) ? 0 : 1;
+    return bad;
 }
 
 } // namespace envlights

@@ -6,6 +6,7 @@
 
 #include <OpenSG/OSGImage.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace envlights {
@@ -16,6 +17,13 @@ public:
     /// its components and returns how many pixels that were. Other data types hold only finite
     /// values: 0.
     static std::uint64_t replaceWithZero(osg::ImagePtr image);
+
+    /// The same for `pixels` pixels of `components` floats each at `values`.
+    static std::uint64_t replaceWithZero(float* values, std::uint64_t pixels,
+                                         std::size_t components);
+
+    /// How many of those pixels have a NaN or infinite component, without changing any.
+    static std::uint64_t count(const float* values, std::uint64_t pixels, std::size_t components);
 };
 
 } // namespace envlights
