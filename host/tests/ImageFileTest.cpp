@@ -314,9 +314,14 @@ TEST_F(ImageFileTest, MemoryAndFileDecodeAlike)
         EXPECT_EQ(error, fileError) << name;
         EXPECT_EQ(info.format, fileInfo.format) << name;
         EXPECT_EQ(info.note, fileInfo.note) << name;
+        EXPECT_EQ(info.finiteValues, fileInfo.finiteValues) << name;
         ASSERT_EQ(fromMemory == osg::NullFC, fromFile == osg::NullFC) << name;
-        if (fromMemory == osg::NullFC)
+        if (fromMemory == osg::NullFC) {
+            EXPECT_FALSE(info.finiteValues) << name;
             continue;
+        }
+        // Only OpenEXR can hold a NaN or an infinity; the content decides, not the name.
+        EXPECT_EQ(info.finiteValues, info.format != ImageFileFormat::OpenEXR) << name;
         osg::addRefCP(fromMemory);
         _images.push_back(fromMemory);
         ASSERT_EQ(fromMemory->getSize(), fromFile->getSize()) << name;

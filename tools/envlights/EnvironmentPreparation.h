@@ -31,9 +31,10 @@ public:
     static std::string nonFiniteWarning(const std::string& name, std::uint64_t count);
 
     /// Checks, zeroes and turns `image` (uncompressed RGB, float or 8-bit) in place; `warning`
-    /// gets the non-finite warning or stays empty.
+    /// gets the non-finite warning or stays empty. `valuesFinite` says the pixels came from a
+    /// format that cannot hold a NaN or an infinity: the pass that looks for them is skipped.
     static bool prepare(osg::ImagePtr image, const std::string& name, double rotateDeg,
-                        std::string& warning, std::string& error);
+                        std::string& warning, std::string& error, bool valuesFinite = false);
 
     /// The same for a float RGB view, which must outlive this object: image() is then `view`
     /// itself, or a copy owned here when a pixel was not finite or `rotateDeg` turns it by at

@@ -149,6 +149,7 @@ osg::ImagePtr decodeBytes(const Bytes& bytes, const std::string& name, std::stri
                                                    : StbReader::read(bytes, target, error);
         if (!decoded)
             return osg::NullFC;
+        info.finiteValues = info.format != ImageFileFormat::OpenEXR;
         return target.release();
     } catch (const std::bad_alloc&) {
         error = name + ": out of memory while decoding the image";

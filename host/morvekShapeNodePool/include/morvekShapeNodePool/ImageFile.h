@@ -44,6 +44,10 @@ ImageFileFormat imageFileFormatFromName(const std::string& path);
 struct ImageFileInfo {
     ImageFileFormat format = ImageFileFormat::Unknown; ///< decided by the content
     std::string note; ///< a non-fatal remark (name and content disagree); empty when none
+    /// True when the format cannot store a NaN or an infinity, so every decoded value is finite
+    /// (Radiance: its largest value is 255 x 2^119; PNG and JPEG hold bytes). OpenEXR's
+    /// half and float channels can hold both: false.
+    bool finiteValues = false;
 };
 
 /// Largest image the loader accepts: at most maxImageFileSide pixels on a side (what the
