@@ -61,7 +61,7 @@ PhysicalExtraction::Result PhysicalExtraction::extract(const RadianceImage& imag
     const LatLongGeometry geometry(image.width, image.height);
     const int factor = cellFactor(image.width, image.height, options.lights);
     SolidAngleTable table;
-    if (!table.build(image, geometry, factor)) {
+    if (!table.build(image, geometry, factor, options.threads)) {
         result.error = "the image holds a value that is not finite (NaN or infinity)";
         return result;
     }

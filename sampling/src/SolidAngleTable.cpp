@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace Morvek {
 
@@ -123,18 +125,15 @@ __attribute__((target("avx2"))) bool gatherAvx2(const RadianceImage& image,
 
 } // namespace
 
-bool SolidAngleTable::build(const RadianceImage& image, const LatLongGeometry& geometry, int factor)
+bool SolidAngleTable::gatherRows(const RadianceImage& image, const LatLongGeometry& geometry,
+                                 std::size_t firstRow, std::size_t endRow)
 {
-    const std::size_t f = std::size_t(factor);
-    _width = (std::size_t(image.width) + f - 1) / f;
-    _height = (std::size_t(image.height) + f - 1) / f;
-    _cells.resize(_width * _height);
-    _table.resize(_width * _height);
+    const std::size_t f = _factor;
     CellRowBuffers buffers(geometry, f);
 #ifdef MORVEK_CELLS_AVX2
     const bool avx2 = __builtin_cpu_supports("avx2");
 #endif
-    for (std::size_t cy = 0; cy < _height; ++cy) {
+    for (std::size_t cy = firstRow; cy < endRow; ++cy) {
         const std::size_t y0 = cy * f;
         const std::size_t y1 = std::min(std::size_t(image.height), y0 + f);
         Cell* cells = _cells.data() + cy * _width;
@@ -147,6 +146,51 @@ bool SolidAngleTable::build(const RadianceImage& image, const LatLongGeometry& g
 #endif
         if (!finite)
             return false;
+    }
+    return true;
+}
+
+bool SolidAngleTable::build(const RadianceImage& image, const LatLongGeometry& geometry, int factor,
+                            int threads)
+{
+    _factor = std::size_t(factor);
+    _width = (std::size_t(image.width) + _factor - 1) / _factor;
+    _height = (std::size_t(image.height) + _factor - 1) / _factor;
+    _cells.resize(_width * _height);
+    _table.resize(_width * _height);
+
+    // Every cell is gathered on its own, so the rows of cells can be shared out: reading the
+    // picture is what a large build waits on, and one core does not draw all the memory
+    // bandwidth there is.
+    const std::size_t parts =
+        std::min<std::size_t>(std::max(threads, 1), std::max<std::size_t>(_height / 8, 1));
+    bool finite = true;
+    if (parts == 1) {
+        finite = gatherRows(image, geometry, 0, _height);
+    } else {
+        std::vector<std::thread> helpers;
+        std::vector<char> partFinite(parts, 1);
+        const auto bounds = [&](std::size_t part) { return _height * part / parts; };
+        try {
+            for (std::size_t part = 1; part < parts; ++part)
+                helpers.emplace_back([&, part] {
+                    partFinite[part] = gatherRows(image, geometry, bounds(part), bounds(part + 1));
+                });
+        } catch (const std::system_error&) {
+            // No thread to be had: the calling thread gathers what was left unstarted.
+            for (std::size_t part = helpers.size() + 1; part < parts; ++part)
+                partFinite[part] = gatherRows(image, geometry, bounds(part), bounds(part + 1));
+        }
+        partFinite[0] = gatherRows(image, geometry, 0, bounds(1));
+        for (std::thread& helper : helpers)
+            helper.join();
+        finite = std::all_of(partFinite.begin(), partFinite.end(), [](char f) { return f != 0; });
+    }
+    if (!finite)
+        return false;
+
+    for (std::size_t cy = 0; cy < _height; ++cy) {
+        const Cell* cells = _cells.data() + cy * _width;
         Sums run{};
         Sums* row = _table.data() + cy * _width;
         const Sums* above = cy > 0 ? row - _width : nullptr;

@@ -25,8 +25,11 @@ public:
     // Power of red, green and blue, then the luminance power's moments along x, y and z.
     using Cell = std::array<double, 6>;
 
-    // False when a component is not finite; the table is then unusable.
-    bool build(const RadianceImage& image, const LatLongGeometry& geometry, int factor);
+    // False when a component is not finite; the table is then unusable. Up to `threads`
+    // threads (the calling one among them) gather the picture; the result is the same bits
+    // whatever their number.
+    bool build(const RadianceImage& image, const LatLongGeometry& geometry, int factor,
+               int threads = 1);
 
     int width() const { return int(_width); }   // cells
     int height() const { return int(_height); } // cells
@@ -39,6 +42,8 @@ public:
     Sums sums(int x0, int y0, int x1, int y1) const;
 
 private:
+    bool gatherRows(const RadianceImage& image, const LatLongGeometry& geometry,
+                    std::size_t firstRow, std::size_t endRow);
     const Sums& at(int x, int y) const
     {
         return x < 0 || y < 0 ? _zero : _table[std::size_t(y) * _width + std::size_t(x)];
@@ -48,6 +53,7 @@ private:
     std::vector<Sums> _table;
     std::size_t _width = 0;
     std::size_t _height = 0;
+    std::size_t _factor = 1;
     Sums _zero{};
 };
 

@@ -220,6 +220,35 @@ TEST(PhysicalExtraction, SameLightsFromAnUpscaledPictureAndFromBottomFirstRows)
     }
 }
 
+// The picture's rows are shared out among threads: the lights must not depend on how many,
+// and a bad value is found in whichever thread's rows it lies.
+TEST(PhysicalExtraction, ThreadsGiveTheSameBitsAndFindEveryBadValue)
+{
+    const Picture sky = texturedSky(1024, 512); // cells of 8 x 8 pixels: 64 rows of cells
+    const auto one = PhysicalExtraction::extract(sky.view(), {100, 1});
+    ASSERT_EQ(one.lights.size(), 100u);
+    for (const int threads : {2, 3, 64, 1000}) {
+        const auto many = PhysicalExtraction::extract(sky.view(), {100, threads});
+        ASSERT_EQ(many.lights.size(), 100u) << threads;
+        EXPECT_EQ(many.totalIrradiance, one.totalIrradiance) << threads;
+        for (std::size_t i = 0; i < 100; ++i) {
+            EXPECT_EQ(many.lights[i].direction, one.lights[i].direction) << threads << " " << i;
+            EXPECT_EQ(many.lights[i].irradiance, one.lights[i].irradiance) << threads << " " << i;
+            EXPECT_EQ(many.lights[i].region.x, one.lights[i].region.x) << threads << " " << i;
+            EXPECT_EQ(many.lights[i].region.y, one.lights[i].region.y) << threads << " " << i;
+        }
+    }
+    for (const int row : {0, 255, 256, 511}) {
+        Picture broken = sky;
+        broken.at(700, row)[1] = std::numeric_limits<float>::infinity();
+        for (const int threads : {1, 2, 3}) {
+            const auto result = PhysicalExtraction::extract(broken.view(), {16, threads});
+            EXPECT_FALSE(result.ok()) << row << " " << threads;
+            EXPECT_TRUE(result.lights.empty()) << row << " " << threads;
+        }
+    }
+}
+
 TEST(PhysicalExtraction, RefusesWhatItCannotDo)
 {
     Picture sky(8, 4, 1.0f);

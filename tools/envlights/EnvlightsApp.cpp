@@ -121,12 +121,15 @@ int EnvlightsApp::run(const Options& options)
     const ImageJob* stopped = nullptr;
     const unsigned workers =
         static_cast<unsigned>(std::min<std::size_t>(workerCount(options), jobs.size()));
-    // Several images at once keep the cores busy: each is then decoded on its own worker.
+    // Several images at once keep the cores busy: each is then decoded and read on its own
+    // worker. A single worker spreads the reading of its image over the cores.
     Morvek::setImageFileDecodeThreads(workers < 2);
+    const int threadsPerImage =
+        workers < 2 ? int(std::max(1u, std::thread::hardware_concurrency())) : 1;
     progress.show(0); // at once, however soon the first image is done
     WorkerPool::run(
         jobs.size(), workers,
-        [&](std::size_t i) { jobs[i].run(options, node ? &extractor : nullptr); },
+        [&](std::size_t i) { jobs[i].run(options, node ? &extractor : nullptr, threadsPerImage); },
         [&](std::size_t i) {
             for (const std::string& warning : jobs[i].warnings())
                 say(warning);

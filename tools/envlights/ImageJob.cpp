@@ -82,12 +82,12 @@ ImageJob::ImageJob(InputList::Entry input)
 {
 }
 
-void ImageJob::run(const Options& options, LightExtractor* extractor)
+void ImageJob::run(const Options& options, LightExtractor* extractor, int threads)
 {
     if (failed())
         return;
     try {
-        if (!work(options, extractor) && _error.empty())
+        if (!work(options, extractor, threads) && _error.empty())
             _error = _name + ": failed";
     } catch (const std::exception& e) {
         // Allocation failure or a library's exception: this image fails, the run goes on.
@@ -101,7 +101,7 @@ void ImageJob::dropPictures()
     std::string().swap(_previewPng);
 }
 
-bool ImageJob::work(const Options& options, LightExtractor* extractor)
+bool ImageJob::work(const Options& options, LightExtractor* extractor, int threads)
 {
     osg::ImagePtr image = osg::NullFC;
     if (!decode(image))
@@ -111,7 +111,7 @@ bool ImageJob::work(const Options& options, LightExtractor* extractor)
         return false;
 
     if (options.method == Method::Physical)
-        return extractPhysical(image, options);
+        return extractPhysical(image, options, threads);
 
     _node.path = _name;
     _node.width = image->getWidth();
@@ -132,7 +132,7 @@ bool ImageJob::work(const Options& options, LightExtractor* extractor)
     return true;
 }
 
-bool ImageJob::extractPhysical(osg::ImagePtr image, const Options& options)
+bool ImageJob::extractPhysical(osg::ImagePtr image, const Options& options, int threads)
 {
     std::string error;
     RadianceBuffer radiance;
@@ -142,7 +142,8 @@ bool ImageJob::extractPhysical(osg::ImagePtr image, const Options& options)
             _error = _name + ": " + error;
             return false;
         }
-        if (!LightsFromImage::physical(radiance.image(), options.lights, _name, _physical, _error))
+        if (!LightsFromImage::physical(radiance.image(), options.lights, _name, _physical, _error,
+                                       threads))
             return false;
     }
     if (options.report) {
@@ -180,6 +181,7 @@ bool ImageJob::decode(osg::ImagePtr& image)
     }
     Morvek::ImageFileInfo info;
     image = Morvek::loadImageFile(_source, _error, info);
+    _valuesFinite = info.finiteValues;
     if (!info.note.empty())
         _warnings.push_back("warning: " + info.note);
     return image != osg::NullFC;
@@ -189,7 +191,7 @@ bool ImageJob::prepare(osg::ImagePtr image, double rotateDeg)
 {
     const PhaseTimer::Scope scope = _timer.measure("decode");
     std::string warning;
-    if (!EnvironmentPreparation::prepare(image, _name, rotateDeg, warning, _error))
+    if (!EnvironmentPreparation::prepare(image, _name, rotateDeg, warning, _error, _valuesFinite))
         return false;
     if (!warning.empty())
         _warnings.push_back("warning: " + warning);

@@ -27,8 +27,10 @@ public:
     explicit ImageJob(InputList::Entry input);
 
     /// Does the work; `extractor` is the loaded node pool for the node method, else unused.
-    /// Never throws: a failure, an allocation's included, becomes error().
-    void run(const Options& options, LightExtractor* extractor);
+    /// Up to `threads` threads read the pixels of the physical method: more than 1 only when
+    /// this is the run's one worker. Never throws: a failure, an allocation's included, becomes
+    /// error().
+    void run(const Options& options, LightExtractor* extractor, int threads = 1);
 
     /// The name the image is reported under: its path, or builtInSkyName.
     const std::string& name() const { return _name; }
@@ -48,14 +50,15 @@ public:
     void dropPictures();
 
 private:
-    bool work(const Options& options, LightExtractor* extractor);
+    bool work(const Options& options, LightExtractor* extractor, int threads);
     bool decode(osg::ImagePtr& image);
     bool prepare(osg::ImagePtr image, double rotateDeg);
-    bool extractPhysical(osg::ImagePtr image, const Options& options);
+    bool extractPhysical(osg::ImagePtr image, const Options& options, int threads);
 
     std::string _source;
     std::string _name;
     std::string _error;
+    bool _valuesFinite = false; ///< the file's format cannot hold NaN or infinity
     std::vector<std::string> _warnings;
     PhysicalReport _physical;
     EnvironmentReport _node;

@@ -5,10 +5,11 @@
 namespace envlights {
 
 bool LightsFromImage::physical(const Morvek::RadianceImage& image, int lights,
-                               const std::string& name, PhysicalReport& report, std::string& error)
+                               const std::string& name, PhysicalReport& report, std::string& error,
+                               int threads)
 {
     Morvek::PhysicalExtraction::Result result =
-        Morvek::PhysicalExtraction::extract(image, {lights});
+        Morvek::PhysicalExtraction::extract(image, {lights, threads});
     if (!result.ok()) {
         error = name + ": " + result.error;
         return false;

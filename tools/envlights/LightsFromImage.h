@@ -21,9 +21,9 @@ class LightsFromImage {
 public:
     /// `lights` physical lights of `image`, reported as `name`: fills path, width, height,
     /// lights and totalIrradiance. False with a line starting with `name` when the image cannot
-    /// be cut into that many lights.
+    /// be cut into that many lights. Up to `threads` threads read the pixels.
     static bool physical(const Morvek::RadianceImage& image, int lights, const std::string& name,
-                         PhysicalReport& report, std::string& error);
+                         PhysicalReport& report, std::string& error, int threads = 1);
 
     /// The lighting node pool's EnvironmentLight with `numLights` on `image` (RGB, float or
     /// 8-bit, rows bottom first), reported as `name`. Loads the pool on the first call. Not to

@@ -19,6 +19,9 @@ public:
 
     struct Options {
         int lights = 16; // 0 to maxLights, and at most one per pixel
+        // Threads that may read the picture, the calling one among them; 1 reads it on the
+        // calling thread alone. The lights are the same whatever the number.
+        int threads = 1;
     };
 
     struct Result {
