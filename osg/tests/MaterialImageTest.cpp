@@ -7,6 +7,8 @@
 
 #include <osgTestSupport/LogCapture.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -187,5 +189,32 @@ TEST_F(MaterialImageTest, ImageSetCopiesDataAndRefusesBadRequests)
     EXPECT_NE(lines[2].find("refused"), std::string::npos) << lines[2];
     subRefCP(image);
     subRefCP(copy);
+}
+
+// A large store is prepared by two threads before it is filled: it must still come out
+// cleared, or holding exactly the data given, when the first set was of another size.
+TEST_F(MaterialImageTest, LargeImagesAreClearedOrCopiedWhole)
+{
+    const Int32 width = 2048, height = 1536; // 36 MiB as float RGB
+    const std::size_t bytes = std::size_t(width) * height * 12;
+    std::vector<UInt8> pattern(bytes);
+    for (std::size_t i = 0; i < bytes; ++i)
+        pattern[i] = UInt8(i * 7 + i / 4099);
+
+    ImagePtr image = ImageBase::create();
+    ASSERT_TRUE(image->set(Image::OSG_RGB_PF, 4, 4, 1, 1, 1, 0.0, pattern.data()));
+    ASSERT_TRUE(image->set(Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0, nullptr,
+                           Image::OSG_FLOAT32_IMAGEDATA));
+    ASSERT_EQ(image->getSize(), bytes);
+    const UInt8* data = image->getData();
+    EXPECT_EQ(std::count(data, data + bytes, UInt8(0)), std::ptrdiff_t(bytes));
+
+    ASSERT_TRUE(image->set(Image::OSG_RGB_PF, width / 2, height, 1, 1, 1, 0.0, nullptr,
+                           Image::OSG_FLOAT32_IMAGEDATA));
+    ASSERT_TRUE(image->set(Image::OSG_RGB_PF, width, height, 1, 1, 1, 0.0, pattern.data(),
+                           Image::OSG_FLOAT32_IMAGEDATA));
+    ASSERT_EQ(image->getSize(), bytes);
+    EXPECT_EQ(std::memcmp(image->getData(), pattern.data(), bytes), 0);
+    subRefCP(image);
 }
 } // namespace
