@@ -121,9 +121,11 @@ int EnvlightsApp::run(const Options& options)
     const ImageJob* stopped = nullptr;
     const unsigned workers =
         static_cast<unsigned>(std::min<std::size_t>(workerCount(options), jobs.size()));
-    // Several images at once keep the cores busy: each is then decoded and read on its own
-    // worker. A single worker spreads the reading of its image over the cores.
-    Morvek::setImageFileDecodeThreads(workers < 2);
+    // OpenEXR pictures are decoded on the worker's own thread. OpenEXR's pool keeps two chunk
+    // buffers per thread in flight, 256 rows each for DWA: 30% above the picture itself at
+    // 4096 x 2048, where decoding on one thread holds one chunk (10%) for a 30% longer run.
+    Morvek::setImageFileDecodeThreads(false);
+    // A single worker spreads the physical method's reading of its picture over the cores.
     const int threadsPerImage =
         workers < 2 ? int(std::max(1u, std::thread::hardware_concurrency())) : 1;
     progress.show(0); // at once, however soon the first image is done
