@@ -1,8 +1,8 @@
 #include <morvekSampling/PhysicalExtraction.h>
 
+#include "KeyRegionCut.h"
 #include "LatLongGeometry.h"
 #include "PowerRefit.h"
-#include "RegionSplitter.h"
 #include "SolidAngleTable.h"
 
 #include <algorithm>
@@ -111,7 +111,8 @@ PhysicalExtraction::Result PhysicalExtraction::extract(const RadianceImage& imag
     if (options.lights == 0)
         return result;
 
-    const std::vector<PixelRect> cut = RegionSplitter(table).split(options.lights);
+    const std::vector<PixelRect> cut =
+        KeyRegionCut(table, image, geometry, factor).cut(options.lights);
     const std::size_t n = cut.size();
     std::vector<SolidAngleTable::Cell> sums(n);
     std::vector<PixelRect> regions(n);

@@ -6,18 +6,42 @@
 
 namespace Morvek {
 
+namespace {
+
+// A light toward a region's mean direction, with the region's power, overstates what it
+// delivers by the power minus the length of the first moment: 0 for a point, growing with the
+// spread of the region's light on the sphere.
+double spreadOf(const SolidAngleTable::Sums& s)
+{
+    return std::fmax(s[0] - std::sqrt(s[1] * s[1] + s[2] * s[2] + s[3] * s[3]), 0.0);
+}
+
+} // namespace
+
 RegionSplitter::Region RegionSplitter::makeRegion(const PixelRect& rect, double power) const
 {
     Region region;
     region.rect = rect;
     region.power = power;
-    // A light toward the region's mean direction, with the region's power, overstates what it
-    // delivers by the power minus the length of the first moment: 0 for a point, growing with
-    // the spread of the region's light on the sphere.
-    const SolidAngleTable::Sums s =
+    SolidAngleTable::Sums s =
         _table.sums(rect.x, rect.y, rect.x + rect.width - 1, rect.y + rect.height - 1);
-    region.cost = std::fmax(power - std::sqrt(s[1] * s[1] + s[2] * s[2] + s[3] * s[3]), 0.0);
+    s[0] = power;
+    region.cost = spreadOf(s);
     return region;
+}
+
+RegionSplitter::Region RegionSplitter::makeRegion(const PixelRect& rect) const
+{
+    return makeRegion(
+        rect, _table.sums(rect.x, rect.y, rect.x + rect.width - 1, rect.y + rect.height - 1)[0]);
+}
+
+double RegionSplitter::spread(const std::vector<PixelRect>& cut) const
+{
+    double total = 0.0;
+    for (const PixelRect& r : cut)
+        total += spreadOf(_table.sums(r.x, r.y, r.x + r.width - 1, r.y + r.height - 1));
+    return total;
 }
 
 RegionSplitter::Split RegionSplitter::bestSplit(const Region& region) const
@@ -29,9 +53,6 @@ RegionSplitter::Split RegionSplitter::bestSplit(const Region& region) const
     const int x1 = r.x + r.width - 1;
     const int y1 = r.y + r.height - 1;
     const SolidAngleTable::Sums whole = _table.sums(r.x, r.y, x1, y1);
-    const auto spread = [](const SolidAngleTable::Sums& s) {
-        return std::fmax(s[0] - std::sqrt(s[1] * s[1] + s[2] * s[2] + s[3] * s[3]), 0.0);
-    };
     // Every cut across columns and across rows; the one that leaves the least spread wins
     // (the first such), so that a bright spot ends up in a part of its own.
     double best = HUGE_VAL;
@@ -45,7 +66,7 @@ RegionSplitter::Split RegionSplitter::bestSplit(const Region& region) const
             SolidAngleTable::Sums b;
             for (std::size_t i = 0; i < 4; ++i)
                 b[i] = whole[i] - a[i];
-            const double cost = spread(a) + spread(b);
+            const double cost = spreadOf(a) + spreadOf(b);
             if (cost < best) {
                 best = cost;
                 bestColumns = columns;
@@ -73,6 +94,31 @@ RegionSplitter::Split RegionSplitter::bestSplit(const Region& region) const
 
 std::vector<PixelRect> RegionSplitter::split(int count) const
 {
+    return splitFrom(count, {makeRegion({0, 0, _table.width(), _table.height()})}, {});
+}
+
+std::vector<PixelRect> RegionSplitter::splitAround(int count, const PixelRect& key) const
+{
+    const int w = _table.width();
+    const int h = _table.height();
+    const PixelRect around[4] = {
+        {0, 0, w, key.y},                                              // above, whole rows
+        {0, key.y + key.height, w, h - key.y - key.height},            // below, whole rows
+        {0, key.y, key.x, key.height},                                 // left
+        {key.x + key.width, key.y, w - key.x - key.width, key.height}, // right
+    };
+    std::vector<Region> start;
+    for (const PixelRect& r : around)
+        if (r.width > 0 && r.height > 0)
+            start.push_back(makeRegion(r));
+    if (int(start.size()) + 1 > count)
+        return {};
+    return splitFrom(count - 1, start, {key});
+}
+
+std::vector<PixelRect> RegionSplitter::splitFrom(int count, const std::vector<Region>& start,
+                                                 std::vector<PixelRect> leaves) const
+{
     struct Entry {
         Split split;
         double area; // breaks ties between equal gains (black regions): the larger first
@@ -93,10 +139,9 @@ std::vector<PixelRect> RegionSplitter::split(int count) const
             {bestSplit(region), double(region.rect.width) * region.rect.height, region.rect});
     };
 
-    const PixelRect whole{0, 0, _table.width(), _table.height()};
-    push(makeRegion(whole, _table.sums(0, 0, whole.width - 1, whole.height - 1)[0]));
-    std::vector<PixelRect> leaves;
-    int regions = 1;
+    for (const Region& region : start)
+        push(region);
+    int regions = int(start.size());
     while (regions < count && !queue.empty()) {
         Entry top = queue.top();
         queue.pop();

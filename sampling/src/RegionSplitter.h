@@ -21,6 +21,12 @@ public:
 
     // Exactly `count` rectangles of cells covering the table (count in 1..its cell count).
     std::vector<PixelRect> split(int count) const;
+    // The same with `key` kept whole as one of them: the rest of the table, in up to four
+    // rectangles around it, is cut into the others. Empty when count is too small for that.
+    std::vector<PixelRect> splitAround(int count, const PixelRect& key) const;
+
+    // What the lights of a cut overstate in all, the sum of its regions' spreads.
+    double spread(const std::vector<PixelRect>& cut) const;
 
 private:
     struct Region {
@@ -35,7 +41,11 @@ private:
     };
 
     Region makeRegion(const PixelRect& rect, double power) const;
+    Region makeRegion(const PixelRect& rect) const;
     Split bestSplit(const Region& region) const;
+    // Splits the regions given until there are `count` (leaves: regions already final).
+    std::vector<PixelRect> splitFrom(int count, const std::vector<Region>& start,
+                                     std::vector<PixelRect> leaves) const;
 
     const SolidAngleTable& _table;
 };

@@ -220,6 +220,43 @@ TEST(PhysicalExtraction, SameLightsFromAnUpscaledPictureAndFromBottomFirstRows)
     }
 }
 
+// A sun beside a glow that lies to one side of it, as at sunset: a region around the sun would
+// have its mean pulled into the glow, yet the most powerful light must point at the sun.
+TEST(PhysicalExtraction, MostPowerfulLightAimsAtASunBesideAnUnevenGlow)
+{
+    Picture p(512, 256);
+    const int sunX = 300, sunY = 90;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 512; ++x) {
+            // Sky above the horizon, ground below, and a glow that is brightest next to the sun
+            // and fades away from it to the right and downward.
+            float v = y < 128 ? 1.0f : 0.3f;
+            if (x >= 296 && x < 420 && y >= 50 && y < 128)
+                v += 20.0f / (1.0f + 0.03f * float(x - 296) + 0.03f * float(std::abs(y - 100)));
+            p.at(x, y)[0] = p.at(x, y)[1] = p.at(x, y)[2] = v;
+        }
+    for (int y = sunY - 1; y <= sunY + 1; ++y)
+        for (int x = sunX - 1; x <= sunX + 1; ++x)
+            p.at(x, y)[0] = p.at(x, y)[1] = p.at(x, y)[2] = 500.0f;
+    p.at(sunX, sunY)[0] = p.at(sunX, sunY)[1] = p.at(sunX, sunY)[2] = 2000.0f;
+    const std::array<double, 3> sun = toward(sunX + 0.5, sunY + 0.5, p.width, p.height);
+
+    for (const int n : {16, 23, 32, 64, 128, 256}) {
+        const auto result = PhysicalExtraction::extract(p.view(), {n});
+        ASSERT_EQ(result.lights.size(), std::size_t(n));
+        const std::array<double, 3>& d = result.lights[0].direction;
+        const double angle =
+            std::acos(std::fmin(1.0, -(d[0] * sun[0] + d[1] * sun[1] + d[2] * sun[2]))) * 180 / pi;
+        EXPECT_LE(angle, 0.5) << n << " lights";
+        double sum = 0.0;
+        for (const PhysicalLight& light : result.lights)
+            sum += luminance(light.irradiance);
+        EXPECT_NEAR(sum, luminance(result.totalIrradiance), 1e-9 * sum) << n << " lights";
+        EXPECT_LT(IrradianceError::measure(p.view(), result.lights), n < 64 ? 0.03 : 0.005)
+            << n << " lights";
+    }
+}
+
 // The picture's rows are shared out among threads: the lights must not depend on how many,
 // and a bad value is found in whichever thread's rows it lies.
 TEST(PhysicalExtraction, ThreadsGiveTheSameBitsAndFindEveryBadValue)

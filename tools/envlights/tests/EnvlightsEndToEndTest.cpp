@@ -580,6 +580,18 @@ TEST_F(EnvlightsEndToEndTest, PhysicalGivesExactlyTheLightsAskedForOnARepository
         expectPhysicalProperties(runJson({hdri("sunset.exr"), "-n", count})["images"][0],
                                  std::stoul(count), std::string("sunset, ") + count);
 
+    // The sun's brightest pixel is (614, 246); the glow beside it must not pull the most
+    // powerful light off it.
+    const double pi = 3.14159265358979323846;
+    const double a = 2.0 * pi * 614.5 / 1024.0, t = pi * 246.5 / 512.0;
+    const Vec sun{std::cos(a) * std::sin(t), std::cos(t), std::sin(a) * std::sin(t)};
+    for (const char* count : {"16", "40", "64"}) {
+        const Vec d =
+            vec(runJson({hdri("sunset.exr"), "-n", count})["images"][0]["lights"][0]["direction"]);
+        const double cosine = -(d[0] * sun[0] + d[1] * sun[1] + d[2] * sun[2]);
+        EXPECT_LE(std::acos(std::min(cosine, 1.0)) * 180.0 / pi, 0.5) << count << " lights";
+    }
+
     const Outcome table = run({hdri("sunset.exr"), "--report"});
     ASSERT_EQ(table.status, 0) << table.err;
     const std::size_t at = table.out.find("\nirradiance error: ");
