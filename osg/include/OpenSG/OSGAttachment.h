@@ -16,14 +16,10 @@ public:
     static constexpr BitVector InternalFieldMask = maskOf(InternalFieldId);
     static constexpr UInt32 NextFieldId = InternalFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
 protected:
-    Attachment() = default;
-    Attachment(const Attachment& source) = default;
-    ~Attachment() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(Attachment)
 
 private:
     static FieldContainerType _type;

@@ -15,14 +15,10 @@ public:
     static constexpr BitVector AttachmentsFieldMask = maskOf(AttachmentsFieldId);
     static constexpr UInt32 NextFieldId = AttachmentsFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
 protected:
-    AttachmentContainer() = default;
-    AttachmentContainer(const AttachmentContainer& source) = default;
-    ~AttachmentContainer() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(AttachmentContainer)
 
 private:
     static FieldContainerType _type;

@@ -18,9 +18,7 @@ public:
     static constexpr BitVector SlotsFieldMask = maskOf(SlotsFieldId);
     static constexpr UInt32 NextFieldId = SlotsFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new, empty chunk material (count 0), or NullFC before osgInit.
     static ChunkMaterialPtr create();

@@ -14,9 +14,7 @@ public:
 
 protected:
     friend class DirectionalLightBase;
-    DirectionalLight() = default;
-    DirectionalLight(const DirectionalLight& source) = default;
-    ~DirectionalLight() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(DirectionalLight)
 
 private:
     static FieldContainerPtr createPrototype();

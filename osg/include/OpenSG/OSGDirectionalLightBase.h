@@ -15,9 +15,7 @@ public:
     static constexpr BitVector DirectionFieldMask = maskOf(DirectionFieldId);
     static constexpr UInt32 NextFieldId = DirectionFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new directional light (count 0), or NullFC before osgInit.
     static DirectionalLightPtr create();
@@ -29,9 +27,7 @@ public:
     void setDirection(const Vec3f& value) { _direction = value; }
 
 protected:
-    DirectionalLightBase() = default;
-    DirectionalLightBase(const DirectionalLightBase& source) = default;
-    ~DirectionalLightBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(DirectionalLightBase)
 
 private:
     static FieldContainerType _type;

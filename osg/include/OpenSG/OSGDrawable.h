@@ -12,14 +12,10 @@ class Drawable : public NodeCore {
 public:
     static constexpr UInt32 NextFieldId = Inherited::NextFieldId;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
 protected:
-    Drawable() = default;
-    Drawable(const Drawable& source) = default;
-    ~Drawable() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(Drawable)
 
 private:
     static FieldContainerType _type;

@@ -4,6 +4,20 @@
 #include <OpenSG/OSGFieldContainerType.h>
 #include <OpenSG/OSGSmallObjectPool.h>
 
+// In a container class: the accessors of its type object `_type` (a private static member
+// every class declares).
+#define OSG_CONTAINER_TYPE_ACCESS                                                                  \
+    static FieldContainerType& getClassType() { return _type; }                                    \
+    static UInt32 getClassTypeId() { return _type.getId(); }                                       \
+    FieldContainerType& getType() const override { return _type; }
+
+// In the protected part of a container class without state of its own to set up: the
+// constructors the prototype and shallowCopy() use, and the destructor.
+#define OSG_CONTAINER_DEFAULT_LIFETIME(Class)                                                      \
+    Class() = default;                                                                             \
+    Class(const Class& source) = default;                                                          \
+    ~Class() override = default;
+
 OSG_BEGIN_NAMESPACE
 
 // Root of every scene object. A container is reached only through its pointers, carries a

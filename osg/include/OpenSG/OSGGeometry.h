@@ -27,9 +27,7 @@ public:
 
 protected:
     friend class GeometryBase;
-    Geometry() = default;
-    Geometry(const Geometry& source) = default;
-    ~Geometry() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(Geometry)
 
 private:
     static FieldContainerPtr createPrototype();

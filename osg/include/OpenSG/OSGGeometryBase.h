@@ -31,9 +31,7 @@ public:
     static constexpr BitVector IndicesFieldMask = maskOf(IndicesFieldId);
     static constexpr UInt32 NextFieldId = IndicesFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new, empty geometry without material (count 0), or NullFC before osgInit.
     static GeometryPtr create();
@@ -54,9 +52,7 @@ public:
     const MFUInt32& getIndices() const { return _indices; }
 
 protected:
-    GeometryBase() = default;
-    GeometryBase(const GeometryBase& source) = default;
-    ~GeometryBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(GeometryBase)
 
 private:
     static FieldContainerType _type;

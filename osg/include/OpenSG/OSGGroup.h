@@ -11,9 +11,7 @@ public:
 
 protected:
     friend class GroupBase;
-    Group() = default;
-    Group(const Group& source) = default;
-    ~Group() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(Group)
 
 private:
     friend class FieldContainerType;

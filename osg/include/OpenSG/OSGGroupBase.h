@@ -12,17 +12,13 @@ class GroupBase : public NodeCore {
 public:
     static constexpr UInt32 NextFieldId = Inherited::NextFieldId;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new group (count 0), or NullFC before osgInit.
     static GroupPtr create();
 
 protected:
-    GroupBase() = default;
-    GroupBase(const GroupBase& source) = default;
-    ~GroupBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(GroupBase)
 
 private:
     static FieldContainerType _type;

@@ -99,9 +99,7 @@ public:
 
 protected:
     friend class ImageBase;
-    Image() = default;
-    Image(const Image& source) = default;
-    ~Image() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(Image)
 
 private:
     static FieldContainerPtr createPrototype();

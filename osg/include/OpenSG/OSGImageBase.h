@@ -50,9 +50,7 @@ public:
     static constexpr BitVector SideSizeFieldMask = maskOf(SideSizeFieldId);
     static constexpr UInt32 NextFieldId = SideSizeFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new, empty image (count 0), or NullFC before osgInit.
     static ImagePtr create();

@@ -35,9 +35,7 @@ public:
     static constexpr BitVector ShadowModeFieldMask = maskOf(ShadowModeFieldId);
     static constexpr UInt32 NextFieldId = ShadowModeFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // Ambient colour, RGBA; default (0, 0, 0, 1).
     Color4f& getAmbient() { return _ambient; }

@@ -16,9 +16,7 @@ public:
     static constexpr BitVector TransparencyModeFieldMask = maskOf(TransparencyModeFieldId);
     static constexpr UInt32 NextFieldId = TransparencyModeFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // Draw order among materials; default 0.
     Int32& getSortKey() { return _sortKey; }
@@ -30,9 +28,7 @@ public:
     void setTransparencyMode(const Int32& value) { _transparencyMode = value; }
 
 protected:
-    MaterialBase() = default;
-    MaterialBase(const MaterialBase& source) = default;
-    ~MaterialBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(MaterialBase)
 
 private:
     static FieldContainerType _type;

@@ -16,9 +16,7 @@ public:
     static constexpr BitVector MaterialFieldMask = maskOf(MaterialFieldId);
     static constexpr UInt32 NextFieldId = MaterialFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // Default NullFC.
     MaterialPtr& getMaterial() { return _material; }

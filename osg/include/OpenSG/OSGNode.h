@@ -35,9 +35,7 @@ public:
     static constexpr BitVector CoreFieldMask = maskOf(CoreFieldId);
     static constexpr UInt32 NextFieldId = CoreFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new node (count 0, null core, no children, travMask 0xFFFFFFFF), or NullFC before
     // osgInit.

@@ -18,9 +18,7 @@ public:
     static constexpr BitVector ParentsFieldMask = maskOf(ParentsFieldId);
     static constexpr UInt32 NextFieldId = ParentsFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     MFNodePtr& getParents() { return _parents; }
     const MFNodePtr& getParents() const { return _parents; }

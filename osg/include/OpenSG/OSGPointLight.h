@@ -21,9 +21,7 @@ public:
 
 protected:
     friend class PointLightBase;
-    PointLight() = default;
-    PointLight(const PointLight& source) = default;
-    ~PointLight() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(PointLight)
 
 private:
     static FieldContainerPtr createPrototype();

@@ -15,9 +15,7 @@ public:
     static constexpr BitVector PositionFieldMask = maskOf(PositionFieldId);
     static constexpr UInt32 NextFieldId = PositionFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new point light (count 0), or NullFC before osgInit.
     static PointLightPtr create();
@@ -28,9 +26,7 @@ public:
     void setPosition(const Pnt3f& value) { _position = value; }
 
 protected:
-    PointLightBase() = default;
-    PointLightBase(const PointLightBase& source) = default;
-    ~PointLightBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(PointLightBase)
 
 private:
     static FieldContainerType _type;

@@ -14,9 +14,7 @@ public:
 
 protected:
     friend class PolygonChunkBase;
-    PolygonChunk() = default;
-    PolygonChunk(const PolygonChunk& source) = default;
-    ~PolygonChunk() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(PolygonChunk)
 
 private:
     static FieldContainerPtr createPrototype();

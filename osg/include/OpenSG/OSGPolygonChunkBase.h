@@ -36,9 +36,7 @@ public:
     static constexpr BitVector StippleFieldMask = maskOf(StippleFieldId);
     static constexpr UInt32 NextFieldId = StippleFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new polygon chunk (count 0), or NullFC before osgInit.
     static PolygonChunkPtr create();
@@ -85,9 +83,7 @@ public:
     const MFInt32& getStipple() const { return _stipple; }
 
 protected:
-    PolygonChunkBase() = default;
-    PolygonChunkBase(const PolygonChunkBase& source) = default;
-    ~PolygonChunkBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(PolygonChunkBase)
 
 private:
     static FieldContainerType _type;

@@ -14,9 +14,7 @@ public:
 
 protected:
     friend class SimpleMaterialBase;
-    SimpleMaterial() = default;
-    SimpleMaterial(const SimpleMaterial& source) = default;
-    ~SimpleMaterial() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(SimpleMaterial)
 
     bool isTransparentByContent() const override;
 

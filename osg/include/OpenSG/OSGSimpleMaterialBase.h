@@ -30,9 +30,7 @@ public:
     static constexpr BitVector ColorMaterialFieldMask = maskOf(ColorMaterialFieldId);
     static constexpr UInt32 NextFieldId = ColorMaterialFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new simple material (count 0), or NullFC before osgInit.
     static SimpleMaterialPtr create();
@@ -71,9 +69,7 @@ public:
     void setColorMaterial(const GLenum& value) { _colorMaterial = value; }
 
 protected:
-    SimpleMaterialBase() = default;
-    SimpleMaterialBase(const SimpleMaterialBase& source) = default;
-    ~SimpleMaterialBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(SimpleMaterialBase)
 
 private:
     static FieldContainerType _type;

@@ -17,9 +17,7 @@ public:
 
 protected:
     friend class SpotLightBase;
-    SpotLight() = default;
-    SpotLight(const SpotLight& source) = default;
-    ~SpotLight() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(SpotLight)
 
 private:
     static FieldContainerPtr createPrototype();

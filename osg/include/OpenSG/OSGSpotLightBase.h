@@ -18,9 +18,7 @@ public:
     static constexpr BitVector SpotCutOffFieldMask = maskOf(SpotCutOffFieldId);
     static constexpr UInt32 NextFieldId = SpotCutOffFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new spot light (count 0), or NullFC before osgInit.
     static SpotLightPtr create();
@@ -39,9 +37,7 @@ public:
     void setSpotCutOff(const Real32& value) { _spotCutOff = value; }
 
 protected:
-    SpotLightBase() = default;
-    SpotLightBase(const SpotLightBase& source) = default;
-    ~SpotLightBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(SpotLightBase)
 
 private:
     static FieldContainerType _type;

@@ -13,9 +13,7 @@ public:
     virtual bool isTransparent() const { return false; }
 
 protected:
-    StateChunk() = default;
-    StateChunk(const StateChunk& source) = default;
-    ~StateChunk() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(StateChunk)
 };
 
 OSG_END_NAMESPACE

@@ -14,9 +14,7 @@ public:
     static constexpr BitVector IgnoreFieldMask = maskOf(IgnoreFieldId);
     static constexpr UInt32 NextFieldId = IgnoreFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // When true the chunk is skipped by rendering; default false.
     bool& getIgnore() { return _ignore; }
@@ -24,9 +22,7 @@ public:
     void setIgnore(const bool& value) { _ignore = value; }
 
 protected:
-    StateChunkBase() = default;
-    StateChunkBase(const StateChunkBase& source) = default;
-    ~StateChunkBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(StateChunkBase)
 
 private:
     static FieldContainerType _type;

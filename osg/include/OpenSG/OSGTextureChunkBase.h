@@ -36,9 +36,7 @@ public:
     static constexpr BitVector EnvModeFieldMask = maskOf(EnvModeFieldId);
     static constexpr UInt32 NextFieldId = EnvModeFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new texture chunk without image (count 0), or NullFC before osgInit.
     static TextureChunkPtr create();

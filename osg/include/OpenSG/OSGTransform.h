@@ -17,9 +17,7 @@ public:
 
 protected:
     friend class TransformBase;
-    Transform() = default;
-    Transform(const Transform& source) = default;
-    ~Transform() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(Transform)
 
 private:
     friend class FieldContainerType;

@@ -15,9 +15,7 @@ public:
     static constexpr BitVector MatrixFieldMask = maskOf(MatrixFieldId);
     static constexpr UInt32 NextFieldId = MatrixFieldId + 1;
 
-    static FieldContainerType& getClassType() { return _type; }
-    static UInt32 getClassTypeId() { return _type.getId(); }
-    FieldContainerType& getType() const override { return _type; }
+    OSG_CONTAINER_TYPE_ACCESS
 
     // A new transform (count 0, identity), or NullFC before osgInit.
     static TransformPtr create();
@@ -28,9 +26,7 @@ public:
     void setMatrix(const Matrix& value) { _matrix = value; }
 
 protected:
-    TransformBase() = default;
-    TransformBase(const TransformBase& source) = default;
-    ~TransformBase() override = default;
+    OSG_CONTAINER_DEFAULT_LIFETIME(TransformBase)
 
 private:
     static FieldContainerType _type;
