@@ -104,6 +104,42 @@ constexpr std::uintptr_t pageBytes = 4096;
 
 // Gives `store` room for `bytes` without touching it, then (on Linux) asks for huge pages over
 // the whole 2 MiB pages inside it; a refusal only costs speed.
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+// Asks for huge pages over the whole 2 MiB pages inside [data, data + bytes).
+void adviseHugePages(const void* data, std::size_t bytes)
+{
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + hugePageBytes - 1) & ~(hugePageBytes - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(hugePageBytes - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+#endif
+
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+// The kernel clears every page of a new store on its first write, about as long as the decode
+// that follows. A second thread takes the upper half of that work; where the kernel cannot
+// populate ahead (older than Linux 5.14) the pages are cleared as they are filled.
+void populateInHalves(const void* data, std::size_t bytes)
+{
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t middle = (begin + bytes / 2) & ~(hugePageBytes - 1);
+    const std::uintptr_t end = (begin + bytes) & ~(pageBytes - 1);
+    if (middle <= begin || end <= middle)
+        return;
+    auto populate = [](std::uintptr_t from, std::uintptr_t to) {
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    };
+    try {
+        std::thread upper(populate, middle, end);
+        populate(begin & ~(pageBytes - 1), middle);
+        upper.join();
+    } catch (const std::system_error&) {
+        // No thread to be had: the pages are cleared as they are filled.
+    }
+}
+#endif
+
 template <class Store> void reserveStore(Store& store, std::size_t bytes)
 {
     if (bytes < hugePageStoreBytes || store.capacity() >= bytes)
@@ -111,30 +147,10 @@ template <class Store> void reserveStore(Store& store, std::size_t bytes)
     Store().swap(store);
     store.reserve(bytes);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    const auto begin = reinterpret_cast<std::uintptr_t>(store.data());
-    const std::uintptr_t first = (begin + hugePageBytes - 1) & ~(hugePageBytes - 1);
-    const std::uintptr_t last = (begin + bytes) & ~(hugePageBytes - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    adviseHugePages(store.data(), bytes);
 #endif
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    // The kernel clears every page of a new store on its first write, about as long as the
-    // decode that follows. A second thread takes the upper half of that work; where the kernel
-    // cannot populate ahead (older than Linux 5.14) the pages are cleared as they are filled.
-    const std::uintptr_t middle = (begin + bytes / 2) & ~(hugePageBytes - 1);
-    const std::uintptr_t end = (begin + bytes) & ~(pageBytes - 1);
-    if (middle > begin && end > middle) {
-        auto populate = [](std::uintptr_t from, std::uintptr_t to) {
-            ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
-        };
-        try {
-            std::thread upper(populate, middle, end);
-            populate(begin & ~(pageBytes - 1), middle);
-            upper.join();
-        } catch (const std::system_error&) {
-            // No thread to be had: the pages are cleared as they are filled.
-        }
-    }
+    populateInHalves(store.data(), bytes);
 #endif
 }
 

@@ -13,6 +13,10 @@ namespace {
 
 float positive(float v) { return std::max(v, 0.0f); }
 
+// Fewest rows of cells worth a thread of their own: below that, starting it costs more than
+// the rows take to gather.
+constexpr std::size_t minCellRowsPerThread = 8;
+
 // Working rows of one block of a cell row, per pixel column (or per component of one), and
 // the azimuths of all columns.
 struct CellRowBuffers {
@@ -162,8 +166,8 @@ bool SolidAngleTable::build(const RadianceImage& image, const LatLongGeometry& g
     // Every cell is gathered on its own, so the rows of cells can be shared out: reading the
     // picture is what a large build waits on, and one core does not draw all the memory
     // bandwidth there is.
-    const std::size_t parts =
-        std::min<std::size_t>(std::max(threads, 1), std::max<std::size_t>(_height / 8, 1));
+    const std::size_t parts = std::min<std::size_t>(
+        std::max(threads, 1), std::max<std::size_t>(_height / minCellRowsPerThread, 1));
     bool finite = true;
     if (parts == 1) {
         finite = gatherRows(image, geometry, 0, _height);
