@@ -5,6 +5,17 @@
 
 namespace Morvek {
 
+namespace {
+
+// The cosine of KeyRegionCut::aimTolerance.
+double aimCosine()
+{
+    static const double cosine = std::cos(KeyRegionCut::aimTolerance * LatLongGeometry::pi / 180.0);
+    return cosine;
+}
+
+} // namespace
+
 KeyRegionCut::KeyRegionCut(const SolidAngleTable& table, const RadianceImage& image,
                            const LatLongGeometry& geometry, int factor)
     : _table(table), _splitter(table)
@@ -70,11 +81,6 @@ void KeyRegionCut::findSpot(const RadianceImage& image, const LatLongGeometry& g
     _south = {std::cos(a) * std::cos(t), -std::sin(t), std::sin(a) * std::cos(t)};
 }
 
-SolidAngleTable::Sums KeyRegionCut::sumsOf(const PixelRect& r) const
-{
-    return _table.sums(r.x, r.y, r.x + r.width - 1, r.y + r.height - 1);
-}
-
 double KeyRegionCut::cosineToSpot(const SolidAngleTable::Sums& s) const
 {
     const double length = std::sqrt(s[1] * s[1] + s[2] * s[2] + s[3] * s[3]);
@@ -88,7 +94,7 @@ std::size_t KeyRegionCut::strongest(const std::vector<PixelRect>& cut, bool* lea
     std::size_t first = 0;
     double top = -1.0, next = -1.0;
     for (std::size_t i = 0; i < cut.size(); ++i) {
-        const double power = sumsOf(cut[i])[0];
+        const double power = _table.sums(cut[i])[0];
         if (power > top) {
             next = top;
             top = power;
@@ -104,15 +110,14 @@ std::size_t KeyRegionCut::strongest(const std::vector<PixelRect>& cut, bool* lea
 
 std::vector<PixelRect> KeyRegionCut::balancedBoxes() const
 {
-    const double cosTolerance = std::cos(aimTolerance * LatLongGeometry::pi / 180.0);
     const int w = _table.width();
     const int h = _table.height();
-    const double total = sumsOf({0, 0, w, h})[0];
+    const double total = _table.sums({0, 0, w, h})[0];
     std::vector<PixelRect> boxes;
     PixelRect box{_spotCellX, _spotCellY, 1, 1};
     for (int step = 0;; ++step) {
-        const SolidAngleTable::Sums s = sumsOf(box);
-        if (cosineToSpot(s) >= cosTolerance)
+        const SolidAngleTable::Sums s = _table.sums(box);
+        if (cosineToSpot(s) >= aimCosine())
             boxes.push_back(box);
         if (s[0] > largestShare * total || (box.width == w && box.height == h))
             break;
@@ -142,8 +147,7 @@ std::vector<PixelRect> KeyRegionCut::cut(int count) const
     std::vector<PixelRect> plain = _splitter.split(count);
     if (!_lit || count < fewestRegions)
         return plain;
-    const double cosTolerance = std::cos(aimTolerance * LatLongGeometry::pi / 180.0);
-    if (cosineToSpot(sumsOf(plain[strongest(plain, nullptr)])) >= cosTolerance)
+    if (cosineToSpot(_table.sums(plain[strongest(plain, nullptr)])) >= aimCosine())
         return plain;
 
     // The smallest balanced box that leads: a larger box holds more power, so whether it

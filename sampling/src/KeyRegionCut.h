@@ -53,7 +53,6 @@ private:
     // Balanced boxes about the spot's cell within the tolerance, smallest first.
     std::vector<PixelRect> balancedBoxes() const;
     double cosineToSpot(const SolidAngleTable::Sums& sums) const;
-    SolidAngleTable::Sums sumsOf(const PixelRect& cells) const;
     // The index of the most powerful region of a cut (the first of equals), and whether it
     // leads every other region strictly.
     std::size_t strongest(const std::vector<PixelRect>& cut, bool* leads) const;

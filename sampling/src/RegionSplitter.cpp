@@ -23,8 +23,7 @@ RegionSplitter::Region RegionSplitter::makeRegion(const PixelRect& rect, double 
     Region region;
     region.rect = rect;
     region.power = power;
-    SolidAngleTable::Sums s =
-        _table.sums(rect.x, rect.y, rect.x + rect.width - 1, rect.y + rect.height - 1);
+    SolidAngleTable::Sums s = _table.sums(rect);
     s[0] = power;
     region.cost = spreadOf(s);
     return region;
@@ -32,15 +31,14 @@ RegionSplitter::Region RegionSplitter::makeRegion(const PixelRect& rect, double 
 
 RegionSplitter::Region RegionSplitter::makeRegion(const PixelRect& rect) const
 {
-    return makeRegion(
-        rect, _table.sums(rect.x, rect.y, rect.x + rect.width - 1, rect.y + rect.height - 1)[0]);
+    return makeRegion(rect, _table.sums(rect)[0]);
 }
 
 double RegionSplitter::spread(const std::vector<PixelRect>& cut) const
 {
     double total = 0.0;
     for (const PixelRect& r : cut)
-        total += spreadOf(_table.sums(r.x, r.y, r.x + r.width - 1, r.y + r.height - 1));
+        total += spreadOf(_table.sums(r));
     return total;
 }
 
@@ -52,7 +50,7 @@ RegionSplitter::Split RegionSplitter::bestSplit(const Region& region) const
         return split;
     const int x1 = r.x + r.width - 1;
     const int y1 = r.y + r.height - 1;
-    const SolidAngleTable::Sums whole = _table.sums(r.x, r.y, x1, y1);
+    const SolidAngleTable::Sums whole = _table.sums(r);
     // Every cut across columns and across rows; the one that leaves the least spread wins
     // (the first such), so that a bright spot ends up in a part of its own.
     double best = HUGE_VAL;
@@ -84,7 +82,7 @@ RegionSplitter::Split RegionSplitter::bestSplit(const Region& region) const
         b.y = r.y + bestK + 1;
         b.height = r.height - bestK - 1;
     }
-    const double part = _table.sums(a.x, a.y, a.x + a.width - 1, a.y + a.height - 1)[0];
+    const double part = _table.sums(a)[0];
     split.first = makeRegion(a, part);
     split.second = makeRegion(b, region.power - part);
     split.possible = true;

@@ -8,6 +8,7 @@
 // at 1K, 4K and 8K cuts alike. Cell (x, y) counts from the top left; table entry (x, y) holds
 // cells 0..x of rows 0..y.
 
+#include <morvekSampling/PhysicalLight.h>
 #include <morvekSampling/RadianceImage.h>
 
 #include "LatLongGeometry.h"
@@ -40,6 +41,11 @@ public:
 
     // Luminance power and moments of cells x0..x1 and rows y0..y1, inclusive.
     Sums sums(int x0, int y0, int x1, int y1) const;
+    // The same over a rectangle of cells.
+    Sums sums(const PixelRect& cells) const
+    {
+        return sums(cells.x, cells.y, cells.x + cells.width - 1, cells.y + cells.height - 1);
+    }
 
 private:
     bool gatherRows(const RadianceImage& image, const LatLongGeometry& geometry,
